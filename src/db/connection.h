@@ -1,0 +1,118 @@
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace db {
+
+// The one connection string every owner opens. Only the data source is used;
+// the password part is accepted for compatibility and ignored.
+inline constexpr const char *kConnectionString =
+    "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=account.mdb;Jet OLEDB:DataBase Password=QM417kas ";
+
+// Shown whenever a connection cannot be opened.
+inline constexpr const char *kConnectFailedMessage =
+    "数据库连接失败，确认数据库Demo.mdb是否在当前路径下!";
+
+// A database failure, carrying the engine's own message.
+class Error : public std::runtime_error {
+public:
+    explicit Error(const std::string &message) : std::runtime_error(message) {}
+};
+
+// The value of "Data Source=" in a connection string, "" when absent.
+std::string dataSourceOf(const std::string &connectionString);
+
+class Connection;
+
+// A forward-only result set. Fields are read by column name or alias; a null
+// field reads as "" and other values in their text form (see valueToText).
+class Query {
+public:
+    Query(Query &&) noexcept;
+    Query &operator=(Query &&) noexcept;
+    ~Query();
+
+    // Moves to the next row; false at the end of the result.
+    bool next();
+    std::string field(const std::string &name) const;
+    bool isNull(const std::string &name) const;
+    int columnCount() const;
+    std::string field(int column) const;
+    std::string columnName(int column) const;
+
+private:
+    friend class Connection;
+    Query(sqlite3_stmt *statement, Connection *owner);
+    int indexOf(const std::string &name) const;
+
+    struct Finalizer { void operator()(sqlite3_stmt *s) const noexcept; };
+    std::unique_ptr<sqlite3_stmt, Finalizer> m_statement;
+    Connection *m_owner = nullptr;
+    std::vector<std::string> m_names;
+    bool m_done = false;
+};
+
+class Connection {
+public:
+    Connection() = default;
+    // Opens the file named by the data source of the connection string,
+    // resolved in the working directory. Never creates a file: a missing file
+    // or one without the ledger tables throws Error.
+    explicit Connection(const std::string &connectionString);
+    Connection(Connection &&) noexcept = default;
+    Connection &operator=(Connection &&) noexcept = default;
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+    ~Connection();
+
+    static Connection openFile(const std::string &path);
+
+    bool isOpen() const { return m_db != nullptr; }
+    const std::string &path() const { return m_path; }
+
+    // Runs one or more statements that return no rows.
+    void execute(const std::string &sql);
+    // Runs a query; read it with Query::next().
+    Query query(const std::string &sql);
+    // The text of the single value of the last row of a query ("" without rows).
+    std::string scalar(const std::string &sql, const std::string &column);
+
+    sqlite3 *handle() const { return m_db.get(); }
+
+private:
+    friend class Query;
+    friend class Transaction;
+    void check(int rc) const;
+    void requireOpen() const;
+    void openPath(const std::string &path);
+
+    struct Closer { void operator()(sqlite3 *db) const noexcept; };
+    std::unique_ptr<sqlite3, Closer> m_db;
+    std::string m_path;
+};
+
+// Rolls back in its destructor unless committed. One per user action.
+class Transaction {
+public:
+    explicit Transaction(Connection &connection);
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+    ~Transaction();
+    void commit();
+
+private:
+    Connection &m_connection;
+    bool m_nested = false;
+    bool m_open = true;
+};
+
+// The names of the tables a ledger database must hold.
+const std::vector<std::string> &requiredTables();
+
+} // namespace db

@@ -1,0 +1,140 @@
+-- The ledger database. Every text column ignores trailing blanks in
+-- comparisons, grouping and unique keys, because several writers append one
+-- blank after a category or type while lookups use the bare name.
+-- No dialect function (Format, Mid, val) may appear here: the stock sqlite3
+-- shell would compute such keys with its own built-ins.
+
+CREATE TABLE account (
+  财务标识 INTEGER NOT NULL UNIQUE,
+  日期     TEXT COLLATE RTRIM,
+  收负类型 TEXT COLLATE RTRIM,
+  帐目类型 TEXT COLLATE RTRIM,
+  钱额     REAL,
+  说明     TEXT COLLATE RTRIM,
+  经手人   TEXT COLLATE RTRIM,
+  银行     TEXT COLLATE RTRIM
+);
+CREATE INDEX account_date ON account (日期);
+
+CREATE TABLE GetMoney (
+  Num       INTEGER,
+  DTime     TEXT COLLATE RTRIM,
+  MoneyFrom TEXT COLLATE RTRIM,
+  nMoney    REAL,
+  MoneyTo   TEXT COLLATE RTRIM,
+  Operator  TEXT COLLATE RTRIM,
+  AccNum    INTEGER
+);
+CREATE INDEX GetMoney_AccNum ON GetMoney (AccNum);
+CREATE INDEX GetMoney_DTime ON GetMoney (DTime);
+
+CREATE TABLE PayMoney (
+  Num      INTEGER,
+  DTime    TEXT COLLATE RTRIM,
+  PayStyle TEXT COLLATE RTRIM,
+  nMoney   REAL,
+  FromBank TEXT COLLATE RTRIM,
+  Operator TEXT COLLATE RTRIM,
+  AccNum   INTEGER
+);
+CREATE INDEX PayMoney_AccNum ON PayMoney (AccNum);
+CREATE INDEX PayMoney_DTime ON PayMoney (DTime);
+
+CREATE TABLE CashAccount (
+  Num      INTEGER,
+  DTime    TEXT COLLATE RTRIM,
+  NStyle   TEXT COLLATE RTRIM,
+  nMoney   REAL,
+  PayGet   TEXT COLLATE RTRIM,
+  Details  TEXT COLLATE RTRIM,
+  Operator TEXT COLLATE RTRIM,
+  AccNum   INTEGER
+);
+CREATE INDEX CashAccount_AccNum ON CashAccount (AccNum);
+CREATE INDEX CashAccount_DTime ON CashAccount (DTime);
+
+CREATE TABLE BankAccount (
+  Num      INTEGER,
+  DTime    TEXT COLLATE RTRIM,
+  PayGet   TEXT COLLATE RTRIM,
+  NStyle   TEXT COLLATE RTRIM,
+  nMoney   REAL,
+  Details  TEXT COLLATE RTRIM,
+  Operator TEXT COLLATE RTRIM,
+  BankName TEXT COLLATE RTRIM,
+  AccNum   INTEGER
+);
+CREATE INDEX BankAccount_AccNum ON BankAccount (AccNum);
+CREATE INDEX BankAccount_DTime ON BankAccount (DTime);
+
+CREATE TABLE InvestMoney (
+  DTime       TEXT COLLATE RTRIM,
+  InvestStyle TEXT COLLATE RTRIM,
+  nMoney      REAL,
+  nLastMoney  REAL,
+  nGain       REAL,
+  InvestBank  TEXT COLLATE RTRIM,
+  Operator    TEXT COLLATE RTRIM,
+  AccNum      INTEGER,
+  nState      TEXT COLLATE RTRIM
+);
+CREATE INDEX InvestMoney_AccNum ON InvestMoney (AccNum);
+CREATE INDEX InvestMoney_DTime ON InvestMoney (DTime);
+
+CREATE TABLE PayStyle (
+  Num         INTEGER NOT NULL UNIQUE,
+  Style       TEXT COLLATE RTRIM UNIQUE,
+  nLevel      INTEGER,
+  FirstLevel  INTEGER,
+  ParentStyle TEXT COLLATE RTRIM,
+  FullID      TEXT COLLATE RTRIM,
+  EveryPay    INTEGER,
+  IsAuto      INTEGER,
+  PMoney      REAL,
+  DayNum      INTEGER,
+  SelectType  TEXT COLLATE RTRIM,
+  BeginDate   TEXT COLLATE RTRIM,
+  EndDate     TEXT COLLATE RTRIM,
+  MidDate     TEXT COLLATE RTRIM,
+  BankName    TEXT COLLATE RTRIM
+);
+
+CREATE TABLE GetStyle (
+  Num         INTEGER NOT NULL UNIQUE,
+  Style       TEXT COLLATE RTRIM UNIQUE,
+  nLevel      INTEGER,
+  FirstLevel  INTEGER,
+  ParentStyle TEXT COLLATE RTRIM,
+  FullID      TEXT COLLATE RTRIM,
+  EveryGet    INTEGER,
+  IsAuto      INTEGER,
+  GMoney      REAL,
+  DayNum      INTEGER,
+  SelectType  TEXT COLLATE RTRIM,
+  BeginDate   TEXT COLLATE RTRIM,
+  EndDate     TEXT COLLATE RTRIM,
+  MidDate     TEXT COLLATE RTRIM,
+  BankName    TEXT COLLATE RTRIM
+);
+
+CREATE TABLE Bank (
+  Num        INTEGER NOT NULL UNIQUE,
+  BankName   TEXT COLLATE RTRIM UNIQUE,
+  nLevel     INTEGER,
+  FirstLevel INTEGER,
+  ParentBank TEXT COLLATE RTRIM,
+  FullID     TEXT COLLATE RTRIM,
+  AccTypeID  TEXT COLLATE RTRIM,
+  OpenBank   TEXT COLLATE RTRIM,
+  CustName   TEXT COLLATE RTRIM,
+  AccNumber  TEXT COLLATE RTRIM,
+  ActiveDate TEXT COLLATE RTRIM,
+  SumMoney   REAL,
+  FromBank   TEXT COLLATE RTRIM
+);
+
+CREATE TABLE SysAllUser (
+  SysUserName TEXT COLLATE RTRIM UNIQUE,
+  SysPwd      TEXT COLLATE RTRIM,
+  Details     TEXT COLLATE RTRIM
+);

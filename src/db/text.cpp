@@ -1,0 +1,127 @@
+#include "db/text.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace db {
+
+std::string quote(std::string_view value)
+{
+    std::string out;
+    out.reserve(value.size() + 2);
+    for (char c : value) {
+        out += c;
+        if (c == '\'')
+            out += '\'';
+    }
+    return out;
+}
+
+std::string numberToText(double value)
+{
+    if (std::isfinite(value) && value == std::floor(value) && std::fabs(value) < 1e15) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%lld", static_cast<long long>(value));
+        return buffer;
+    }
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    return buffer;
+}
+
+double leadingNumber(std::string_view text)
+{
+    std::size_t pos = 0;
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
+        ++pos;
+    std::string head(text.substr(pos));
+    const char *begin = head.c_str();
+    // Only plain decimals: strtod would also take "inf", "nan" and hex.
+    const char *p = begin;
+    if (*p == '+' || *p == '-')
+        ++p;
+    if (!((*p >= '0' && *p <= '9') || (*p == '.' && p[1] >= '0' && p[1] <= '9')))
+        return 0.0;
+    char *end = nullptr;
+    double v = std::strtod(begin, &end);
+    return end == begin ? 0.0 : v;
+}
+
+std::string money15(long double value)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%15.2Lf", value);
+    return buffer;
+}
+
+std::string moneyTrimmed(long double value)
+{
+    std::string s = money15(value);
+    std::size_t first = s.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : s.substr(first);
+}
+
+std::string trim(std::string_view text)
+{
+    std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    std::size_t last = text.find_last_not_of(" \t");
+    return std::string(text.substr(first, last - first + 1));
+}
+
+std::string trimRight(std::string_view text)
+{
+    std::size_t last = text.find_last_not_of(" \t");
+    return last == std::string_view::npos ? std::string() : std::string(text.substr(0, last + 1));
+}
+
+namespace {
+std::size_t charLength(unsigned char lead)
+{
+    if (lead < 0x80) return 1;
+    if ((lead >> 5) == 0x6) return 2;
+    if ((lead >> 4) == 0xE) return 3;
+    if ((lead >> 3) == 0x1E) return 4;
+    return 1; // stray continuation byte: count it alone
+}
+} // namespace
+
+int gbkLength(std::string_view utf8)
+{
+    int width = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
+        std::size_t n = charLength(static_cast<unsigned char>(utf8[i]));
+        width += n == 1 && static_cast<unsigned char>(utf8[i]) < 0x80 ? 1 : 2;
+        i += n;
+    }
+    return width;
+}
+
+std::size_t utf8Length(std::string_view utf8)
+{
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < utf8.size(); i += charLength(static_cast<unsigned char>(utf8[i])))
+        ++count;
+    return count;
+}
+
+std::string utf8Mid(std::string_view utf8, std::size_t start, std::size_t count)
+{
+    std::size_t i = 0;
+    std::size_t index = 0;
+    while (i < utf8.size() && index < start) {
+        i += charLength(static_cast<unsigned char>(utf8[i]));
+        ++index;
+    }
+    std::size_t begin = std::min(i, utf8.size());
+    std::size_t taken = 0;
+    while (i < utf8.size() && taken < count) {
+        i += charLength(static_cast<unsigned char>(utf8[i]));
+        ++taken;
+    }
+    return std::string(utf8.substr(begin, std::min(i, utf8.size()) - begin));
+}
+
+} // namespace db

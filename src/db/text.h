@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace db {
+
+// Doubles every single quote so that a value can stand between the quotes of
+// a statement fragment. The only place where values are made safe.
+std::string quote(std::string_view value);
+
+// The text form of a number as the lists and sums show it: integral values
+// without decimals, others with at most 15 significant digits.
+std::string numberToText(double value);
+
+// The leading decimal number of a text (blanks before it skipped); 0 when the
+// text does not begin with a number. Used wherever a shown value is summed.
+double leadingNumber(std::string_view text);
+
+// printf("%15.2Lf") of a value: right-aligned in 15 characters, two decimals.
+std::string money15(long double value);
+// money15 with the leading blanks removed.
+std::string moneyTrimmed(long double value);
+
+std::string trim(std::string_view text);
+std::string trimRight(std::string_view text);
+
+// Width of a text as GBK would count it: 1 for ASCII, 2 for any other
+// character (UTF-8 input).
+int gbkLength(std::string_view utf8);
+
+// The characters [start, start+count) of a UTF-8 text, 0-based in characters.
+std::string utf8Mid(std::string_view utf8, std::size_t start, std::size_t count);
+std::size_t utf8Length(std::string_view utf8);
+
+} // namespace db

@@ -1,0 +1,182 @@
+#include "ledger/posting.h"
+
+#include "db/connection.h"
+#include "db/text.h"
+
+namespace ledger {
+
+using db::quote;
+
+namespace {
+const char *const kPlus = " ',";
+const char *const kMinus = " ',-";
+const char *const kInvestStarted = "投资开始";
+const char *const kInvestFinished = "投资完成";
+} // namespace
+
+std::string journalStatement(const Entry &e)
+{
+    return "INSERT INTO account (财务标识, 日期,收负类型,帐目类型,钱额,说明,经手人,银行) \t\t\tVALUES (" + e.number + ", '" +
+           quote(e.date) + "', '" + quote(e.type) + " ','" + quote(e.category) + " '," + e.amount + " ,'" +
+           quote(e.description) + "','" + quote(e.handler) + "','" + quote(e.bank) + "')";
+}
+
+std::string expenseStatement(const Entry &e)
+{
+    return "INSERT INTO PayMoney (Num,DTime,PayStyle,nMoney,FromBank,Operator,AccNum)  VALUES (" + e.number + ", '" +
+           quote(e.date) + "', '" + quote(e.category) + " '," + e.amount + " ,'" + quote(e.bank) + "','" +
+           quote(e.handler) + "'," + e.number + ")";
+}
+
+std::string incomeStatement(const Entry &e)
+{
+    return "INSERT INTO GetMoney (Num,DTime,MoneyFrom,nMoney,MoneyTo,Operator,AccNum)  VALUES (" + e.number + ", '" +
+           quote(e.date) + "', '" + quote(e.category) + " '," + e.amount + " ,'" + quote(e.bank) + "','" +
+           quote(e.handler) + "'," + e.number + ")";
+}
+
+std::string cashStatement(const Entry &e, bool negative)
+{
+    return "INSERT INTO CashAccount (Num,DTime,NStyle,nMoney,PayGet,Details,Operator,AccNum)  VALUES (" + e.number +
+           ", '" + quote(e.date) + "', '" + quote(e.category) + (negative ? kMinus : kPlus) + e.amount + " ,'" +
+           quote(e.type) + "','" + quote(e.description) + "','" + quote(e.handler) + "'," + e.number + ")";
+}
+
+std::string bankStatement(const Entry &e, bool negative)
+{
+    return "INSERT INTO BankAccount (Num,DTime,PayGet,NStyle,nMoney,Details,Operator,BankName,AccNum)  VALUES (" +
+           e.number + ", '" + quote(e.date) + "', '" + quote(e.type) + " ','" + quote(e.category) +
+           (negative ? kMinus : kPlus) + e.amount + " ,'" + quote(e.description) + "','" + quote(e.handler) +
+           "','" + quote(e.bank) + "'," + e.number + ")";
+}
+
+std::string investmentTestQuery(const std::string &category)
+{
+    return "select FullID as num from PayStyle where Style='" + quote(category) + "'";
+}
+
+std::string investStartStatement(const Entry &e)
+{
+    return "INSERT INTO InvestMoney (DTime,InvestStyle,nMoney,nLastMoney,nGain,InvestBank,Operator,AccNum,nState)  "
+           "VALUES ('" +
+           quote(e.date) + "', '" + quote(e.category) + " '," + e.amount + " ,0,0,'" + quote(e.bank) + "','" +
+           quote(e.handler) + "'," + e.number + ",'" + kInvestStarted + "')";
+}
+
+std::string investFinishStatement(const Entry &e)
+{
+    const long double gain =
+        static_cast<long double>(db::leadingNumber(e.amount)) - static_cast<long double>(db::leadingNumber(e.invested));
+    return "INSERT INTO InvestMoney (DTime,InvestStyle,nMoney,nLastMoney,nGain,InvestBank,Operator,AccNum,nState)  "
+           "VALUES ('" +
+           quote(e.date) + "', '" + quote(e.category) + " ',-" + e.invested + "," + e.amount + " ," +
+           db::money15(gain) + ",'" + quote(e.bank) + "','" + quote(e.handler) + "'," + e.number + ",'" +
+           kInvestFinished + "')";
+}
+
+std::string nextEntryNumber(db::Connection &c)
+{
+    db::Query q = c.query("select max(财务标识)+1 as num from account ");
+    std::string number;
+    while (q.next())
+        if (!q.isNull("num"))
+            number = q.field("num");
+    return number.empty() ? "1" : number;
+}
+
+bool isInvestmentCategory(db::Connection &c, const std::string &category)
+{
+    db::Query q = c.query(investmentTestQuery(category));
+    std::string kept;
+    bool any = false;
+    while (q.next()) {
+        if (q.isNull("num"))
+            continue;
+        kept = db::utf8Mid(q.field("num"), 4, 4);
+        any = true;
+    }
+    return any && kept == "0068";
+}
+
+bool isPlainNumber(const std::string &text)
+{
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        ++i;
+    bool digits = false;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        if (text[i] >= '0' && text[i] <= '9')
+            digits = true;
+        else if (text[i] == '.' && !point)
+            point = true;
+        else
+            return false;
+    }
+    return digits;
+}
+
+bool isWholeNumber(const std::string &text)
+{
+    if (text.empty() || text.size() > 15)
+        return false;
+    for (char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
+
+std::optional<std::string> checkEntry(const Entry &e)
+{
+    if (e.category.empty())
+        return std::string(kMsgNoCategory);
+    if (e.bank.empty())
+        return std::string(kMsgNoBank);
+    if (e.category == kPayRoot)
+        return std::string(kMsgPayRoot);
+    if (e.category == kGetRoot)
+        return std::string(kMsgGetRoot);
+    // Numbers go into the statements unquoted: anything but a plain number
+    // would break the statement or change its meaning.
+    if (!isWholeNumber(e.number))
+        return std::string(kMsgBadNumber);
+    if (!isPlainNumber(e.amount))
+        return std::string(kMsgBadAmount);
+    return std::nullopt;
+}
+
+std::optional<std::string> postEntry(db::Connection &c, const Entry &e)
+{
+    if (auto refusal = checkEntry(e))
+        return refusal;
+    const std::string type = db::trim(e.type);
+    const bool cash = e.bank == kCashAccount;
+    db::Transaction transaction(c);
+    c.execute(journalStatement(e));
+    if (type == "付") {
+        c.execute(expenseStatement(e));
+        c.execute(cash ? cashStatement(e, true) : bankStatement(e, true));
+        if (isInvestmentCategory(c, e.category))
+            c.execute(investStartStatement(e));
+    } else if (type == "收") {
+        c.execute(incomeStatement(e));
+        c.execute(cash ? cashStatement(e, false) : bankStatement(e, false));
+        if (isInvestmentCategory(c, e.category)) {
+            // Without the invested amount the finishing row cannot be
+            // written; the transaction then takes back the rows above.
+            if (!isPlainNumber(e.invested))
+                return std::string(kMsgBadInvested);
+            c.execute(investFinishStatement(e));
+        }
+    } else if (type == "存") {
+        c.execute(cashStatement(e, true));
+        c.execute(bankStatement(e, false));
+    } else if (type == "取") {
+        c.execute(cashStatement(e, false));
+        c.execute(bankStatement(e, true));
+    }
+    transaction.commit();
+    return std::nullopt;
+}
+
+} // namespace ledger

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace db {
+class Connection;
+}
+
+namespace ledger {
+
+inline constexpr const char *kCashAccount = "现金银行";
+inline constexpr const char *kPayRoot = "支出类型";
+inline constexpr const char *kGetRoot = "收入类型";
+
+inline constexpr const char *kMsgNoCategory = "请嵌入收付类型";
+inline constexpr const char *kMsgNoBank = "请嵌入银行";
+inline constexpr const char *kMsgPayRoot = "请选择支出类型";
+inline constexpr const char *kMsgGetRoot = "请选择收入类型";
+inline constexpr const char *kMsgBadNumber = "编号必须是整数";
+inline constexpr const char *kMsgBadAmount = "金额必须是数字";
+inline constexpr const char *kMsgBadInvested = "原金额必须是数字";
+
+// The values of one entry, as texts, the way the entry dialog hands them over.
+struct Entry {
+    std::string number;      // N, the entry number
+    std::string date;        // D, "%Y/%m/%d %H:%M"
+    std::string type;        // T: 收, 付, 存, 取
+    std::string category;    // C
+    std::string amount;      // A
+    std::string description; // X
+    std::string handler;     // H
+    std::string bank;        // B
+    std::string invested;    // O, the amount first invested (finishing an investment)
+};
+
+// Statement builders; text values are quoted, numbers must be checked first.
+std::string journalStatement(const Entry &e);
+std::string expenseStatement(const Entry &e);
+std::string incomeStatement(const Entry &e);
+std::string cashStatement(const Entry &e, bool negative);
+std::string bankStatement(const Entry &e, bool negative);
+std::string investmentTestQuery(const std::string &category);
+std::string investStartStatement(const Entry &e);
+std::string investFinishStatement(const Entry &e);
+
+// "select max(财务标识)+1 as num from account "; "1" for an empty journal.
+std::string nextEntryNumber(db::Connection &c);
+
+// True when the category lies below the first-level expense category 68.
+bool isInvestmentCategory(db::Connection &c, const std::string &category);
+
+// A plain decimal number ("12", "-3.5", ".5").
+bool isPlainNumber(const std::string &text);
+bool isWholeNumber(const std::string &text);
+
+// The checks made before anything is written; the message to show, or none.
+std::optional<std::string> checkEntry(const Entry &e);
+
+// Writes the entry's rows in one transaction: all of them, or none.
+// Returns the refusal message when a check fails; throws db::Error when the
+// database fails.
+std::optional<std::string> postEntry(db::Connection &c, const Entry &e);
+
+} // namespace ledger

@@ -1,0 +1,77 @@
+#include "app/login_dialog.h"
+#include "app/settings_store.h"
+#include "support/temp_database.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using testing_support::TempDatabase;
+using testing_support::WorkingDirectory;
+
+class TestLoginDialog : public QObject {
+    Q_OBJECT
+private slots:
+    void listsUsersSortedWithTheFirstSelected();
+    void missingDatabaseLeavesTheListEmpty();
+    void settingsStoreKeepsTheLastUser();
+};
+
+void TestLoginDialog::listsUsersSortedWithTheFirstSelected()
+{
+    TempDatabase t;
+    t.connection().execute("insert into SysAllUser (SysUserName,SysPwd) values ('zoe',''),('adam','')");
+    WorkingDirectory cd(t.folder());
+    CLoginDialog dialog;
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Pennaro4.0.0.9"));
+    QCOMPARE(dialog.userBox()->count(), 3);
+    QCOMPARE(dialog.userBox()->itemText(0), QStringLiteral("adam"));
+    QCOMPARE(dialog.userBox()->itemText(2), QStringLiteral("管理员"));
+    QCOMPARE(dialog.userName(), QStringLiteral("adam"));
+    QVERIFY(dialog.userBox()->isEditable());
+    QCOMPARE(dialog.passwordEdit()->echoMode(), QLineEdit::Password);
+    QCOMPARE(dialog.okButton()->text(), QStringLiteral("确定"));
+    QCOMPARE(dialog.cancelButton()->text(), QStringLiteral("取消"));
+    dialog.userBox()->setEditText(QStringLiteral("typed"));
+    QTest::keyClicks(dialog.passwordEdit(), QStringLiteral("pw"));
+    QCOMPARE(dialog.userName(), QStringLiteral("typed"));
+    QCOMPARE(dialog.password(), QStringLiteral("pw"));
+    dialog.show();
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+}
+
+void TestLoginDialog::missingDatabaseLeavesTheListEmpty()
+{
+    auto folder = testing_support::makeTempFolder();
+    WorkingDirectory cd(folder);
+    bool closedMessage = false;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, [&] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            closedMessage = true;
+            box->close();
+        }
+    });
+    timer.start(20);
+    CLoginDialog dialog;
+    QVERIFY(closedMessage);
+    QCOMPARE(dialog.userBox()->count(), 0);
+    QVERIFY(!std::filesystem::exists(folder / "account.mdb"));
+    std::filesystem::remove_all(folder);
+}
+
+void TestLoginDialog::settingsStoreKeepsTheLastUser()
+{
+    auto folder = testing_support::makeTempFolder();
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder.string()));
+    QCOMPARE(app::readLastUser(), QString());
+    QVERIFY(app::writeLastUser(QStringLiteral("管理员")));
+    QVERIFY(app::settingsFilePath().startsWith(QString::fromStdString(folder.string())));
+    QCOMPARE(app::readLastUser(), QStringLiteral("管理员"));
+    std::filesystem::remove_all(folder);
+}
+
+QTEST_MAIN(TestLoginDialog)
+#include "test_login_dialog.moc"

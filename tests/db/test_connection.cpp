@@ -1,0 +1,149 @@
+#include "db/connection.h"
+#include "db/text.h"
+#include "support/temp_database.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using testing_support::StatementLog;
+using testing_support::TempDatabase;
+using testing_support::WorkingDirectory;
+
+TEST(Connection, ValuesReadAsText)
+{
+    TempDatabase t;
+    auto &c = t.connection();
+    c.execute("insert into account (财务标识,日期,钱额,说明) values (1,'2007/03/05 12:30',100,NULL),(2,'x',35.5,'a')");
+    db::Query q = c.query("select 财务标识 as n, 日期, 钱额, 说明 from account order by 财务标识");
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.field("n"), "1");
+    EXPECT_EQ(q.field("日期"), "2007/03/05 12:30");
+    EXPECT_EQ(q.field("钱额"), "100");
+    EXPECT_EQ(q.field("说明"), "");
+    EXPECT_TRUE(q.isNull("说明"));
+    EXPECT_EQ(q.field("N"), "1"); // names match without regard to case
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.field("钱额"), "35.5");
+    EXPECT_FALSE(q.next());
+    EXPECT_FALSE(q.next());
+    EXPECT_EQ(c.scalar("select sum(钱额)+0.1+0.2-0.3 as s from account", "s"), "135.5");
+    EXPECT_EQ(c.scalar("select 0.1+0.2 as s", "s"), "0.3");
+    EXPECT_THROW(c.query("select 1 as a").field("b"), db::Error);
+}
+
+TEST(Connection, EmptyJournalGivesNullNextNumber)
+{
+    TempDatabase t;
+    db::Query q = t.connection().query("select max(财务标识)+1 as num from account ");
+    ASSERT_TRUE(q.next());
+    EXPECT_TRUE(q.isNull("num"));
+    EXPECT_EQ(q.field("num"), "");
+    EXPECT_EQ(t.connection().scalar("SELECT  iif((max(Num)+1) is null ,1,max(Num)+1)\t as nMax FROM Bank ", "nMax"), "2");
+}
+
+TEST(Connection, QuotedValuesRoundTripAndRawQuotesFail)
+{
+    TempDatabase t;
+    auto &c = t.connection();
+    const std::string tricky = "O'Brien's 'lunch'";
+    c.execute("insert into account (财务标识,说明) values (1,'" + db::quote(tricky) + "')");
+    EXPECT_EQ(t.value("select 说明 from account"), tricky);
+    EXPECT_EQ(t.value("select count(*) from account where 说明 ='" + db::quote(tricky) + "'"), "1");
+    EXPECT_THROW(c.execute("insert into account (财务标识,说明) values (2,'" + tricky + "')"), db::Error);
+    EXPECT_EQ(t.count("account"), 1);
+}
+
+TEST(Connection, ErrorsCarryTheEngineMessage)
+{
+    TempDatabase t;
+    try {
+        t.connection().execute("insert into nosuch values (1)");
+        FAIL() << "no error";
+    } catch (const db::Error &e) {
+        EXPECT_STREQ(e.what(), "no such table: nosuch");
+    }
+    // The connection goes on working after a failure.
+    EXPECT_EQ(t.value("select 1"), "1");
+}
+
+TEST(Connection, TransactionRollsBackUnlessCommitted)
+{
+    TempDatabase t;
+    auto &c = t.connection();
+    {
+        db::Transaction tr(c);
+        c.execute("insert into account (财务标识) values (1)");
+    }
+    EXPECT_EQ(t.count("account"), 0);
+    try {
+        db::Transaction tr(c);
+        c.execute("insert into account (财务标识) values (1)");
+        c.execute("insert into account (财务标识) values (1)"); // unique key
+        tr.commit();
+    } catch (const db::Error &) {
+    }
+    EXPECT_EQ(t.count("account"), 0);
+    {
+        db::Transaction outer(c);
+        c.execute("insert into account (财务标识) values (1)");
+        {
+            db::Transaction inner(c);
+            c.execute("insert into account (财务标识) values (2)");
+        } // inner rolled back alone
+        {
+            db::Transaction inner(c);
+            c.execute("insert into account (财务标识) values (3)");
+            inner.commit();
+        }
+        outer.commit();
+    }
+    EXPECT_EQ(t.column("select 财务标识 from account order by 1"), (std::vector<std::string>{"1", "3"}));
+}
+
+TEST(Connection, OpeningNeverCreatesAFile)
+{
+    auto folder = testing_support::makeTempFolder();
+    {
+        WorkingDirectory cd(folder);
+        EXPECT_THROW(db::Connection(db::kConnectionString), db::Error);
+        EXPECT_FALSE(std::filesystem::exists(folder / "account.mdb"));
+        // A file that is not a ledger database is refused, whatever it is.
+        std::ofstream("account.mdb") << "";
+        EXPECT_THROW(db::Connection(db::kConnectionString), db::Error);
+        std::filesystem::remove("account.mdb");
+        std::ofstream("account.mdb") << "not a database at all, just some text to fill a page";
+        EXPECT_THROW(db::Connection(db::kConnectionString), db::Error);
+    }
+    std::filesystem::remove_all(folder);
+
+    TempDatabase t;
+    t.connection().execute("drop table InvestMoney");
+    try {
+        db::Connection::openFile(t.path());
+        FAIL() << "opened without InvestMoney";
+    } catch (const db::Error &e) {
+        EXPECT_NE(std::string(e.what()).find("InvestMoney"), std::string::npos);
+    }
+}
+
+TEST(Connection, ConnectionStringResolvesInTheWorkingDirectory)
+{
+    EXPECT_EQ(db::dataSourceOf(db::kConnectionString), "account.mdb");
+    EXPECT_EQ(db::dataSourceOf("a=1; data source = x.db ;b=2"), "x.db");
+    EXPECT_EQ(db::dataSourceOf("Provider=x"), "");
+    TempDatabase t;
+    WorkingDirectory cd(t.folder());
+    db::Connection c(db::kConnectionString);
+    EXPECT_EQ(c.scalar("select SysUserName from SysAllUser", "SysUserName"), "管理员");
+}
+
+TEST(Connection, StatementLogWritesEachStatementOnOneLine)
+{
+    TempDatabase t;
+    StatementLog log;
+    t.connection().execute("select 1 as a,\n\t2 as b");
+    t.connection().scalar("select max(财务标识)+1 as num from account ", "num");
+    EXPECT_EQ(log.statements(),
+              (std::vector<std::string>{"select 1 as a,\\n\\t2 as b", "select max(财务标识)+1 as num from account "}));
+}

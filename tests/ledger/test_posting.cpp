@@ -1,0 +1,106 @@
+#include "ledger/posting.h"
+#include "support/temp_database.h"
+
+#include <gtest/gtest.h>
+
+using testing_support::StatementLog;
+using testing_support::TempDatabase;
+
+namespace {
+ledger::Entry lunch()
+{
+    return {"12", "2007/03/05 12:30", "付", "午餐", "35.5", "", "管理员", "现金银行", ""};
+}
+} // namespace
+
+TEST(Posting, CashExpenseWritesTheJournalExpenseAndCashRows)
+{
+    TempDatabase t;
+    StatementLog log;
+    EXPECT_FALSE(ledger::postEntry(t.connection(), lunch()));
+    EXPECT_EQ(log.statements(),
+              (std::vector<std::string>{
+                  "INSERT INTO account (财务标识, 日期,收负类型,帐目类型,钱额,说明,经手人,银行) \\t\\t\\tVALUES (12, "
+                  "'2007/03/05 12:30', '付 ','午餐 ',35.5 ,'','管理员','现金银行')",
+                  "INSERT INTO PayMoney (Num,DTime,PayStyle,nMoney,FromBank,Operator,AccNum)  VALUES (12, '2007/03/05 "
+                  "12:30', '午餐 ',35.5 ,'现金银行','管理员',12)",
+                  "INSERT INTO CashAccount (Num,DTime,NStyle,nMoney,PayGet,Details,Operator,AccNum)  VALUES (12, "
+                  "'2007/03/05 12:30', '午餐 ',-35.5 ,'付','','管理员',12)",
+                  "select FullID as num from PayStyle where Style='午餐'"}));
+    EXPECT_EQ(t.value("select nMoney from CashAccount where AccNum=12"), "-35.5");
+    EXPECT_EQ(t.count("BankAccount"), 0);
+}
+
+TEST(Posting, InvestmentStartAndFinish)
+{
+    TempDatabase t;
+    auto &c = t.connection();
+    EXPECT_TRUE(ledger::isInvestmentCategory(c, "股票"));
+    EXPECT_FALSE(ledger::isInvestmentCategory(c, "投资"));
+    EXPECT_FALSE(ledger::isInvestmentCategory(c, "午餐"));
+    EXPECT_FALSE(ledger::isInvestmentCategory(c, "工资"));
+    ledger::Entry buy{"1", "2007/03/05 10:00", "付", "股票", "100", "", "管理员", "工商银行", ""};
+    EXPECT_FALSE(ledger::postEntry(c, buy));
+    ledger::Entry sell{"2", "2007/04/05 10:00", "收", "股票", "120", "", "管理员", "工商银行", "100"};
+    StatementLog log;
+    EXPECT_FALSE(ledger::postEntry(c, sell));
+    EXPECT_EQ(log.statements().back(),
+              "INSERT INTO InvestMoney (DTime,InvestStyle,nMoney,nLastMoney,nGain,InvestBank,Operator,AccNum,nState)  "
+              "VALUES ('2007/04/05 10:00', '股票 ',-100,120 ,          20.00,'工商银行','管理员',2,'投资完成')");
+    EXPECT_EQ(t.value("select sum(nMoney) || '|' || sum(nGain) from InvestMoney"), "0.0|20.0");
+    EXPECT_EQ(t.value("select sum(nMoney) from BankAccount"), "20");
+}
+
+TEST(Posting, RefusalsAndFailuresWriteNothing)
+{
+    TempDatabase t;
+    auto &c = t.connection();
+    auto e = lunch();
+    e.category = "";
+    EXPECT_EQ(ledger::postEntry(c, e), std::string(ledger::kMsgNoCategory));
+    e = lunch();
+    e.bank = "";
+    EXPECT_EQ(ledger::postEntry(c, e), std::string(ledger::kMsgNoBank));
+    e = lunch();
+    e.category = "支出类型";
+    EXPECT_EQ(ledger::postEntry(c, e), std::string(ledger::kMsgPayRoot));
+    e.category = "收入类型";
+    EXPECT_EQ(ledger::postEntry(c, e), std::string(ledger::kMsgGetRoot));
+    e = lunch();
+    e.amount = "1);drop table account;--";
+    EXPECT_EQ(ledger::postEntry(c, e), std::string(ledger::kMsgBadAmount));
+    e = lunch();
+    e.number = "";
+    EXPECT_EQ(ledger::postEntry(c, e), std::string(ledger::kMsgBadNumber));
+    // Finishing an investment without the invested amount.
+    ledger::Entry sell{"5", "2007/04/05 10:00", "收", "股票", "120", "", "管理员", "现金银行", ""};
+    EXPECT_EQ(ledger::postEntry(c, sell), std::string(ledger::kMsgBadInvested));
+    EXPECT_EQ(t.count("account") + t.count("GetMoney") + t.count("CashAccount"), 0);
+    // A duplicate entry number fails at the journal row and leaves nothing.
+    EXPECT_FALSE(ledger::postEntry(c, lunch()));
+    auto again = lunch();
+    again.type = "存";
+    EXPECT_THROW(ledger::postEntry(c, again), db::Error);
+    EXPECT_EQ(t.count("account"), 1);
+    EXPECT_EQ(t.count("CashAccount"), 1);
+    // Quotes in texts are stored as typed.
+    auto quoted = lunch();
+    quoted.number = ledger::nextEntryNumber(c);
+    quoted.description = "Tom's 'treat'";
+    EXPECT_FALSE(ledger::postEntry(c, quoted));
+    EXPECT_EQ(t.value("select Details from CashAccount where AccNum=13"), "Tom's 'treat'");
+}
+
+TEST(Posting, DepositAndWithdrawalMoveBothLedgers)
+{
+    TempDatabase t;
+    auto &c = t.connection();
+    EXPECT_EQ(ledger::nextEntryNumber(c), "1");
+    EXPECT_FALSE(ledger::postEntry(c, {"1", "2007/03/05 10:00", "存", "存钱", "100", "", "管理员", "现金银行", ""}));
+    EXPECT_FALSE(ledger::postEntry(c, {"2", "2007/03/06 10:00", "取", "取钱", "30", "", "管理员", "工商银行", ""}));
+    EXPECT_EQ(ledger::nextEntryNumber(c), "3");
+    EXPECT_EQ(t.value("select sum(nMoney) from CashAccount"), "-70");
+    EXPECT_EQ(t.column("select BankName from BankAccount order by AccNum"),
+              (std::vector<std::string>{"现金银行", "工商银行"}));
+    EXPECT_EQ(t.value("select PayGet from BankAccount where AccNum=1"), "存 ");
+}
