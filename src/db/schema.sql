@@ -26,6 +26,7 @@ CREATE TABLE GetMoney (
   AccNum    INTEGER
 );
 CREATE INDEX GetMoney_AccNum ON GetMoney (AccNum);
+CREATE INDEX GetMoney_Num ON GetMoney (Num);
 CREATE INDEX GetMoney_DTime ON GetMoney (DTime);
 
 CREATE TABLE PayMoney (
