@@ -43,6 +43,9 @@ int main(int argc, char *argv[])
 
     const QString userName = QString::fromStdString(result.userName);
     CMainFrame frame(userName);
+    if (!frame.create())
+        return 1;
+    frame.initialUpdate();
     frame.showMaximized();
     frame.repaint();
     app::writeLastUser(userName);

@@ -1,0 +1,37 @@
+#pragma once
+
+// Command and control identifiers of the menus, toolbar and dialogs.
+namespace cmd {
+inline constexpr int ID_NEW_ENTRY = 32774;
+inline constexpr int ID_MODIFY_ENTRY = 32775;
+inline constexpr int ID_DELETE_ENTRY = 32773;
+inline constexpr int ID_STOCKS_FUNDS = 32819;
+inline constexpr int ID_STOCKS_FUNDS_TOOLBAR = 32820;
+inline constexpr int ID_APP_EXIT = 57665;
+inline constexpr int ID_VIEW_TOOLBAR = 59392;
+inline constexpr int ID_VIEW_STATUS_BAR = 59393;
+inline constexpr int ID_PRINT_PREVIEW = 32806;
+inline constexpr int ID_SETTINGS = 32778;
+inline constexpr int ID_QUERY_CLASS = 32787;
+inline constexpr int ID_QUERY_DATE = 32811;
+inline constexpr int ID_USERS = 32813;
+inline constexpr int ID_CHANGE_PASSWORD = 32815;
+inline constexpr int ID_BACKUP_RESTORE = 32818;
+inline constexpr int ID_APP_ABOUT = 57664;
+inline constexpr int ID_HELP = 32816;
+inline constexpr int ID_DATE_COMBO = 32814;
+
+// Private messages of the main window.
+inline constexpr int WM_ADD_LEDGER_TAB = 0x65;
+inline constexpr int WM_SELECT_LEDGER_TAB = 0x66;
+
+// Dialog resources.
+inline constexpr int IDD_ABOUT = 100;
+inline constexpr int IDD_DATE_RANGE = 161;
+inline constexpr int IDC_BEGIN_DATE = 1014;
+inline constexpr int IDC_END_DATE = 1015;
+
+// The commands that reach the ledger view and whose windows exist; the
+// others stay disabled in the menus until they are built.
+bool isViewCommandAvailable(int id);
+} // namespace cmd

@@ -1,0 +1,119 @@
+#include "ledger/ledger_load.h"
+
+#include "db/connection.h"
+#include "db/text.h"
+
+#include <array>
+
+namespace ledger {
+
+namespace {
+
+const char *const kTotalLabel = "合计";
+const char *const kRecordsBalance = "条记录,余额为：";
+const char *const kRecords = "条记录";
+
+struct Fragments {
+    const char *first;
+    const char *second;
+    const char *third;
+};
+
+const std::array<Fragments, kLedgerCount> kFragments = {{
+    {"select 财务标识,日期,收负类型,帐目类型,钱额,经手人,说明 from account where Format(日期,'yyyymmdd') >= '",
+     "' and  Format(日期,'yyyymmdd') <= '", "'  order by 日期 desc"},
+    {"select Num,DTime,MoneyFrom,nMoney,MoneyTo from GetMoney where Format(DTime,'yyyymmdd') >= '",
+     "' and  Format(DTime,'yyyymmdd') <= '", "' order by DTime desc"},
+    {"select Num,DTime,PayStyle,nMoney from PayMoney where Format(DTime,'yyyymmdd') >= '",
+     "'  and  Format(DTime,'yyyymmdd') <= '", "'  order by DTime desc"},
+    {"select BankName,DTime,NStyle,nMoney,PayGet from BankAccount where Format(DTime,'yyyymmdd') >= '",
+     "'  and  Format(DTime,'yyyymmdd') <= '", "'  order by DTime desc"},
+    {"select Num,DTime,nMoney,PayGet,NStyle from CashAccount where Format(DTime,'yyyymmdd') >= '",
+     "'  and  Format(DTime,'yyyymmdd') <= '", "'  order by DTime desc"},
+    {"select AccNum,DTime,InvestStyle,nMoney,nLastMoney,nGain,InvestBank,nState from InvestMoney where "
+     "Format(DTime,'yyyymmdd') >= '",
+     "'  and  Format(DTime,'yyyymmdd') <= '", "'  order by DTime desc"},
+}};
+
+const std::array<std::vector<Column>, kLedgerCount> kColumns = {{
+    {{"编号", 50}, {"日期时间", 150}, {"支付类型", 70}, {"帐目类型", 100}, {"钱额", 200}, {"经手人", 50}, {"说明", 150}},
+    {{"收入帐编号", 100}, {"日期时间", 150}, {"收入来源", 150}, {"钱额", 200}, {"存入银行", 150}},
+    {{"支出帐编号", 100}, {"日期时间", 150}, {"支出原因", 150}, {"用了多少", 200}},
+    {{"银行名称", 150}, {"时间", 150}, {"类型", 150}, {"金额", 200}, {"收付否", 50}},
+    {{"现金帐编号", 100}, {"日期时间", 150}, {"金额", 200}, {"收付否", 50}, {"类型", 150}},
+    {{"投资编号", 80}, {"日期时间", 100}, {"类型", 150}, {"投入金额", 80}, {"投资回报", 80}, {"利润", 80},
+     {"现金或银行", 100}, {"状态", 80}},
+}};
+
+// The 1-based column summed as the ledger's total.
+int totalColumn(int index)
+{
+    switch (index) {
+    case 0:
+        return 5;
+    case 4:
+        return 3;
+    default:
+        return 4;
+    }
+}
+
+} // namespace
+
+std::string ledgerCaption(int index)
+{
+    static const char *const captions[] = {"  明  细  帐  ", "  收  入  帐  ", "  支  出  帐  ",
+                                           "  银  行  帐  ", "  现  金  帐  ", "  投  资  帐  "};
+    return index >= 0 && index < kLedgerCount ? captions[index] : "  默  认  帐  ";
+}
+
+const std::vector<Column> &ledgerColumns(int index) { return kColumns.at(index); }
+
+std::string loadStatement(int index, const std::string &begin, const std::string &end)
+{
+    const Fragments &f = kFragments.at(index);
+    return std::string(f.first) + db::quote(begin) + f.second + db::quote(end) + f.third;
+}
+
+std::string yuan(long double value) { return "￥" + db::moneyTrimmed(value); }
+
+LedgerTable loadLedger(db::Connection &c, int index, const std::string &begin, const std::string &end)
+{
+    LedgerTable table;
+    db::Query q = c.query(loadStatement(index, begin, end));
+    const int columns = q.columnCount();
+    const int total = totalColumn(index) - 1;
+    long double sums[3] = {0, 0, 0};
+    while (q.next()) {
+        std::vector<std::string> row;
+        row.reserve(columns);
+        for (int i = 0; i < columns; ++i)
+            row.push_back(q.field(i));
+        if (index == 5) {
+            sums[0] += db::leadingNumber(row[3]);
+            sums[1] += db::leadingNumber(row[4]);
+            sums[2] += db::leadingNumber(row[5]);
+        } else {
+            sums[0] += db::leadingNumber(row[total]);
+        }
+        table.rows.push_back(std::move(row));
+    }
+    if (table.rows.empty())
+        return table;
+
+    const std::string n = std::to_string(table.rows.size());
+    std::vector<std::string> &s = table.summary;
+    s.assign(columns, std::string());
+    s[1] = kTotalLabel;
+    if (index == 5) {
+        s[2] = n + kRecords;
+        s[3] = yuan(sums[0]);
+        s[4] = yuan(sums[1]);
+        s[5] = yuan(sums[2]);
+    } else {
+        s[total] = n + kRecordsBalance + yuan(sums[0]);
+    }
+    return table;
+}
+
+} // namespace ledger

@@ -1,0 +1,63 @@
+#include "ui/tab_sdi_frame_wnd.h"
+
+#include "ui/custom_tab_ctrl.h"
+
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+CTabSDIFrameWnd::CTabSDIFrameWnd(QWidget *parent) : QMainWindow(parent) {}
+
+bool CTabSDIFrameWnd::createTabCtrl(int height)
+{
+    auto *client = new QWidget(this);
+    auto *layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_views = new QStackedWidget(client);
+    m_tabs = new CCustomTabCtrl(kCreateStyle, kTabControlId, client);
+    m_tabs->setFixedHeight(height);
+    // The strip keeps its height along the bottom; the views fill the rest.
+    layout->addWidget(m_views, 1);
+    layout->addWidget(m_tabs, 0);
+    setCentralWidget(client);
+    connect(m_tabs, &CCustomTabCtrl::notify, this, &CTabSDIFrameWnd::onTabNotify);
+    return true;
+}
+
+QWidget *CTabSDIFrameWnd::viewAt(int index) const
+{
+    const QVariant data = m_tabs ? m_tabs->itemData(index) : QVariant();
+    return data.canConvert<QObject *>() ? qobject_cast<QWidget *>(data.value<QObject *>()) : nullptr;
+}
+
+bool CTabSDIFrameWnd::addView(QWidget *view, const QString &caption)
+{
+    const QString title = windowTitle();
+    const int previous = m_tabs->curSel();
+    if (m_tabs->itemCount() == 0)
+        m_tabs->modifyStyle(0, 0x04);
+    const int index = m_tabs->insertItem(m_tabs->itemCount(), caption, QVariant::fromValue<QObject *>(view));
+    if (index < 0)
+        return false;
+    m_tabs->setCurSel(index);
+    m_tabs->setItemTooltipText(index, caption);
+    m_views->addWidget(view);
+    if (previous >= 0 || !m_active)
+        activateView(view);
+    setWindowTitle(title);
+    return true;
+}
+
+void CTabSDIFrameWnd::activateView(QWidget *view)
+{
+    if (m_views->indexOf(view) < 0)
+        m_views->addWidget(view);
+    m_views->setCurrentWidget(view);
+    m_active = view;
+}
+
+void CTabSDIFrameWnd::onTabNotify(const CTabNotification &record)
+{
+    if (record.controlId == kTabControlId && record.code == 0)
+        onTabSelectionChanged(record.index);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QMainWindow>
+
+class CCustomTabCtrl;
+class QStackedWidget;
+struct CTabNotification;
+
+// A single-document frame showing, of several views, the one whose tab is
+// selected in the strip docked along its bottom.
+class CTabSDIFrameWnd : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kTabControlId = 100;
+    static constexpr unsigned kCreateStyle = 0x4A;
+
+    explicit CTabSDIFrameWnd(QWidget *parent = nullptr);
+
+    CCustomTabCtrl *tabCtrl() const { return m_tabs; }
+    QWidget *activeView() const { return m_active; }
+    // The views attached to the tabs, in tab order.
+    QWidget *viewAt(int index) const;
+
+    // Appends a tab for the view, selects it and brings the view to the front.
+    bool addView(QWidget *view, const QString &caption);
+
+protected:
+    // Creates the tab strip with the given height; false when it fails.
+    bool createTabCtrl(int height);
+    // Brings a view to the front (hiding the active one) and makes it active.
+    void activateView(QWidget *view);
+    // Called when the user's press selected another tab.
+    virtual void onTabSelectionChanged(int index) = 0;
+
+private:
+    void onTabNotify(const CTabNotification &record);
+
+    CCustomTabCtrl *m_tabs = nullptr;
+    QStackedWidget *m_views = nullptr;
+    QWidget *m_active = nullptr;
+};
