@@ -1,0 +1,251 @@
+#include "app/commands.h"
+#include "app/date_dialog.h"
+#include "app/main_frame.h"
+#include "db/connection.h"
+#include "ledger/kassolt_view.h"
+#include "ledger/ledger_model.h"
+#include "ledger/posting.h"
+#include "support/temp_database.h"
+#include "ui/custom_tab_ctrl.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QToolBar>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QMenu>
+#include <QtTest>
+
+#include <memory>
+
+using testing_support::StatementLog;
+using testing_support::TempDatabase;
+using testing_support::WorkingDirectory;
+
+namespace {
+
+struct Started {
+    TempDatabase database;
+    std::unique_ptr<WorkingDirectory> cd{new WorkingDirectory(database.folder())};
+    db::DateTime now{2007, 3, 20, 9, 30, 15};
+    std::unique_ptr<CMainFrame> frame;
+
+    void start()
+    {
+        frame = std::make_unique<CMainFrame>(QStringLiteral("管理员"), [this] { return now; });
+        QVERIFY(frame->create());
+        frame->initialUpdate();
+        QCoreApplication::processEvents();
+    }
+};
+
+void post(TempDatabase &t, const char *number, const char *date, const char *amount)
+{
+    ledger::Entry e{number, date, "付", "午餐", amount, "", "管理员", "现金银行", ""};
+    QVERIFY(!ledger::postEntry(t.connection(), e));
+}
+
+// Closes the next modal dialog with the given button text.
+void answerNextDialog(const QString &button)
+{
+    QTimer::singleShot(0, [button] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog) {
+            answerNextDialog(button);
+            return;
+        }
+        for (QAbstractButton *b : dialog->findChildren<QAbstractButton *>())
+            if (b->text() == button) {
+                b->click();
+                return;
+            }
+        dialog->close();
+    });
+}
+
+} // namespace
+
+class TestMainFrame : public QObject {
+    Q_OBJECT
+private slots:
+    void tabsAppearInOrderWithTheJournalLoaded();
+    void menusAndBars();
+    void dateRanges();
+    void chosenDatesAndCancel();
+    void tabSelectionLoadsOnlyOtherViews();
+    void recurringItemsPostAtCreation();
+};
+
+void TestMainFrame::tabsAppearInOrderWithTheJournalLoaded()
+{
+    Started s;
+    post(s.database, "1", "2007/03/20 08:00", "12");
+    post(s.database, "2", "2007/03/19 08:00", "5");
+    s.start();
+    CCustomTabCtrl *strip = s.frame->tabCtrl();
+    QCOMPARE(s.frame->windowTitle(), QStringLiteral("Pennaro"));
+    QCOMPARE(strip->itemCount(), 6);
+    const QStringList captions = {QStringLiteral("  明  细  帐  "), QStringLiteral("  收  入  帐  "),
+                                  QStringLiteral("  支  出  帐  "), QStringLiteral("  银  行  帐  "),
+                                  QStringLiteral("  现  金  帐  "), QStringLiteral("  投  资  帐  ")};
+    for (int i = 0; i < 6; ++i) {
+        QCOMPARE(strip->itemText(i), captions[i]);
+        QCOMPARE(s.frame->ledgerView(i)->ledgerIndex(), i);
+    }
+    QCOMPARE(strip->curSel(), 0);
+    QCOMPARE(strip->tabStyle(), 0x4Eu);
+    QCOMPARE(s.frame->activeView(), s.frame->ledgerView(0));
+    CKassoltView *journal = s.frame->ledgerView(0);
+    QCOMPARE(journal->loadedBegin(), QStringLiteral("20070320"));
+    QCOMPARE(journal->ledgerModel()->rowCount(), 2); // today's row and the summary
+    QCOMPARE(journal->ledgerModel()->cell(1, 4), QStringLiteral("1条记录,余额为：￥12.00"));
+    QCOMPARE(journal->ledgerModel()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
+             QStringLiteral("日期时间"));
+    QCOMPARE(journal->columnWidth(4), 200);
+    // An index outside the six gets the default caption.
+    s.frame->onAddLedgerTab(9);
+    QCOMPARE(strip->itemText(6), QStringLiteral("  默  认  帐  "));
+    // The selected entry is the first column of the selected row, none for the summary.
+    s.frame->selectLedgerTab(0);
+    journal->selectRow(0);
+    QCOMPARE(journal->selectedEntryNumber(), QStringLiteral("1"));
+    journal->selectRow(1);
+    QCOMPARE(journal->selectedEntryNumber(), QString());
+}
+
+void TestMainFrame::menusAndBars()
+{
+    Started s;
+    s.start();
+    using namespace cmd;
+    QVERIFY(s.frame->action(ID_APP_EXIT)->isEnabled());
+    QVERIFY(s.frame->action(ID_APP_ABOUT)->isEnabled());
+    QVERIFY(s.frame->action(ID_NEW_ENTRY)->text().startsWith(QStringLiteral("新增(&O)\tCtrl+O")));
+    for (int id : {ID_NEW_ENTRY, ID_QUERY_CLASS, ID_BACKUP_RESTORE, ID_PRINT_PREVIEW})
+        QCOMPARE(s.frame->action(id)->isEnabled(), cmd::isViewCommandAvailable(id));
+    const QStringList items = {QStringLiteral("今天"), QStringLiteral("本月"), QStringLiteral("今年"),
+                               QStringLiteral("日期选择")};
+    QCOMPARE(s.frame->dateCombo()->count(), 4);
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(s.frame->dateCombo()->itemText(i), items[i]);
+    QCOMPARE(s.frame->dateCombo()->currentText(), items[0]);
+    // Toolbar order, the date drop-down in place of its button.
+    QList<int> order;
+    for (QAction *a : s.frame->toolBar()->actions())
+        order << (a->isSeparator() ? 0 : a->data().isValid() ? a->data().toInt() : ID_DATE_COMBO);
+    QCOMPARE(order, (QList<int>{ID_STOCKS_FUNDS_TOOLBAR, ID_NEW_ENTRY, ID_DELETE_ENTRY, ID_MODIFY_ENTRY, ID_DATE_COMBO,
+                                ID_SETTINGS, ID_QUERY_DATE, ID_QUERY_CLASS, 0, ID_PRINT_PREVIEW, 0, ID_APP_ABOUT}));
+    s.frame->onClockTick();
+    QCOMPARE(s.frame->clockPane()->text(), QStringLiteral("当前时间 2007-03-20 09:30:15"));
+    s.frame->action(ID_VIEW_TOOLBAR)->trigger();
+    QVERIFY(s.frame->toolBar()->isHidden());
+    QVERIFY(!s.frame->action(ID_VIEW_TOOLBAR)->isChecked());
+    // The context menu carries the three entry commands.
+    QList<int> context;
+    for (QAction *a : s.frame->ledgerView(0)->contextMenu()->actions())
+        context << a->data().toInt();
+    QCOMPARE(context, (QList<int>{ID_NEW_ENTRY, ID_MODIFY_ENTRY, ID_DELETE_ENTRY}));
+    answerNextDialog(QStringLiteral("关闭"));
+    s.frame->action(ID_APP_ABOUT)->trigger();
+}
+
+void TestMainFrame::dateRanges()
+{
+    Started s;
+    s.start();
+    s.frame->applyDateChoice(QStringLiteral("本月"));
+    QCOMPARE(s.frame->rangeBegin(), QStringLiteral("20070301"));
+    QCOMPARE(s.frame->rangeEnd(), QStringLiteral("20070320"));
+    s.frame->applyDateChoice(QStringLiteral("今年"));
+    QCOMPARE(s.frame->rangeBegin(), QStringLiteral("20070101"));
+    s.now = db::DateTime{2007, 4, 1, 8, 0, 0};
+    s.frame->applyDateChoice(QStringLiteral("本月"));
+    QCOMPARE(s.frame->rangeBegin(), QStringLiteral("20070401"));
+    QCOMPARE(s.frame->rangeEnd(), QStringLiteral("20070401"));
+    QCOMPARE(s.frame->day(), QStringLiteral("20070401"));
+    s.frame->applyDateChoice(QStringLiteral("今天"));
+    QCOMPARE(s.frame->rangeBegin(), QStringLiteral("20070401"));
+    // Another text changes nothing and reloads nothing.
+    StatementLog log;
+    s.frame->applyDateChoice(QStringLiteral("明天"));
+    QVERIFY(log.statements().empty());
+}
+
+void TestMainFrame::chosenDatesAndCancel()
+{
+    Started s;
+    post(s.database, "1", "2007/02/10 08:00", "3");
+    s.start();
+    StatementLog log;
+    QTimer::singleShot(0, [] {
+        auto *dialog = qobject_cast<CDateDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("时间设置"));
+        QCOMPARE(dialog->beginEdit()->displayFormat(), QStringLiteral("yyyy/MM/dd"));
+        dialog->beginEdit()->setDate(QDate(2007, 2, 1));
+        dialog->endEdit()->setDate(QDate(2007, 2, 28));
+        dialog->accept();
+    });
+    s.frame->applyDateChoice(QStringLiteral("日期选择"));
+    QCOMPARE(s.frame->rangeBegin(), QStringLiteral("20070201"));
+    QCOMPARE(s.frame->rangeEnd(), QStringLiteral("20070228"));
+    QCOMPARE(s.frame->day(), QStringLiteral("20070320"));
+    QCOMPARE(s.frame->tabCtrl()->curSel(), 0);
+    QCOMPARE(s.frame->ledgerView(0)->ledgerModel()->rowCount(), 2);
+    auto statements = log.statements();
+    QCOMPARE(int(statements.size()), 2); // income ledger, then the journal
+    QVERIFY(QString::fromStdString(statements[0]).contains(QStringLiteral("from GetMoney")));
+    QVERIFY(QString::fromStdString(statements[1]).contains(QStringLiteral("'20070201'")));
+    // A cancelled dialog keeps the range and still reloads the journal.
+    log.clear();
+    answerNextDialog(QStringLiteral("取消"));
+    s.frame->applyDateChoice(QStringLiteral("日期选择"));
+    QCOMPARE(s.frame->rangeBegin(), QStringLiteral("20070201"));
+    QCOMPARE(int(log.statements().size()), 2);
+    // The day is unchanged; a later 本月 takes today again.
+    s.frame->applyDateChoice(QStringLiteral("本月"));
+    QCOMPARE(s.frame->rangeBegin(), QStringLiteral("20070301"));
+}
+
+void TestMainFrame::tabSelectionLoadsOnlyOtherViews()
+{
+    Started s;
+    s.start();
+    StatementLog log;
+    s.frame->selectLedgerTab(0); // already in front: nothing reloaded
+    s.frame->selectLedgerTab(7); // no such tab
+    QVERIFY(log.statements().empty());
+    // A press on the cash tab selects it and loads the cash ledger.
+    CCustomTabCtrl *strip = s.frame->tabCtrl();
+    s.frame->resize(1000, 600);
+    s.frame->show();
+    QTest::mouseClick(strip, Qt::LeftButton, {}, strip->itemTextRect(4).center());
+    QCOMPARE(strip->curSel(), 4);
+    QCOMPARE(s.frame->activeView(), s.frame->ledgerView(4));
+    QCOMPARE(int(log.statements().size()), 1);
+    QVERIFY(QString::fromStdString(log.statements()[0]).contains(QStringLiteral("from CashAccount")));
+    QVERIFY(s.frame->ledgerView(4)->isVisible());
+    QVERIFY(!s.frame->ledgerView(0)->isVisible());
+}
+
+void TestMainFrame::recurringItemsPostAtCreation()
+{
+    Started s;
+    s.database.connection().execute(
+        "UPDATE PayStyle SET IsAuto=TRUE, PMoney=9, DayNum=1, SelectType='天', BeginDate='2007/03/18 ', "
+        "EndDate='2008/01/01 ', MidDate=' ', BankName='现金银行' WHERE Style='早餐'");
+    s.start();
+    LedgerModel *journal = s.frame->ledgerView(0)->ledgerModel();
+    QCOMPARE(journal->rowCount(), 2);
+    QCOMPARE(journal->cell(0, 1), QStringLiteral("2007/03/20 00:00"));
+    QCOMPARE(journal->cell(0, 5), QStringLiteral("自动"));
+    QCOMPARE(s.database.count("account"), 3);
+    // A second start posts nothing new.
+    s.frame.reset();
+    s.start();
+    QCOMPARE(s.database.count("account"), 3);
+}
+
+QTEST_MAIN(TestMainFrame)
+#include "test_main_frame.moc"
