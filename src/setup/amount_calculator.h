@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace setup {
+
+// Key codes the calculator sends to its owner.
+namespace calc {
+inline constexpr int kPoint = 11;
+inline constexpr int kPlus = 12;
+inline constexpr int kMinus = 13;
+inline constexpr int kEquals = 14;
+inline constexpr int kDivide = 15;
+inline constexpr int kMultiply = 16;
+inline constexpr int kBackspace = 17;
+} // namespace calc
+
+inline constexpr const char *kMsgDivideByZero = "除数不能为零!";
+
+struct CalculatorResult {
+    std::string text;
+    std::optional<std::string> message; // shown when set
+};
+
+// Applies one key code to an amount text: digits and operators are
+// appended, 17 removes the last character, 14 evaluates the first operation.
+CalculatorResult applyCalculatorKey(const std::string &text, int code);
+
+// Evaluates one operation: the first of "*", "/", "+", "-" found splits the
+// text; each side is read as its leading number.
+CalculatorResult evaluateAmount(const std::string &text);
+
+} // namespace setup

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace db {
+class Connection;
+}
+
+namespace setup {
+
+enum class TreeKind { Income, Expense, Bank };
+
+inline constexpr const char *kMsgDuplicateName = "该数据项已存在，请重新输入!";
+inline constexpr const char *kMsgNoParent = "请先选择要在其下增加的项目";
+inline constexpr const char *kMsgProtectedCategory = "投资类型关系到投资帐,请不要删除!";
+inline constexpr const char *kMsgProtectedCash = "现金是不能删除的，您肯定是搞错了，请重新选择";
+
+struct TreeSpec {
+    const char *table;
+    const char *nameColumn;
+    const char *parentColumn;
+    const char *rootText;
+    const char *protectedName;
+    const char *protectedMessage;
+};
+const TreeSpec &treeSpec(TreeKind kind);
+// The tree whose root node bears this text, if any.
+std::optional<TreeKind> treeKindOfRoot(const std::string &rootText);
+
+struct TreeNode {
+    std::string name;
+    std::vector<TreeNode> children;
+};
+
+// Which columns the level queries read: the settings dialog reads the name
+// only from the category tables, the pickers read whole rows.
+enum class TreeQuery { Settings, Picker };
+
+// Loads a tree level by level in Num order, depth first. The root carries
+// the root node text; rows that the walk does not reach are left out.
+TreeNode loadTree(db::Connection &c, TreeKind kind, TreeQuery query = TreeQuery::Settings);
+
+// True when name is the root text or the name of any node of the tree.
+bool treeContains(const TreeNode &root, const std::string &name);
+
+// The outcome of an edit: the message to show when refused.
+struct EditResult {
+    bool done = false;
+    std::string message;
+};
+
+// Adds name under parent (the root node text for the first level), all in
+// one transaction. Refused without a parent and for a name already used.
+EditResult addNode(db::Connection &c, TreeKind kind, const std::string &parent, const std::string &name);
+
+// Deletes a node with its whole branch. The protected node, or a branch that
+// holds it, is refused with the tree's message.
+EditResult deleteNode(db::Connection &c, TreeKind kind, const std::string &name);
+
+// Moves a node under target, rewriting the level and path key of its whole
+// branch. A drop on itself or inside its own branch changes nothing.
+EditResult moveNode(db::Connection &c, TreeKind kind, const std::string &dragged, const std::string &target);
+
+// The path key of a child of a node: the node's key and its number as four digits.
+std::string childFullId(const std::string &parentFullId, const std::string &parentNum);
+
+} // namespace setup

@@ -1,0 +1,155 @@
+#include "setup/tree_store.h"
+#include "support/temp_database.h"
+
+#include <gtest/gtest.h>
+
+using setup::TreeKind;
+using testing_support::StatementLog;
+using testing_support::TempDatabase;
+
+namespace {
+
+std::string place(TempDatabase &t, const std::string &table, const std::string &column, const std::string &name)
+{
+    return t.value("select Num || '|' || nLevel || '|' || FirstLevel || '|' || FullID from " + table + " where " +
+                   column + "='" + name + "'");
+}
+
+std::vector<std::string> names(const setup::TreeNode &node)
+{
+    std::vector<std::string> out;
+    for (const auto &child : node.children)
+        out.push_back(child.name);
+    return out;
+}
+
+} // namespace
+
+TEST(TreeStore, LoadsLevelByLevelInNumOrder)
+{
+    TempDatabase t;
+    t.connection().execute("delete from Bank");
+    StatementLog log;
+    auto empty = setup::loadTree(t.connection(), TreeKind::Bank);
+    EXPECT_EQ(empty.name, "我的存款银行");
+    EXPECT_TRUE(empty.children.empty());
+    EXPECT_EQ(log.statements(),
+              (std::vector<std::string>{"SELECT * FROM Bank where nLevel= 1  and ParentBank = '我的存款银行' order by Num"}));
+    auto pay = setup::loadTree(t.connection(), TreeKind::Expense);
+    EXPECT_EQ(pay.children.front().name, "餐饮");
+    EXPECT_EQ(pay.children.back().name, "投资");
+    EXPECT_EQ(names(pay.children.front()), (std::vector<std::string>{"早餐", "午餐", "晚餐"}));
+    log.clear();
+    setup::loadTree(t.connection(), TreeKind::Income);
+    EXPECT_EQ(log.statements().front(),
+              "SELECT Style FROM GetStyle where nLevel= 1  and ParentStyle = '收入类型' order by Num");
+    log.clear();
+    setup::loadTree(t.connection(), TreeKind::Income, setup::TreeQuery::Picker);
+    EXPECT_EQ(log.statements().front(), "SELECT * FROM GetStyle where nLevel= 1  and ParentStyle = '收入类型' order by Num");
+    // A row whose level does not follow its parent's is not reached.
+    t.connection().execute("insert into PayStyle (Num,Style,nLevel,FirstLevel,ParentStyle,FullID) values "
+                           "(200,'孤儿',5,1,'餐饮','00000001')");
+    EXPECT_FALSE(setup::treeContains(setup::loadTree(t.connection(), TreeKind::Expense), "孤儿"));
+}
+
+TEST(TreeStore, AddingGivesLevelsKeysAndNumbers)
+{
+    TempDatabase t;
+    auto &c = t.connection();
+    c.execute("delete from Bank");
+    StatementLog log;
+    EXPECT_TRUE(setup::addNode(c, TreeKind::Bank, "我的存款银行", "现金银行").done);
+    EXPECT_EQ(log.statements(),
+              (std::vector<std::string>{
+                  "select count(*) as n from Bank where BankName = '现金银行'",
+                  "SELECT Num,nLevel,BankName,FullID FROM Bank where BankName ='我的存款银行' ",
+                  "SELECT  iif((max(Num)+1) is null ,1,max(Num)+1)\\t as nMax FROM Bank ",
+                  "INSERT INTO Bank (Num,BankName,nLevel,FirstLevel,ParentBank,FullID)  VALUES (1, '现金银行', "
+                  "1,0,'我的存款银行','0000')"}));
+    EXPECT_EQ(place(t, "Bank", "BankName", "现金银行"), "1|1|0|0000");
+    c.execute("insert into Bank (Num,BankName,nLevel,FirstLevel,ParentBank,FullID) values (5,'工商银行',1,0,'我的存款银行','0000')");
+    EXPECT_TRUE(setup::addNode(c, TreeKind::Bank, "工商银行", "工资卡").done);
+    EXPECT_EQ(place(t, "Bank", "BankName", "工资卡"), "6|2|5|00000005");
+    EXPECT_EQ(t.value("select ParentBank from Bank where BankName='工资卡'"), "工商银行");
+    EXPECT_TRUE(setup::addNode(c, TreeKind::Bank, "工资卡", "副卡").done);
+    EXPECT_EQ(place(t, "Bank", "BankName", "副卡"), "7|3|6|000000050006");
+    EXPECT_TRUE(setup::addNode(c, TreeKind::Expense, "午餐", "工作餐").done);
+    EXPECT_EQ(place(t, "PayStyle", "Style", "工作餐"), "72|3|10|000000010010");
+}
+
+TEST(TreeStore, AddRefusals)
+{
+    TempDatabase t;
+    auto &c = t.connection();
+    const int before = t.count("PayStyle");
+    EXPECT_EQ(setup::addNode(c, TreeKind::Expense, "", "新类").message, setup::kMsgNoParent);
+    EXPECT_EQ(setup::addNode(c, TreeKind::Expense, "没有这个", "新类").message, setup::kMsgNoParent);
+    EXPECT_EQ(setup::addNode(c, TreeKind::Expense, "餐饮", "午餐").message, setup::kMsgDuplicateName);
+    EXPECT_EQ(setup::addNode(c, TreeKind::Expense, "餐饮", "午餐 ").message, setup::kMsgDuplicateName);
+    EXPECT_EQ(setup::addNode(c, TreeKind::Expense, "餐饮", "支出类型").message, setup::kMsgDuplicateName);
+    EXPECT_FALSE(setup::addNode(c, TreeKind::Expense, "餐饮", "").done);
+    EXPECT_EQ(t.count("PayStyle"), before);
+    // The same name may stand in another tree, and quotes are kept.
+    EXPECT_TRUE(setup::addNode(c, TreeKind::Income, "收入类型", "午餐").done);
+    EXPECT_TRUE(setup::addNode(c, TreeKind::Expense, "餐饮", "Mom's").done);
+    EXPECT_TRUE(setup::treeContains(setup::loadTree(c, TreeKind::Expense), "Mom's"));
+}
+
+TEST(TreeStore, DeletingRemovesTheBranchButNotProtectedNodes)
+{
+    TempDatabase t;
+    auto &c = t.connection();
+    EXPECT_EQ(setup::deleteNode(c, TreeKind::Expense, "投资").message, setup::kMsgProtectedCategory);
+    EXPECT_EQ(setup::deleteNode(c, TreeKind::Income, "投资").message, setup::kMsgProtectedCategory);
+    EXPECT_EQ(setup::deleteNode(c, TreeKind::Bank, "现金银行").message, setup::kMsgProtectedCash);
+    EXPECT_EQ(t.value("select count(*) from PayStyle where Style='投资'"), "1");
+    StatementLog log;
+    EXPECT_TRUE(setup::deleteNode(c, TreeKind::Expense, "餐饮").done);
+    auto statements = log.statements();
+    EXPECT_NE(std::find(statements.begin(), statements.end(), "delete from PayStyle where Style ='餐饮'"),
+              statements.end());
+    for (const char *gone : {"餐饮", "早餐", "午餐", "晚餐"})
+        EXPECT_EQ(t.value(std::string("select count(*) from PayStyle where Style='") + gone + "'"), "0") << gone;
+    EXPECT_EQ(t.value("select count(*) from PayStyle where Style='交通'"), "1");
+    // A branch holding the cash node is kept whole.
+    setup::addNode(c, TreeKind::Bank, "我的存款银行", "家庭");
+    ASSERT_TRUE(setup::moveNode(c, TreeKind::Bank, "现金银行", "家庭").done);
+    EXPECT_EQ(setup::deleteNode(c, TreeKind::Bank, "家庭").message, setup::kMsgProtectedCash);
+    EXPECT_EQ(t.count("Bank"), 2);
+}
+
+TEST(TreeStore, MovingRewritesTheWholeBranch)
+{
+    TempDatabase t;
+    auto &c = t.connection();
+    // 餐饮 (1) with 早餐/午餐/晚餐 moves under 居住 (3).
+    StatementLog log;
+    ASSERT_TRUE(setup::moveNode(c, TreeKind::Expense, "餐饮", "居住").done);
+    auto statements = log.statements();
+    EXPECT_NE(std::find(statements.begin(), statements.end(), "SELECT * FROM PayStyle where Style = '居住' "),
+              statements.end());
+    EXPECT_NE(std::find(statements.begin(), statements.end(),
+                        "update PayStyle set ParentStyle= '居住',nLevel=2,FirstLevel=3,FullID='00000003' where Style = "
+                        "'餐饮' "),
+              statements.end());
+    EXPECT_EQ(place(t, "PayStyle", "Style", "餐饮"), "1|2|3|00000003");
+    EXPECT_EQ(place(t, "PayStyle", "Style", "午餐"), "10|3|1|000000030001");
+    auto tree = setup::loadTree(c, TreeKind::Expense);
+    EXPECT_TRUE(setup::treeContains(tree, "午餐"));
+    // Back onto the root: level 1, key 0000, and the children follow.
+    ASSERT_TRUE(setup::moveNode(c, TreeKind::Expense, "餐饮", "支出类型").done);
+    EXPECT_EQ(place(t, "PayStyle", "Style", "餐饮"), "1|1|0|0000");
+    EXPECT_EQ(place(t, "PayStyle", "Style", "午餐"), "10|2|1|00000001");
+    // Onto itself or into its own branch: nothing changes.
+    log.clear();
+    EXPECT_FALSE(setup::moveNode(c, TreeKind::Expense, "餐饮", "餐饮").done);
+    EXPECT_FALSE(setup::moveNode(c, TreeKind::Expense, "餐饮", "午餐").done);
+    EXPECT_FALSE(setup::moveNode(c, TreeKind::Expense, "餐饮", "").done);
+    EXPECT_FALSE(setup::moveNode(c, TreeKind::Expense, "支出类型", "餐饮").done);
+    EXPECT_EQ(place(t, "PayStyle", "Style", "餐饮"), "1|1|0|0000");
+    // A category moved into the investment branch becomes an investment type.
+    ASSERT_TRUE(setup::moveNode(c, TreeKind::Expense, "交通", "股票").done);
+    EXPECT_EQ(t.value("select Mid(FullID,5,4) from PayStyle where Style='打车'"), "0068");
+    EXPECT_EQ(setup::treeKindOfRoot("我的存款银行"), TreeKind::Bank);
+    EXPECT_FALSE(setup::treeKindOfRoot("x"));
+}
