@@ -28,9 +28,9 @@ const char *const kChooseDates = "日期选择";
 const char *const kClockPrefix = "当前时间 ";
 } // namespace
 
-bool cmd::isViewCommandAvailable(int)
+bool cmd::isViewCommandAvailable(int id)
 {
-    return false;
+    return id == ID_SETTINGS;
 }
 
 CMainFrame::CMainFrame(const QString &userName, Clock clock, QWidget *parent)

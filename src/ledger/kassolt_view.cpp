@@ -5,6 +5,7 @@
 #include "db/connection.h"
 #include "ledger/ledger_load.h"
 #include "ledger/ledger_model.h"
+#include "setup/settings_dialog.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -98,6 +99,11 @@ void CKassoltView::onCommand(int id)
     if (!cmd::isViewCommandAvailable(id))
         return;
     switch (id) {
+    case cmd::ID_SETTINGS: {
+        CSettingsDialog dialog(m_frame->connection(), this);
+        dialog.exec();
+        break;
+    }
     default:
         break;
     }

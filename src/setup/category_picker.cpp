@@ -1,0 +1,338 @@
+#include "setup/category_picker.h"
+
+#include "db/connection.h"
+#include "setup/tree_store.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+#include <QTreeWidget>
+
+#include <functional>
+
+namespace {
+
+constexpr int kTextRole = Qt::UserRole + 1;
+constexpr int kPathRole = Qt::UserRole + 2;
+constexpr int kImageRole = Qt::UserRole + 3;
+constexpr int kExpandedImageRole = Qt::UserRole + 4;
+constexpr int kItemHeight = 16;
+
+struct KindInfo {
+    const char *name;
+    int code;
+};
+const KindInfo kKinds[] = {{"bank", 1}, {"getStyle", 2}, {"payStyle", 3}, {"storeStyle", 4}, {"OutStyle", 5}};
+
+} // namespace
+
+CCategoryPicker::CCategoryPicker(QWidget *parent) : QWidget(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_Hover);
+}
+
+CCategoryPicker::~CCategoryPicker() { delete m_tree; }
+
+QSize CCategoryPicker::sizeHint() const { return {120, fontMetrics().height() + 8}; }
+
+int CCategoryPicker::kindCode() const
+{
+    for (const KindInfo &k : kKinds)
+        if (m_kind == QLatin1String(k.name))
+            return k.code;
+    return 0;
+}
+
+QIcon CCategoryPicker::imageFor(int index) const
+{
+    return style()->standardIcon(index == 1 ? QStyle::SP_DirOpenIcon : QStyle::SP_DirIcon);
+}
+
+bool CCategoryPicker::create(int width, int height, const QString &kind, db::Connection *connection)
+{
+    m_kind = kind;
+    m_connection = connection;
+    m_dropWidth = width;
+    m_dropHeight = height < 1 ? 100 : height;
+    delete m_tree;
+    // A popup owned by the field's window: it hides by itself when the user
+    // clicks elsewhere, which is the focus-loss rule.
+    m_tree = new QTreeWidget(window());
+    m_tree->setWindowFlags(Qt::Popup);
+    m_tree->setAttribute(Qt::WA_NoMouseReplay);
+    m_tree->setHeaderHidden(true);
+    m_tree->setColumnCount(1);
+    m_tree->setMouseTracking(true);
+    m_tree->setFrameShape(QFrame::Box);
+    m_tree->setRootIsDecorated(true);
+    m_tree->installEventFilter(this);
+    m_tree->viewport()->installEventFilter(this);
+    connect(m_tree, &QTreeWidget::itemEntered, m_tree, [this](QTreeWidgetItem *item) { m_tree->setCurrentItem(item); });
+    connect(m_tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem *item) {
+        item->setIcon(0, imageFor(item->data(0, kExpandedImageRole).toInt()));
+    });
+    connect(m_tree, &QTreeWidget::itemCollapsed, this,
+            [this](QTreeWidgetItem *item) { item->setIcon(0, imageFor(item->data(0, kImageRole).toInt())); });
+    fill();
+    return true;
+}
+
+namespace {
+QTreeWidgetItem *makeItem(const QString &text, const QString &path, int image, int expandedImage)
+{
+    auto *item = new QTreeWidgetItem(QStringList{text});
+    item->setData(0, kTextRole, text);
+    item->setData(0, kPathRole, path);
+    item->setData(0, kImageRole, image);
+    item->setData(0, kExpandedImageRole, expandedImage);
+    return item;
+}
+} // namespace
+
+void CCategoryPicker::fill()
+{
+    m_tree->clear();
+    m_root = nullptr;
+    m_current = nullptr;
+    if (m_kind == QLatin1String("storeStyle") || m_kind == QLatin1String("OutStyle")) {
+        const QString text = m_kind == QLatin1String("storeStyle") ? QStringLiteral("存钱") : QStringLiteral("取钱");
+        QTreeWidgetItem *item = makeItem(text, text, 0, 0);
+        item->setIcon(0, imageFor(0));
+        m_tree->addTopLevelItem(item);
+        m_root = item;
+        makeCurrent(item, false);
+        return;
+    }
+    setup::TreeKind kind = setup::TreeKind::Bank;
+    if (m_kind == QLatin1String("getStyle"))
+        kind = setup::TreeKind::Income;
+    else if (m_kind == QLatin1String("payStyle"))
+        kind = setup::TreeKind::Expense;
+    else if (m_kind != QLatin1String("bank"))
+        return;
+    const QString rootText = QString::fromUtf8(setup::treeSpec(kind).rootText);
+    m_root = makeItem(rootText, rootText, 0, 0);
+    m_root->setIcon(0, imageFor(0));
+    m_tree->addTopLevelItem(m_root);
+    if (m_connection) {
+        try {
+            const setup::TreeNode tree = setup::loadTree(*m_connection, kind, setup::TreeQuery::Picker);
+            std::function<void(QTreeWidgetItem *, const setup::TreeNode &)> add = [&](QTreeWidgetItem *parent,
+                                                                                  const setup::TreeNode &node) {
+                for (const setup::TreeNode &child : node.children) {
+                    const QString name = QString::fromStdString(child.name);
+                    QTreeWidgetItem *item = makeItem(name, parent->data(0, kPathRole).toString() + QLatin1Char('\\') + name, 0, 1);
+                    item->setIcon(0, imageFor(0));
+                    parent->addChild(item);
+                    add(item, child);
+                }
+            };
+            add(m_root, tree);
+        } catch (const db::Error &error) {
+            QMessageBox::warning(this, QStringLiteral("Pennaro"), QString::fromUtf8(error.what()));
+        }
+    }
+    m_root->setExpanded(true);
+    makeCurrent(m_root, false);
+}
+
+PickedItem CCategoryPicker::currentRecord() const
+{
+    PickedItem record;
+    if (!m_current)
+        return record;
+    record.image = m_current->data(0, kImageRole).toInt();
+    record.expandedImage = m_current->data(0, kExpandedImageRole).toInt();
+    record.text = m_current->data(0, kTextRole).toString();
+    record.path = m_current->data(0, kPathRole).toString();
+    return record;
+}
+
+void CCategoryPicker::makeCurrent(QTreeWidgetItem *item, bool notify)
+{
+    m_current = item;
+    if (item) {
+        m_tree->setCurrentItem(item);
+        item->setSelected(true);
+    }
+    update();
+    if (notify && item) {
+        emit picked(currentRecord(), kindCode());
+        setFocus();
+    }
+}
+
+bool CCategoryPicker::selectByText(const QString &text)
+{
+    if (!m_root)
+        return false;
+    const QString wanted = text.trimmed();
+    std::function<QTreeWidgetItem *(QTreeWidgetItem *)> find = [&](QTreeWidgetItem *parent) -> QTreeWidgetItem * {
+        for (int i = 0; i < parent->childCount(); ++i) {
+            QTreeWidgetItem *child = parent->child(i);
+            if (child->data(0, kTextRole).toString() == wanted)
+                return child;
+            if (QTreeWidgetItem *found = find(child))
+                return found;
+        }
+        return nullptr;
+    };
+    QTreeWidgetItem *found = find(m_root);
+    if (!found) {
+        // Nothing matches: the field shows nothing.
+        m_current = nullptr;
+        m_tree->clearSelection();
+        update();
+        return false;
+    }
+    found->setExpanded(true);
+    makeCurrent(found, true);
+    return true;
+}
+
+void CCategoryPicker::selectRoot()
+{
+    if (!m_root)
+        return;
+    m_root->setExpanded(true);
+    makeCurrent(m_root, true);
+}
+
+bool CCategoryPicker::isDropDownShown() const { return m_tree && m_tree->isVisible(); }
+
+void CCategoryPicker::showDropDown()
+{
+    if (!m_tree)
+        return;
+    const int w = m_dropWidth > 0 ? m_dropWidth : width();
+    m_tree->setGeometry(QRect(mapToGlobal(QPoint(0, height() + 1)), QSize(w, m_dropHeight)));
+    if (m_current)
+        m_tree->setCurrentItem(m_current);
+    m_tree->show();
+    m_tree->setFocus();
+}
+
+void CCategoryPicker::hideDropDown()
+{
+    if (m_tree)
+        m_tree->hide();
+}
+
+void CCategoryPicker::pick(QTreeWidgetItem *item)
+{
+    hideDropDown();
+    if (!item)
+        item = m_tree->currentItem();
+    if (item)
+        makeCurrent(item, true);
+}
+
+void CCategoryPicker::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    setFocus();
+    if (isDropDownShown())
+        hideDropDown();
+    else
+        showDropDown();
+}
+
+void CCategoryPicker::mouseDoubleClickEvent(QMouseEvent *event) { mousePressEvent(event); }
+
+void CCategoryPicker::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Down && (event->modifiers() & Qt::AltModifier)) {
+        showDropDown();
+        return;
+    }
+    if (!m_current) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    QTreeWidgetItem *next = nullptr;
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+        next = m_tree->itemAbove(m_current);
+        break;
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+        next = m_tree->itemBelow(m_current);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (next)
+        makeCurrent(next, true);
+}
+
+bool CCategoryPicker::eventFilter(QObject *watched, QEvent *event)
+{
+    if (!m_tree)
+        return false;
+    if (watched == m_tree && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            pick(m_tree->currentItem());
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape) {
+            hideDropDown();
+            return true;
+        }
+    }
+    if (watched == m_tree->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::LeftButton)
+            return false;
+        const QPoint pos = mouse->position().toPoint();
+        QTreeWidgetItem *item = m_tree->itemAt(pos);
+        // A click on an expand button only expands or collapses.
+        if (item) {
+            const QRect row = m_tree->visualItemRect(item);
+            if (pos.x() < row.left())
+                return false;
+        }
+        pick(item);
+        return true;
+    }
+    return false;
+}
+
+void CCategoryPicker::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    QStyleOptionFrame frame;
+    frame.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &frame, &p, this);
+    // The drop-down arrow at the right.
+    QStyleOption arrow;
+    arrow.initFrom(this);
+    arrow.rect = QRect(width() - 18, 0, 16, height());
+    style()->drawPrimitive(QStyle::PE_IndicatorArrowDown, &arrow, &p, this);
+    if (!m_current)
+        return;
+    const QIcon icon = imageFor(m_current->data(0, kImageRole).toInt());
+    const int top = (height() - kItemHeight) / 2;
+    icon.paint(&p, QRect(4, top, kItemHeight, kItemHeight));
+    const QString text = m_current->data(0, kTextRole).toString();
+    const QRect textRect(4 + kItemHeight + 2, 2, p.fontMetrics().horizontalAdvance(text) + 4, height() - 4);
+    if (hasFocus()) {
+        p.fillRect(textRect, palette().color(QPalette::Highlight));
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = textRect;
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
+        p.setPen(palette().color(QPalette::HighlightedText));
+    } else {
+        p.setPen(palette().color(QPalette::WindowText));
+    }
+    p.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft, text);
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+namespace db {
+class Connection;
+}
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// What a picked tree item tells its owner.
+struct PickedItem {
+    int image = 0;
+    int expandedImage = 0;
+    QString text; // the node's name
+    QString path; // names from the root down, joined by "\"
+};
+
+// A drop-down field whose list is a tree of banks, income categories or
+// expense categories (or one fixed item), reporting the chosen node.
+class CCategoryPicker : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kMessage = 0x466;
+
+    explicit CCategoryPicker(QWidget *parent = nullptr);
+    ~CCategoryPicker() override;
+
+    // Kinds: "bank", "getStyle", "payStyle", "storeStyle", "OutStyle".
+    bool create(int width, int height, const QString &kind, db::Connection *connection);
+    const QString &kind() const { return m_kind; }
+    int kindCode() const;
+
+    // Selects the first item below the root whose text is the trimmed text;
+    // nothing happens when none matches.
+    bool selectByText(const QString &text);
+    void selectRoot();
+
+    QTreeWidget *popupTree() const { return m_tree; }
+    bool isDropDownShown() const;
+    void showDropDown();
+    void hideDropDown();
+    // The current item's record; empty when there is none.
+    PickedItem currentRecord() const;
+    QTreeWidgetItem *currentItem() const { return m_current; }
+
+    QSize sizeHint() const override;
+
+signals:
+    // The selection notification: the current item's record and the kind's code.
+    void picked(const PickedItem &item, int code);
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+    void mousePressEvent(QMouseEvent *) override;
+    void mouseDoubleClickEvent(QMouseEvent *) override;
+    void keyPressEvent(QKeyEvent *) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void fill();
+    void makeCurrent(QTreeWidgetItem *item, bool notify);
+    void pick(QTreeWidgetItem *item);
+    QIcon imageFor(int index) const;
+
+    QString m_kind;
+    db::Connection *m_connection = nullptr;
+    QTreeWidget *m_tree = nullptr;
+    QTreeWidgetItem *m_root = nullptr;
+    QTreeWidgetItem *m_current = nullptr;
+    int m_dropWidth = 0;
+    int m_dropHeight = 100;
+};

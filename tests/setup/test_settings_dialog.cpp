@@ -1,0 +1,388 @@
+#include "db/connection.h"
+#include "setup/calculator_dialog.h"
+#include "setup/category_picker.h"
+#include "setup/drag_tree.h"
+#include "setup/settings_dialog.h"
+#include "support/temp_database.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTreeWidget>
+#include <QtTest>
+
+using setup::TreeKind;
+using testing_support::TempDatabase;
+
+Q_DECLARE_METATYPE(PickedItem)
+
+namespace {
+
+// Answers message boxes as they come, recording their texts.
+class BoxAnswerer {
+public:
+    explicit BoxAnswerer(QStringList buttons) : m_buttons(std::move(buttons))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
+        m_timer.start(10);
+    }
+    QStringList texts;
+
+private:
+    void poll()
+    {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        texts << box->text();
+        const QString wanted = m_buttons.isEmpty() ? QString() : m_buttons.takeFirst();
+        for (QAbstractButton *b : box->buttons())
+            if (wanted.isEmpty() || box->buttonRole(b) == (wanted == QLatin1String("cancel") ? QMessageBox::RejectRole
+                                                                                             : QMessageBox::AcceptRole)) {
+                b->click();
+                return;
+            }
+        box->close();
+    }
+    QStringList m_buttons;
+    QTimer m_timer;
+};
+
+QStringList childTexts(QTreeWidgetItem *item)
+{
+    QStringList out;
+    for (int i = 0; i < item->childCount(); ++i)
+        out << item->child(i)->text(0);
+    return out;
+}
+
+// The newest in-place editor of the tree; closed ones are deleted later.
+QLineEdit *openEditor(CDragTree *tree)
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const auto editors = tree->viewport()->findChildren<QLineEdit *>();
+    return editors.isEmpty() ? nullptr : editors.last();
+}
+
+void typeNewName(CSettingsDialog &dialog, CDragTree *tree, const QString &name)
+{
+    dialog.onAdd();
+    QLineEdit *editor = openEditor(tree);
+    QVERIFY2(editor, qPrintable(QStringLiteral("no editor for ") + name));
+    editor->setText(name);
+    QTest::keyClick(editor, Qt::Key_Return);
+}
+
+} // namespace
+
+class TestSettingsDialog : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { qRegisterMetaType<PickedItem>(); }
+    void sectionsOpenAndClose();
+    void addAskAndRefuse();
+    void deleteAndProtectedNodes();
+    void dragMovesABranch();
+    void scrollSpeedGrowsWithDistance();
+    void pickerSelections();
+    void pickerKeysAndPopup();
+    void calculatorSendsCodes();
+};
+
+void TestSettingsDialog::sectionsOpenAndClose()
+{
+    TempDatabase t;
+    CSettingsDialog dialog(&t.connection());
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("参数设置"));
+    QCOMPARE(dialog.openSection(), std::optional<TreeKind>(TreeKind::Income));
+    QVERIFY(!dialog.detailPanel()->isEnabled());
+    QVERIFY(!dialog.modifyButton()->isEnabled());
+    QVERIFY(!dialog.saveButton()->isEnabled());
+    CDragTree *income = dialog.tree(TreeKind::Income);
+    QCOMPARE(income->rootItem()->text(0), QStringLiteral("收入类型"));
+    QVERIFY(income->rootItem()->isExpanded());
+    QVERIFY(childTexts(income->rootItem()).contains(QStringLiteral("工资")));
+    dialog.pressSection(TreeKind::Income); // the open one opens the next
+    QCOMPARE(dialog.openSection(), std::optional<TreeKind>(TreeKind::Expense));
+    dialog.pressSection(TreeKind::Bank);
+    QCOMPARE(dialog.openSection(), std::optional<TreeKind>(TreeKind::Bank));
+    QCOMPARE(dialog.tree(TreeKind::Bank)->rootItem()->text(0), QStringLiteral("我的存款银行"));
+    dialog.pressSection(TreeKind::Bank); // the last one closes all
+    QCOMPARE(dialog.openSection(), std::optional<TreeKind>());
+    dialog.onAdd(); // no section: nothing happens
+    dialog.onDelete();
+    // A section reloads from the table when it opens.
+    t.connection().execute("insert into GetStyle (Num,Style,nLevel,FirstLevel,ParentStyle,FullID) values "
+                           "(300,'稿费',1,0,'收入类型','0000')");
+    dialog.sectionButton(TreeKind::Income)->click();
+    QVERIFY(dialog.tree(TreeKind::Income)->findItem(QStringLiteral("稿费")));
+    // Enter does not close the dialog.
+    dialog.show();
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    QVERIFY(dialog.isVisible());
+}
+
+void TestSettingsDialog::addAskAndRefuse()
+{
+    TempDatabase t;
+    CSettingsDialog dialog(&t.connection());
+    dialog.show();
+    CDragTree *income = dialog.tree(TreeKind::Income);
+    income->setCurrentItem(income->findItem(QStringLiteral("工资")));
+    {
+        BoxAnswerer answers({QStringLiteral("ok"), QStringLiteral("ok")});
+        typeNewName(dialog, income, QStringLiteral("加班费"));
+        QTRY_COMPARE(answers.texts.size(), 2);
+        QTRY_VERIFY(!dialog.isAdding());
+        QCOMPARE(answers.texts[0], QStringLiteral("新添加数据项名称 加班费 ,确定吗?"));
+        QCOMPARE(answers.texts[1], QStringLiteral("工资加班费"));
+    }
+    QCOMPARE(t.value("select nLevel || '|' || FirstLevel || '|' || FullID || '|' || ParentStyle from GetStyle where "
+                     "Style='加班费'"),
+             std::string("2|1|00000001|工资"));
+    QVERIFY(income->findItem(QStringLiteral("加班费")));
+    // Cancel leaves no trace; an empty name neither.
+    const int before = t.count("GetStyle");
+    {
+        BoxAnswerer answers({QStringLiteral("cancel")});
+        typeNewName(dialog, income, QStringLiteral("奖励"));
+        QTRY_COMPARE(answers.texts.size(), 1);
+    }
+    QTRY_VERIFY(!dialog.isAdding());
+    QVERIFY(!income->findItem(QStringLiteral("奖励")));
+    income->setCurrentItem(income->findItem(QStringLiteral("工资")));
+    typeNewName(dialog, income, QString());
+    QTRY_VERIFY(!dialog.isAdding());
+    QCOMPARE(childTexts(income->findItem(QStringLiteral("工资"))), QStringList{QStringLiteral("加班费")});
+    QCOMPARE(t.count("GetStyle"), before);
+    // A name used anywhere in the tree, the root text too, is refused and edited again.
+    {
+        BoxAnswerer answers({QStringLiteral("ok")});
+        income->setCurrentItem(income->findItem(QStringLiteral("工资")));
+        typeNewName(dialog, income, QStringLiteral("收入类型"));
+        QTRY_COMPARE(answers.texts.size(), 1);
+        QCOMPARE(answers.texts[0], QStringLiteral("该数据项已存在，请重新输入!"));
+        QTRY_VERIFY(openEditor(income));
+        QLineEdit *editor = openEditor(income);
+        editor->setText(QString());
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!dialog.isAdding());
+    }
+    QCOMPARE(t.count("GetStyle"), before);
+    // With nothing selected the add is refused.
+    income->setCurrentItem(nullptr);
+    BoxAnswerer answers({QStringLiteral("ok")});
+    dialog.onAdd();
+    QTRY_COMPARE(answers.texts.size(), 1);
+    QCOMPARE(answers.texts[0], QString::fromUtf8(setup::kMsgNoParent));
+}
+
+void TestSettingsDialog::deleteAndProtectedNodes()
+{
+    TempDatabase t;
+    CSettingsDialog dialog(&t.connection());
+    dialog.pressSection(TreeKind::Expense);
+    CDragTree *expense = dialog.tree(TreeKind::Expense);
+    {
+        BoxAnswerer answers({QStringLiteral("ok")});
+        expense->setCurrentItem(expense->findItem(QStringLiteral("投资")));
+        dialog.deleteButton()->click();
+        QTRY_COMPARE(answers.texts.size(), 1);
+        QCOMPARE(answers.texts[0], QStringLiteral("投资类型关系到投资帐,请不要删除!"));
+    }
+    QVERIFY(expense->findItem(QStringLiteral("投资")));
+    expense->setCurrentItem(expense->findItem(QStringLiteral("餐饮")));
+    dialog.deleteButton()->click();
+    QVERIFY(!expense->findItem(QStringLiteral("餐饮")));
+    QVERIFY(!expense->findItem(QStringLiteral("午餐")));
+    QCOMPARE(t.value("select count(*) from PayStyle where Style in ('餐饮','午餐')"), std::string("0"));
+    dialog.pressSection(TreeKind::Bank);
+    CDragTree *bank = dialog.tree(TreeKind::Bank);
+    BoxAnswerer answers({QStringLiteral("ok")});
+    bank->setCurrentItem(bank->findItem(QStringLiteral("现金银行")));
+    dialog.deleteButton()->click();
+    QTRY_COMPARE(answers.texts.size(), 1);
+    QCOMPARE(answers.texts[0], QStringLiteral("现金是不能删除的，您肯定是搞错了，请重新选择"));
+}
+
+void TestSettingsDialog::dragMovesABranch()
+{
+    TempDatabase t;
+    CDragTree tree(TreeKind::Expense, &t.connection());
+    tree.resize(300, 600);
+    tree.show();
+    tree.reload();
+    tree.expandAll();
+    qint64 now = 1000;
+    tree.setClock([&] { return now; });
+    QTreeWidgetItem *meals = tree.findItem(QStringLiteral("餐饮"));
+    QTreeWidgetItem *home = tree.findItem(QStringLiteral("居住"));
+    const QPoint from = tree.visualItemRect(meals).center();
+    // Too soon after the press: no drag.
+    QTest::mousePress(tree.viewport(), Qt::LeftButton, {}, from);
+    now += 30;
+    QVERIFY(!tree.beginDrag(meals, from));
+    QTest::mouseRelease(tree.viewport(), Qt::LeftButton, {}, from);
+    // The root never moves.
+    now += 500;
+    QVERIFY(!tree.beginDrag(tree.rootItem(), from));
+    // A real drag onto 居住.
+    QTest::mousePress(tree.viewport(), Qt::LeftButton, {}, from);
+    now += 100;
+    QVERIFY(tree.beginDrag(meals, from));
+    tree.dragMoveTo(QPoint(5, tree.visualItemRect(home).center().y())); // near the left edge: no target
+    QCOMPARE(tree.dropTarget(), nullptr);
+    tree.dragMoveTo(tree.visualItemRect(home).center());
+    QCOMPARE(tree.dropTarget(), home);
+    tree.endDrag();
+    QVERIFY(!tree.isDragging());
+    QCOMPARE(tree.findItem(QStringLiteral("餐饮"))->parent(), home);
+    QCOMPARE(tree.findItem(QStringLiteral("午餐"))->parent()->text(0), QStringLiteral("餐饮"));
+    QCOMPARE(t.value("select FullID from PayStyle where Style='午餐'"), std::string("000000030001"));
+    // A drop into its own branch changes nothing.
+    meals = tree.findItem(QStringLiteral("餐饮"));
+    now += 500;
+    QVERIFY(tree.beginDrag(meals, from));
+    tree.dragMoveTo(tree.visualItemRect(tree.findItem(QStringLiteral("午餐"))).center());
+    tree.endDrag();
+    QCOMPARE(tree.findItem(QStringLiteral("餐饮"))->parent(), home);
+    QCOMPARE(t.value("select ParentStyle from PayStyle where Style='餐饮'"), std::string("居住"));
+    // After a reload the moved branch is still whole.
+    tree.reload();
+    QVERIFY(tree.findItem(QStringLiteral("午餐")));
+}
+
+void TestSettingsDialog::scrollSpeedGrowsWithDistance()
+{
+    // Inside the band: never.
+    QCOMPARE(CDragTree::scrollDirection(100, 0, 300, 6), 0);
+    // Just above the top edge: one line every six ticks.
+    QCOMPARE(CDragTree::scrollDirection(5, 0, 300, 6), -1);
+    QCOMPARE(CDragTree::scrollDirection(5, 0, 300, 5), 0);
+    // Far above: every tick.
+    QCOMPARE(CDragTree::scrollDirection(-200, 0, 300, 7), -1);
+    // Below the bottom: 30 beyond gives b = 1, every fifth tick.
+    QCOMPARE(CDragTree::scrollDirection(320, 0, 300, 5), 1);
+    QCOMPARE(CDragTree::scrollDirection(320, 0, 300, 4), 0);
+}
+
+void TestSettingsDialog::pickerSelections()
+{
+    TempDatabase t;
+    QWidget owner;
+    CCategoryPicker picker(&owner);
+    QSignalSpy spy(&picker, &CCategoryPicker::picked);
+    QVERIFY(picker.create(0, 300, QStringLiteral("bank"), &t.connection()));
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(picker.currentRecord().text, QStringLiteral("我的存款银行"));
+    QVERIFY(picker.selectByText(QStringLiteral("  现金银行 ")));
+    QCOMPARE(spy.count(), 1);
+    auto record = spy.at(0).at(0).value<PickedItem>();
+    QCOMPARE(record.text, QStringLiteral("现金银行"));
+    QCOMPARE(record.path, QStringLiteral("我的存款银行\\现金银行"));
+    QCOMPARE(spy.at(0).at(1).toInt(), 1);
+    // The root text is not searched; no match leaves the field empty.
+    QVERIFY(!picker.selectByText(QStringLiteral("我的存款银行")));
+    QVERIFY(!picker.selectByText(QStringLiteral("没有")));
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(picker.currentItem(), nullptr);
+    picker.selectRoot();
+    QCOMPARE(spy.count(), 2);
+    record = spy.at(1).at(0).value<PickedItem>();
+    QCOMPARE(record.text, QStringLiteral("我的存款银行"));
+    QCOMPARE(record.path, QStringLiteral("我的存款银行"));
+
+    CCategoryPicker pay(&owner);
+    QSignalSpy paySpy(&pay, &CCategoryPicker::picked);
+    pay.create(0, 300, QStringLiteral("payStyle"), &t.connection());
+    QVERIFY(pay.selectByText(QStringLiteral("股票")));
+    record = paySpy.at(0).at(0).value<PickedItem>();
+    QCOMPARE(record.path, QStringLiteral("支出类型\\投资\\股票"));
+    QCOMPARE(record.expandedImage, 1);
+    QCOMPARE(paySpy.at(0).at(1).toInt(), 3);
+
+    CCategoryPicker store(&owner);
+    QSignalSpy storeSpy(&store, &CCategoryPicker::picked);
+    store.create(0, 300, QStringLiteral("storeStyle"), &t.connection());
+    QCOMPARE(store.currentRecord().text, QStringLiteral("存钱"));
+    QCOMPARE(storeSpy.count(), 0);
+    store.selectRoot();
+    QCOMPARE(storeSpy.at(0).at(1).toInt(), 4);
+    CCategoryPicker out(&owner);
+    out.create(0, 300, QStringLiteral("OutStyle"), nullptr);
+    QCOMPARE(out.currentRecord().path, QStringLiteral("取钱"));
+    QCOMPARE(out.kindCode(), 5);
+}
+
+void TestSettingsDialog::pickerKeysAndPopup()
+{
+    TempDatabase t;
+    QWidget owner;
+    owner.resize(300, 200);
+    CCategoryPicker picker(&owner);
+    picker.setGeometry(10, 10, 150, 24);
+    picker.create(0, 300, QStringLiteral("getStyle"), &t.connection());
+    owner.show();
+    QSignalSpy spy(&picker, &CCategoryPicker::picked);
+    picker.setFocus();
+    QTest::keyClick(&picker, Qt::Key_Down);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(picker.currentRecord().text, QStringLiteral("工资"));
+    QTest::keyClick(&picker, Qt::Key_Up);
+    QCOMPARE(picker.currentRecord().text, QStringLiteral("收入类型"));
+    QTest::keyClick(&picker, Qt::Key_Up); // first item: nothing
+    QCOMPARE(spy.count(), 2);
+    // A click opens the tree below the field, full width; Escape hides it unpicked.
+    QTest::mouseClick(&picker, Qt::LeftButton);
+    QVERIFY(picker.isDropDownShown());
+    QCOMPARE(picker.popupTree()->width(), 150);
+    QCOMPARE(picker.popupTree()->height(), 300);
+    QCOMPARE(picker.popupTree()->geometry().top(), picker.mapToGlobal(QPoint(0, picker.height() + 1)).y());
+    QTest::keyClick(picker.popupTree(), Qt::Key_Escape);
+    QVERIFY(!picker.isDropDownShown());
+    QCOMPARE(spy.count(), 2);
+    // Enter picks the selected item.
+    picker.showDropDown();
+    QTreeWidgetItem *bonus = picker.popupTree()->findItems(QStringLiteral("奖金"), Qt::MatchRecursive).value(0);
+    QVERIFY(bonus);
+    picker.popupTree()->setCurrentItem(bonus);
+    QTest::keyClick(picker.popupTree(), Qt::Key_Return);
+    QVERIFY(!picker.isDropDownShown());
+    QCOMPARE(spy.count(), 3);
+    QCOMPARE(picker.currentRecord().path, QStringLiteral("收入类型\\奖金"));
+    // A click on an item picks it.
+    picker.showDropDown();
+    QTreeWidgetItem *interest = picker.popupTree()->findItems(QStringLiteral("利息"), Qt::MatchRecursive).value(0);
+    QTest::mouseClick(picker.popupTree()->viewport(), Qt::LeftButton, {},
+                      picker.popupTree()->visualItemRect(interest).center());
+    QCOMPARE(picker.currentRecord().text, QStringLiteral("利息"));
+    QCOMPARE(spy.count(), 4);
+}
+
+void TestSettingsDialog::calculatorSendsCodes()
+{
+    QWidget owner;
+    owner.setGeometry(100, 100, 400, 300);
+    CCalculatorDialog calculator(QRect(100, 100, 400, 300), &owner);
+    QCOMPARE(calculator.windowTitle(), QStringLiteral("得到数字"));
+    QCOMPARE(calculator.pos(), QPoint(270, 190));
+    QList<int> codes;
+    connect(&calculator, &CCalculatorDialog::keyCode, [&](int code) { codes << code; });
+    for (const char *caption : {"1", "2", ".", "5", "*", "2", "<--", "+", "-", "/", "0", "9"})
+        calculator.button(QString::fromUtf8(caption))->click();
+    QCOMPARE(codes, (QList<int>{1, 2, 11, 5, 16, 2, 17, 12, 13, 15, 0, 9}));
+    calculator.show();
+    calculator.button(QStringLiteral("关闭"))->click();
+    QCOMPARE(codes.size(), 12);
+    QCOMPARE(calculator.result(), int(QDialog::Rejected));
+    calculator.show();
+    calculator.button(QStringLiteral("="))->click();
+    QCOMPARE(codes.last(), 14);
+    QCOMPARE(calculator.result(), int(QDialog::Accepted));
+}
+
+QTEST_MAIN(TestSettingsDialog)
+#include "test_settings_dialog.moc"
