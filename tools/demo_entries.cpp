@@ -91,10 +91,6 @@ int addDemoEntries(db::Connection &c, const db::DateTime &lastDay)
         }
         if (d.day == 15)
             w.post(at(20, 10), "付", "水电燃气", between(150, 420), "工商银行", spouse, "水电燃气费");
-        if (d.day == 20) {
-            w.post(at(12, 0), "付", "通讯", 88, "工商银行", admin, "手机话费");
-            w.post(at(9, 30), "收", "利息", between(8, 30), "建设银行", admin, "活期利息");
-        }
         if (d.day == 25 && d.month % 2 == 0)
             w.post(at(17, 40), "存", "存钱", 500, "建设银行", spouse, "零钱存入");
         if (d.day == 28 && d.month % 3 == 0)
@@ -122,6 +118,15 @@ int addDemoEntries(db::Connection &c, const db::DateTime &lastDay)
         if (day == last - std::chrono::days(90))
             w.post(at(11, 0), "付", "基金", 5000, "建设银行", spouse, "定投基金");
     }
+    // Two recurring items that have never posted: the phone bill and the
+    // interest post themselves, a year's worth, at the first start.
+    const db::DateTime firstDay = db::DateTime::fromDays(first);
+    const std::string begin = db::formatTreeDate(db::DateTime{firstDay.year, firstDay.month, 20});
+    const std::string end = db::formatTreeDate(db::DateTime{lastDay.year + 3, 12, 31});
+    c.execute("UPDATE PayStyle SET EveryPay=TRUE, IsAuto=TRUE, PMoney=88, DayNum=1, SelectType='月', BeginDate='" +
+              begin + "', EndDate='" + end + "', MidDate=' ', BankName='工商银行' WHERE Style='通讯'");
+    c.execute("UPDATE GetStyle SET EveryGet=TRUE, IsAuto=TRUE, GMoney=15.5, DayNum=1, SelectType='月', BeginDate='" +
+              begin + "', EndDate='" + end + "', MidDate=' ', BankName='建设银行' WHERE Style='利息'");
     transaction.commit();
     return w.count();
 }

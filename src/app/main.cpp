@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
 
 #include <memory>
 
@@ -46,6 +47,9 @@ int main(int argc, char *argv[])
     if (!frame.create())
         return 1;
     frame.initialUpdate();
+    // Without a window manager "maximised" means nothing: take the screen.
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        frame.setGeometry(screen->availableGeometry());
     frame.showMaximized();
     frame.repaint();
     app::writeLastUser(userName);

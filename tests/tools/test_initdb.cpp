@@ -72,4 +72,7 @@ TEST(InitDb, DemoEntriesAreCompleteAndBalanced)
               "0");
     EXPECT_EQ(t.value("select count(*) from InvestMoney where nState='投资完成' and nGain=1200"), "1");
     EXPECT_EQ(t.value("select count(*) from InvestMoney where nState='投资开始'"), "2");
+    // The recurring items wait for the first start.
+    EXPECT_EQ(t.value("select count(*) from PayStyle where IsAuto =true  and MidDate=' '"), "1");
+    EXPECT_EQ(t.value("select count(*) from GetStyle where IsAuto =true  and BeginDate='2025/12/20 '"), "1");
 }
