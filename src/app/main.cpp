@@ -1,7 +1,6 @@
-#include "app/login.h"
-#include "app/login_dialog.h"
 #include "app/main_frame.h"
 #include "app/settings_store.h"
+#include "app/startup.h"
 #include "app/ui_setup.h"
 #include "db/connection.h"
 
@@ -26,23 +25,10 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    CLoginDialog login;
-    if (login.exec() != QDialog::Accepted)
+    const std::optional<QString> user = app::runLogin(*connection);
+    if (!user)
         return 0;
-
-    app::LoginResult result;
-    try {
-        result = app::checkLogin(*connection, login.userName().toStdString(), login.password().toStdString());
-    } catch (const db::Error &error) {
-        QMessageBox::critical(nullptr, QApplication::applicationDisplayName(), QString::fromStdString(error.what()));
-        return 1;
-    }
-    if (!result.accepted) {
-        QMessageBox::warning(nullptr, QApplication::applicationDisplayName(), QString::fromUtf8(app::kMsgWrongPassword));
-        return 1;
-    }
-
-    const QString userName = QString::fromStdString(result.userName);
+    const QString userName = *user;
     CMainFrame frame(userName);
     if (!frame.create())
         return 1;

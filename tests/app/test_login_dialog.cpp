@@ -1,8 +1,11 @@
 #include "app/login_dialog.h"
 #include "app/settings_store.h"
+#include "app/startup.h"
+#include "db/connection.h"
 #include "support/temp_database.h"
 
 #include <QComboBox>
+#include <QMessageBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -16,7 +19,64 @@ private slots:
     void listsUsersSortedWithTheFirstSelected();
     void missingDatabaseLeavesTheListEmpty();
     void settingsStoreKeepsTheLastUser();
+    void loginOutcomes();
 };
+
+namespace {
+
+// Fills the login dialog when it shows, then presses one of its buttons;
+// records the text of any message box that follows and closes it.
+struct LoginDriver {
+    QString user;
+    QString password;
+    bool ok = true;
+    QStringList messages;
+    QTimer timer;
+
+    LoginDriver(QString u, QString p, bool press) : user(std::move(u)), password(std::move(p)), ok(press)
+    {
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *dialog = qobject_cast<CLoginDialog *>(modal)) {
+                dialog->userBox()->setEditText(user);
+                dialog->passwordEdit()->setText(password);
+                (ok ? dialog->okButton() : dialog->cancelButton())->click();
+            } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                messages << box->text();
+                box->close();
+            }
+        });
+        timer.start(10);
+    }
+};
+
+} // namespace
+
+void TestLoginDialog::loginOutcomes()
+{
+    TempDatabase t("Pw");
+    WorkingDirectory cd(t.folder());
+    {
+        LoginDriver driver(QStringLiteral("管理员"), QStringLiteral("Pw"), true);
+        QCOMPARE(app::runLogin(t.connection()), std::optional<QString>(QStringLiteral("管理员")));
+        QVERIFY(driver.messages.isEmpty());
+    }
+    {
+        LoginDriver driver(QStringLiteral("管理员"), QStringLiteral("Pw "), true);
+        QCOMPARE(app::runLogin(t.connection()), std::optional<QString>());
+        QCOMPARE(driver.messages, QStringList{QStringLiteral("密码错误！")});
+    }
+    {
+        LoginDriver driver(QStringLiteral("nobody"), QString(), true);
+        QCOMPARE(app::runLogin(t.connection()), std::optional<QString>());
+        QCOMPARE(driver.messages, QStringList{QStringLiteral("密码错误！")});
+    }
+    {
+        LoginDriver driver(QStringLiteral("管理员"), QStringLiteral("Pw"), false);
+        QCOMPARE(app::runLogin(t.connection()), std::optional<QString>());
+        QVERIFY(driver.messages.isEmpty());
+    }
+}
 
 void TestLoginDialog::listsUsersSortedWithTheFirstSelected()
 {

@@ -1,0 +1,31 @@
+#include "app/startup.h"
+
+#include "app/login.h"
+#include "app/login_dialog.h"
+#include "db/connection.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace app {
+
+std::optional<QString> runLogin(db::Connection &connection)
+{
+    CLoginDialog login;
+    if (login.exec() != QDialog::Accepted)
+        return std::nullopt;
+    LoginResult result;
+    try {
+        result = checkLogin(connection, login.userName().toStdString(), login.password().toStdString());
+    } catch (const db::Error &error) {
+        QMessageBox::critical(nullptr, QApplication::applicationDisplayName(), QString::fromUtf8(error.what()));
+        return std::nullopt;
+    }
+    if (!result.accepted) {
+        QMessageBox::warning(nullptr, QApplication::applicationDisplayName(), QString::fromUtf8(kMsgWrongPassword));
+        return std::nullopt;
+    }
+    return QString::fromStdString(result.userName);
+}
+
+} // namespace app
