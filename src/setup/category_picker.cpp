@@ -36,7 +36,15 @@ CCategoryPicker::CCategoryPicker(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_Hover);
 }
 
-CCategoryPicker::~CCategoryPicker() { delete m_tree; }
+CCategoryPicker::~CCategoryPicker()
+{
+    if (m_tree) {
+        m_tree->removeEventFilter(this);
+        if (m_viewport)
+            m_viewport->removeEventFilter(this);
+        delete m_tree;
+    }
+}
 
 QSize CCategoryPicker::sizeHint() const { return {120, fontMetrics().height() + 8}; }
 
@@ -59,7 +67,11 @@ bool CCategoryPicker::create(int width, int height, const QString &kind, db::Con
     m_connection = connection;
     m_dropWidth = width;
     m_dropHeight = height < 1 ? 100 : height;
-    delete m_tree;
+    if (m_tree) {
+        m_tree->removeEventFilter(this);
+        m_viewport->removeEventFilter(this);
+        delete m_tree;
+    }
     // A popup owned by the field's window: it hides by itself when the user
     // clicks elsewhere, which is the focus-loss rule.
     m_tree = new QTreeWidget(window());
@@ -71,7 +83,8 @@ bool CCategoryPicker::create(int width, int height, const QString &kind, db::Con
     m_tree->setFrameShape(QFrame::Box);
     m_tree->setRootIsDecorated(true);
     m_tree->installEventFilter(this);
-    m_tree->viewport()->installEventFilter(this);
+    m_viewport = m_tree->viewport();
+    m_viewport->installEventFilter(this);
     connect(m_tree, &QTreeWidget::itemEntered, m_tree, [this](QTreeWidgetItem *item) { m_tree->setCurrentItem(item); });
     connect(m_tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem *item) {
         item->setIcon(0, imageFor(item->data(0, kExpandedImageRole).toInt()));
@@ -288,7 +301,7 @@ bool CCategoryPicker::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    if (watched == m_tree->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    if (watched == m_viewport && event->type() == QEvent::MouseButtonRelease) {
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() != Qt::LeftButton)
             return false;

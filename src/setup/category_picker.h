@@ -1,12 +1,13 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
+#include <QTreeWidget>
 #include <QWidget>
 
 namespace db {
 class Connection;
 }
-class QTreeWidget;
 class QTreeWidgetItem;
 
 // What a picked tree item tells its owner.
@@ -66,7 +67,9 @@ private:
 
     QString m_kind;
     db::Connection *m_connection = nullptr;
-    QTreeWidget *m_tree = nullptr;
+    // The popup lives in the owner's window, which may delete it first.
+    QPointer<QTreeWidget> m_tree;
+    QPointer<QWidget> m_viewport;
     QTreeWidgetItem *m_root = nullptr;
     QTreeWidgetItem *m_current = nullptr;
     int m_dropWidth = 0;
