@@ -54,7 +54,7 @@ CKassoltView::CKassoltView(CMainFrame *frame, int ledgerIndex, QWidget *parent)
 
 void CKassoltView::setColumns(int k)
 {
-    m_model->setLedger(k < 0 || k >= ledger::kLedgerCount ? 0 : k, {});
+    m_model->setLedger(k, {});
     const auto &columns = ledger::ledgerColumns(m_model->ledgerIndex());
     for (std::size_t i = 0; i < columns.size(); ++i)
         setColumnWidth(static_cast<int>(i), columns[i].width);

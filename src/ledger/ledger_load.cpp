@@ -67,11 +67,17 @@ std::string ledgerCaption(int index)
     return index >= 0 && index < kLedgerCount ? captions[index] : "  默  认  帐  ";
 }
 
-const std::vector<Column> &ledgerColumns(int index) { return kColumns.at(index); }
+const std::vector<Column> &ledgerColumns(int index)
+{
+    static const std::vector<Column> none;
+    return index >= 0 && index < kLedgerCount ? kColumns[index] : none;
+}
 
 std::string loadStatement(int index, const std::string &begin, const std::string &end)
 {
-    const Fragments &f = kFragments.at(index);
+    if (index < 0 || index >= kLedgerCount)
+        return {};
+    const Fragments &f = kFragments[index];
     return std::string(f.first) + db::quote(begin) + f.second + db::quote(end) + f.third;
 }
 
@@ -80,6 +86,8 @@ std::string yuan(long double value) { return "￥" + db::moneyTrimmed(value); }
 LedgerTable loadLedger(db::Connection &c, int index, const std::string &begin, const std::string &end)
 {
     LedgerTable table;
+    if (index < 0 || index >= kLedgerCount)
+        return table; // a ledger that does not exist has no rows
     db::Query q = c.query(loadStatement(index, begin, end));
     const int columns = q.columnCount();
     const int total = totalColumn(index) - 1;

@@ -18,6 +18,7 @@ struct Column {
     const char *caption;
     int width;
 };
+// The columns of a ledger; none for an index outside the six.
 const std::vector<Column> &ledgerColumns(int index);
 
 // The load statement of a ledger for a range of eight-digit day texts.

@@ -106,6 +106,11 @@ void TestMainFrame::tabsAppearInOrderWithTheJournalLoaded()
     // An index outside the six gets the default caption.
     s.frame->onAddLedgerTab(9);
     QCOMPARE(strip->itemText(6), QStringLiteral("  默  认  帐  "));
+    // Showing it loads nothing and shows no columns.
+    s.frame->selectLedgerTab(6);
+    QCOMPARE(s.frame->activeView(), s.frame->ledgerView(6));
+    QCOMPARE(s.frame->ledgerView(6)->ledgerModel()->columnCount(), 0);
+    QCOMPARE(s.frame->ledgerView(6)->ledgerModel()->rowCount(), 0);
     // The selected entry is the first column of the selected row, none for the summary.
     s.frame->selectLedgerTab(0);
     journal->selectRow(0);

@@ -43,6 +43,10 @@ TEST(LedgerLoad, StatementsOfEveryLedger)
     EXPECT_EQ(ledger::ledgerCaption(5), "  投  资  帐  ");
     EXPECT_EQ(ledger::ledgerCaption(6), "  默  认  帐  ");
     EXPECT_EQ(ledger::ledgerColumns(5).size(), 8u);
+    EXPECT_TRUE(ledger::ledgerColumns(6).empty());
+    log.clear();
+    EXPECT_EQ(ledger::loadLedger(t.connection(), 6, "20070301", "20070331").rowCount(), 0);
+    EXPECT_TRUE(log.statements().empty());
     EXPECT_STREQ(ledger::ledgerColumns(3)[4].caption, "收付否");
 }
 
