@@ -52,25 +52,13 @@ std::optional<int> intervalOf(const std::string &text)
     return n > 0 ? std::optional<int>(n) : std::nullopt;
 }
 
-std::string nextNumber(db::Connection &c, const std::string &sql)
-{
-    std::string value;
-    db::Query q = c.query(sql);
-    while (q.next())
-        if (!q.isNull("num"))
-            value = q.field("num");
-    return value;
-}
-
 void postOccurrence(db::Connection &c, Side side, const Item &item, bool firstRun, const std::string &date)
 {
     using db::quote;
     std::string incomeNumber;
     if (side == Side::Income && firstRun)
-        incomeNumber = nextNumber(c, "select max(Num)+1 as num from GetMoney ");
-    std::string n = nextNumber(c, "select max(财务标识)+1 as num from account ");
-    if (n.empty())
-        n = "1";
+        incomeNumber = c.scalar("select max(Num)+1 as num from GetMoney ", "num");
+    const std::string n = ledger::nextEntryNumber(c);
     if (incomeNumber.empty())
         incomeNumber = n;
     const SideText &text = side == Side::Expense ? kExpense : kIncome;

@@ -117,8 +117,6 @@ int Query::columnCount() const { return static_cast<int>(m_names.size()); }
 
 std::string Query::field(int column) const { return valueText(m_statement.get(), column); }
 
-std::string Query::columnName(int column) const { return m_names.at(column); }
-
 // ---- Connection ----
 
 void Connection::Closer::operator()(sqlite3 *db) const noexcept { sqlite3_close_v2(db); }

@@ -44,7 +44,6 @@ public:
     bool isNull(const std::string &name) const;
     int columnCount() const;
     std::string field(int column) const;
-    std::string columnName(int column) const;
 
 private:
     friend class Connection;

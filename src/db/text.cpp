@@ -71,12 +71,6 @@ std::string trim(std::string_view text)
     return std::string(text.substr(first, last - first + 1));
 }
 
-std::string trimRight(std::string_view text)
-{
-    std::size_t last = text.find_last_not_of(" \t");
-    return last == std::string_view::npos ? std::string() : std::string(text.substr(0, last + 1));
-}
-
 namespace {
 std::size_t charLength(unsigned char lead)
 {

@@ -23,7 +23,6 @@ std::string money15(long double value);
 std::string moneyTrimmed(long double value);
 
 std::string trim(std::string_view text);
-std::string trimRight(std::string_view text);
 
 // Width of a text as GBK would count it: 1 for ASCII, 2 for any other
 // character (UTF-8 input).

@@ -76,11 +76,7 @@ std::string investFinishStatement(const Entry &e)
 
 std::string nextEntryNumber(db::Connection &c)
 {
-    db::Query q = c.query("select max(财务标识)+1 as num from account ");
-    std::string number;
-    while (q.next())
-        if (!q.isNull("num"))
-            number = q.field("num");
+    const std::string number = c.scalar("select max(财务标识)+1 as num from account ", "num");
     return number.empty() ? "1" : number;
 }
 

@@ -10,10 +10,6 @@
 #include <QScrollBar>
 #include <QStyle>
 
-namespace {
-constexpr int kDropHighlightRole = Qt::UserRole + 1;
-}
-
 CDragTree::CDragTree(setup::TreeKind kind, db::Connection *connection, QWidget *parent)
     : QTreeWidget(parent), m_kind(kind), m_connection(connection)
 {
@@ -160,15 +156,11 @@ void CDragTree::setDropTarget(QTreeWidgetItem *item)
 {
     if (m_dropTarget == item)
         return;
-    if (m_dropTarget) {
-        m_dropTarget->setData(0, kDropHighlightRole, QVariant());
+    if (m_dropTarget)
         m_dropTarget->setBackground(0, QBrush());
-    }
     m_dropTarget = item;
-    if (item) {
-        item->setData(0, kDropHighlightRole, true);
+    if (item)
         item->setBackground(0, palette().brush(QPalette::Highlight).color().lighter(160));
-    }
 }
 
 void CDragTree::dragMoveTo(const QPoint &pos)

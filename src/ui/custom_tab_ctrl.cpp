@@ -110,14 +110,6 @@ QVariant CCustomTabCtrl::itemData(int index) const
     return m_tabs[index].data;
 }
 
-int CCustomTabCtrl::setItemData(int index, const QVariant &data)
-{
-    if (index < 0 || index >= itemCount())
-        return tabcode::kIndexOutOfRange;
-    m_tabs[index].data = data;
-    return index;
-}
-
 QString CCustomTabCtrl::itemText(int index) const
 {
     return index >= 0 && index < itemCount() ? m_tabs[index].text : QString();

@@ -78,7 +78,6 @@ public:
     int curSel() const { return m_selected; }
     int itemCount() const { return static_cast<int>(m_tabs.size()); }
     QVariant itemData(int index) const;
-    int setItemData(int index, const QVariant &data);
     QString itemText(int index) const;
     int setItemTooltipText(int index, const QString &text);
     QString itemTooltipText(int index) const;
