@@ -1,6 +1,7 @@
 // Times loading a general journal range of 20,000 rows into the list model,
 // and the same range out of a journal ten times that size.
 #include "bench_util.h"
+#include "support/temp_database.h"
 #include "db/dates.h"
 #include "ledger/ledger_load.h"
 #include "ledger/ledger_model.h"
@@ -46,15 +47,15 @@ int main()
 {
     int rows = 0;
     {
-        bench::Scratch s;
-        generateJournal(s.connection, 20000);
-        const double t = timeLoad(s.connection, rows);
+        testing_support::TempDatabase s;
+        generateJournal(s.connection(), 20000);
+        const double t = timeLoad(s.connection(), rows);
         std::printf("ledger load: %d rows (with summary) from a 20,000-row journal in %.1f ms\n", rows, t * 1000);
     }
     {
-        bench::Scratch s;
-        generateJournal(s.connection, 200000);
-        const double t = timeLoad(s.connection, rows);
+        testing_support::TempDatabase s;
+        generateJournal(s.connection(), 200000);
+        const double t = timeLoad(s.connection(), rows);
         std::printf("ledger load: %d rows (with summary) from a 200,000-row journal in %.1f ms\n", rows, t * 1000);
     }
     return 0;
