@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <random>
+#include <stdexcept>
 
 namespace tools {
 
@@ -41,8 +42,8 @@ public:
         e.handler = handler;
         e.bank = bank;
         e.invested = amountText(invested);
-        if (auto refusal = ledger::postEntry(m_c, e))
-            throw db::Error("demo entry refused: " + *refusal);
+        if (const db::Result result = ledger::postEntry(m_c, e); !result)
+            throw std::logic_error("demo entry refused: " + result.message);
         ++m_count;
     }
     int count() const { return m_count; }

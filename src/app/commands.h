@@ -1,17 +1,19 @@
 #pragma once
 
+#include "ledger/ledger_commands.h"
+
 // Command and control identifiers of the menus, toolbar and dialogs.
 namespace cmd {
-inline constexpr int ID_NEW_ENTRY = 32774;
-inline constexpr int ID_MODIFY_ENTRY = 32775;
-inline constexpr int ID_DELETE_ENTRY = 32773;
+using ledger::cmd::ID_DELETE_ENTRY;
+using ledger::cmd::ID_MODIFY_ENTRY;
+using ledger::cmd::ID_NEW_ENTRY;
+using ledger::cmd::ID_PRINT_PREVIEW;
+using ledger::cmd::ID_SETTINGS;
 inline constexpr int ID_STOCKS_FUNDS = 32819;
 inline constexpr int ID_STOCKS_FUNDS_TOOLBAR = 32820;
 inline constexpr int ID_APP_EXIT = 57665;
 inline constexpr int ID_VIEW_TOOLBAR = 59392;
 inline constexpr int ID_VIEW_STATUS_BAR = 59393;
-inline constexpr int ID_PRINT_PREVIEW = 32806;
-inline constexpr int ID_SETTINGS = 32778;
 inline constexpr int ID_QUERY_CLASS = 32787;
 inline constexpr int ID_QUERY_DATE = 32811;
 inline constexpr int ID_USERS = 32813;

@@ -2,6 +2,7 @@
 
 #include "app/login.h"
 #include "db/connection.h"
+#include "setup/message_box.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -58,7 +59,7 @@ void CLoginDialog::fillUsers()
         for (const std::string &name : app::loginUserNames(connection))
             m_user->addItem(QString::fromStdString(name));
     } catch (const db::Error &) {
-        QMessageBox::warning(this, QApplication::applicationDisplayName(), QString::fromUtf8(db::kConnectFailedMessage));
+        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
     }
     if (m_user->count() > 0)
         m_user->setCurrentIndex(0);

@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "app/ui_setup.h"
 #include "db/connection.h"
+#include "setup/message_box.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -20,7 +21,7 @@ int main(int argc, char *argv[])
     try {
         connection = std::make_unique<db::Connection>(db::kConnectionString);
     } catch (const db::Error &) {
-        QMessageBox::critical(nullptr, QApplication::applicationDisplayName(),
+        QMessageBox::critical(nullptr, QString::fromUtf8(setup::kAppTitle),
                               QString::fromUtf8(db::kConnectFailedMessage));
         return 1;
     }
@@ -32,12 +33,16 @@ int main(int argc, char *argv[])
     CMainFrame frame(userName);
     if (!frame.create())
         return 1;
-    frame.initialUpdate();
     // Without a window manager "maximised" means nothing: take the screen.
     if (QScreen *screen = QGuiApplication::primaryScreen())
         frame.setGeometry(screen->availableGeometry());
     frame.showMaximized();
     frame.repaint();
+    QCoreApplication::processEvents();
+    // The window is on screen before the due items post; the ledgers load
+    // afterwards, so they show what was posted.
+    frame.postRecurringItems();
+    frame.initialUpdate();
     app::writeLastUser(userName);
     return application.exec();
 }

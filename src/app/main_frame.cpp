@@ -3,19 +3,23 @@
 #include "app/about_dialog.h"
 #include "app/commands.h"
 #include "app/date_dialog.h"
+#include "app/lock_keys.h"
 #include "app/recurring.h"
 #include "db/connection.h"
 #include "ledger/kassolt_doc.h"
 #include "ledger/kassolt_view.h"
 #include "ledger/ledger_load.h"
+#include "setup/message_box.h"
 #include "ui/custom_tab_ctrl.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMessageBox>
+#include <QProgressDialog>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -26,12 +30,13 @@ const char *const kThisMonth = "本月";
 const char *const kThisYear = "今年";
 const char *const kChooseDates = "日期选择";
 const char *const kClockPrefix = "当前时间 ";
+const char *const kLockTexts[] = {"CAP", "NUM", "SCRL"};
+const char *const kPostingTitle = "自动记帐";
+const char *const kPostingText = "正在记入固定收支项目：%1\n本项 %2 / %3 笔，共已记入 %4 笔";
+const char *const kPostingStop = "停止";
+const char *const kPostingFailed = "以下固定收支项目没有自动记帐：";
+const char *const kPostingStopped = "自动记帐已停止，其余项目将在下次启动时记帐。";
 } // namespace
-
-bool cmd::isViewCommandAvailable(int id)
-{
-    return id == ID_SETTINGS;
-}
 
 CMainFrame::CMainFrame(const QString &userName, Clock clock, QWidget *parent)
     : CTabSDIFrameWnd(parent), m_userName(userName), m_clock(std::move(clock)), m_document(new CKassoltDoc(this))
@@ -40,7 +45,7 @@ CMainFrame::CMainFrame(const QString &userName, Clock clock, QWidget *parent)
     try {
         m_connection = std::make_unique<db::Connection>(db::kConnectionString);
     } catch (const db::Error &) {
-        QMessageBox::warning(this, windowTitle(), QString::fromUtf8(db::kConnectFailedMessage));
+        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
     }
 }
 
@@ -56,7 +61,6 @@ bool CMainFrame::create()
     createDateCombo();
     const QString today = QString::fromStdString(db::formatDay(m_clock()));
     m_day = m_begin = m_end = today;
-    postRecurringItems();
 
     auto *clockTimer = new QTimer(this);
     connect(clockTimer, &QTimer::timeout, this, &CMainFrame::onClockTick);
@@ -123,7 +127,7 @@ void CMainFrame::createMenus()
                                 ID_USERS,       ID_CHANGE_PASSWORD, ID_BACKUP_RESTORE,   ID_HELP,
                                 ID_STOCKS_FUNDS_TOOLBAR};
     for (int id : viewCommands)
-        m_actions[id]->setEnabled(isViewCommandAvailable(id));
+        m_actions[id]->setEnabled(isCommandAvailable(id));
 }
 
 void CMainFrame::createToolBar()
@@ -161,12 +165,14 @@ void CMainFrame::createStatusBar()
 {
     m_clockPane = new QLabel(this);
     statusBar()->addWidget(m_clockPane, 1);
-    for (const char *name : {"CAP", "NUM", "SCRL"}) {
+    for (int i = 0; i < 3; ++i) {
         auto *pane = new QLabel(this);
-        pane->setObjectName(QString::fromLatin1(name));
+        pane->setObjectName(QString::fromLatin1(kLockTexts[i]));
         pane->setMinimumWidth(40);
+        pane->setAlignment(Qt::AlignCenter);
         pane->setFrameShape(QFrame::StyledPanel);
         statusBar()->addPermanentWidget(pane);
+        m_lockPanes[i] = pane;
     }
 }
 
@@ -183,9 +189,72 @@ void CMainFrame::postRecurringItems()
 {
     if (!m_connection)
         return;
-    const app::RecurringRun run = app::postAllRecurring(*m_connection, m_clock());
+    m_posting = true;
+    m_stopPosting = false;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    qint64 lastPaint = 0;
+    int total = 0;
+    app::RecurringProgress progress;
+    progress.keepGoing = [this] { return !m_stopPosting; };
+    progress.posted = [&](const std::string &item, int done, int count) {
+        ++total;
+        const qint64 now = elapsed.elapsed();
+        // Keep the window painted and the dialog current a few times a second.
+        if (now < m_progressDelayMs || now - lastPaint < 40)
+            return;
+        lastPaint = now;
+        if (!m_progress) {
+            m_progress = new QProgressDialog(this);
+            m_progress->setWindowTitle(QString::fromUtf8(kPostingTitle));
+            m_progress->setCancelButtonText(QString::fromUtf8(kPostingStop));
+            m_progress->setWindowModality(Qt::WindowModal);
+            m_progress->setMinimumDuration(0);
+            m_progress->setAutoClose(false);
+            m_progress->setAutoReset(false);
+            connect(m_progress, &QProgressDialog::canceled, this, [this] { m_stopPosting = true; });
+        }
+        m_progress->setMaximum(count);
+        m_progress->setValue(done);
+        m_progress->setLabelText(QString::fromUtf8(kPostingText)
+                                     .arg(QString::fromStdString(item))
+                                     .arg(done)
+                                     .arg(count)
+                                     .arg(total));
+        m_progress->show();
+        QCoreApplication::processEvents();
+    };
+    const app::RecurringRun run = app::postAllRecurring(*m_connection, m_clock(), progress);
+    delete m_progress;
+    m_progress = nullptr;
+    m_posting = false;
+    QStringList lines;
     for (const std::string &failure : run.failures)
-        QMessageBox::warning(this, windowTitle(), QString::fromStdString(failure));
+        lines << QString::fromStdString(failure);
+    if (!lines.isEmpty())
+        lines.prepend(QString::fromUtf8(kPostingFailed));
+    if (run.stopped)
+        lines << QString::fromUtf8(kPostingStopped);
+    if (!lines.isEmpty())
+        setup::inform(this, lines.join(QLatin1Char('\n')));
+}
+
+void CMainFrame::closeEvent(QCloseEvent *event)
+{
+    // Closing during the start-up posting stops it after the current item.
+    if (m_posting) {
+        m_stopPosting = true;
+        event->ignore();
+        return;
+    }
+    CTabSDIFrameWnd::closeEvent(event);
+}
+
+bool CMainFrame::isCommandAvailable(int id) const { return cmd::isViewCommandAvailable(id); }
+
+void CMainFrame::runOtherCommand(int)
+{
+    // The query, user, password, backup, link and help windows open here.
 }
 
 void CMainFrame::initialUpdate()
@@ -273,6 +342,15 @@ void CMainFrame::onClockTick()
     m_clockPane->setText(QString::fromUtf8(kClockPrefix) +
                          QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
                                            t.second));
+    updateLockPanes();
+}
+
+void CMainFrame::updateLockPanes()
+{
+    const std::optional<app::LockKeys> keys = app::readLockKeys();
+    const bool on[] = {keys && keys->caps, keys && keys->num, keys && keys->scroll};
+    for (int i = 0; i < 3; ++i)
+        m_lockPanes[i]->setText(on[i] ? QString::fromLatin1(kLockTexts[i]) : QString());
 }
 
 void CMainFrame::runCommand(int id)

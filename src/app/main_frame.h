@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/dates.h"
+#include "ledger/view_host.h"
 #include "ui/tab_sdi_frame_wnd.h"
 
 #include <QString>
@@ -17,59 +18,72 @@ class CKassoltView;
 class QAction;
 class QComboBox;
 class QLabel;
+class QProgressDialog;
 class QToolBar;
 
 // The program's only top-level window: menu, toolbar with the date range,
 // status bar with the clock, and the six ledger tabs.
-class CMainFrame : public CTabSDIFrameWnd {
+class CMainFrame : public CTabSDIFrameWnd, public ledger::ViewHost {
     Q_OBJECT
 public:
     using Clock = std::function<db::DateTime()>;
     static constexpr int kTabHeight = 20;
+    // A start-up posting that runs longer than this shows its progress.
+    static constexpr int kProgressDelayMs = 500;
 
     explicit CMainFrame(const QString &userName, Clock clock = db::localNow, QWidget *parent = nullptr);
     ~CMainFrame() override;
 
-    // Builds the bars, the tab strip and the date range, then posts the due
-    // recurring items. False when the window cannot be completed.
+    // Builds the bars, the tab strip and the date range. False when the
+    // window cannot be completed.
     bool create();
+    // Posts the due recurring items, showing the progress of a long run
+    // while the window stays painted; the failures in one box at the end.
+    void postRecurringItems();
     // Creates the general journal's view, which adds the six tabs.
     void initialUpdate();
+    void setProgressDelay(int ms) { m_progressDelayMs = ms; }
+    QProgressDialog *progressDialog() const { return m_progress; }
 
-    db::Connection *connection() const { return m_connection.get(); }
-    const QString &userName() const { return m_userName; }
+    // ledger::ViewHost
+    db::Connection *connection() const override { return m_connection.get(); }
+    QString userName() const override { return m_userName; }
+    QString rangeBegin() const override { return m_begin; }
+    QString rangeEnd() const override { return m_end; }
+    void addLedgerView(CKassoltView *view, const QString &caption) override;
+    void postAddLedgerTab(int index) override;
+    void postSelectLedgerTab(int index) override;
+    bool isCommandAvailable(int id) const override;
+    void runOtherCommand(int id) override;
+
     CKassoltDoc *document() const { return m_document; }
     const QString &day() const { return m_day; }
-    const QString &rangeBegin() const { return m_begin; }
-    const QString &rangeEnd() const { return m_end; }
     QComboBox *dateCombo() const { return m_dateCombo; }
     QToolBar *toolBar() const { return m_toolBar; }
     QAction *action(int id) const;
     QLabel *clockPane() const { return m_clockPane; }
     CKassoltView *ledgerView(int tab) const;
 
-    // The private messages, run after the command that posts them.
-    void postAddLedgerTab(int index);
-    void postSelectLedgerTab(int index);
-    // Their handlers.
+    // The handlers of the private messages.
     void onAddLedgerTab(int index);
     void selectLedgerTab(int index);
 
-    void addLedgerView(CKassoltView *view, const QString &caption);
     // Applies the date drop-down item with this text.
     void applyDateChoice(const QString &text);
-    // Writes the clock text into the message pane.
+    // Writes the clock text into the message pane and the lock panes.
     void onClockTick();
+    QLabel *lockPane(int which) const { return m_lockPanes[which]; }
 
 protected:
     void onTabSelectionChanged(int index) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void createMenus();
     void createToolBar();
     void createStatusBar();
     void createDateCombo();
-    void postRecurringItems();
+    void updateLockPanes();
     QAction *makeAction(int id, const QString &caption, const QString &shortcutText = {});
     void runCommand(int id);
     void showAbout();
@@ -84,5 +98,10 @@ private:
     QToolBar *m_toolBar = nullptr;
     QComboBox *m_dateCombo = nullptr;
     QLabel *m_clockPane = nullptr;
+    QLabel *m_lockPanes[3] = {};
     std::map<int, QAction *> m_actions;
+    int m_progressDelayMs = kProgressDelayMs;
+    QProgressDialog *m_progress = nullptr;
+    bool m_posting = false;
+    bool m_stopPosting = false;
 };

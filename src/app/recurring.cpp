@@ -13,6 +13,10 @@ namespace {
 
 bool dayBefore(int m1, int d1, int m2, int d2) { return m1 < m2 || (m1 == m2 && d1 < d2); }
 
+// The day of a month on which an item begun on day anchorDay falls due: a
+// month without that day has it on its last day, as the next dates are.
+int dueDayIn(int year, int month, int anchorDay) { return std::min(anchorDay, db::daysInMonth(year, month)); }
+
 long long wholeDays(const db::DateTime &from, const db::DateTime &to)
 {
     return (to.startOfDay().days() - from.startOfDay().days()).count();
@@ -41,6 +45,17 @@ const SideText kExpense = {"SELECT * FROM PayStyle where IsAuto =true  order by 
                            "update PayStyle set MidDate ='"};
 const SideText kIncome = {"SELECT * FROM GetStyle where IsAuto =true  order by Num", "GMoney", "', '收','",
                           "update GetStyle set MidDate ='"};
+
+std::vector<Item> readItems(db::Connection &c, const SideText &text)
+{
+    std::vector<Item> items;
+    db::Query q = c.query(text.select);
+    while (q.next())
+        items.push_back({q.field("Style"), q.field("SelectType"), q.field("DayNum"), q.field("BeginDate"),
+                         q.field("EndDate"), q.field("MidDate"), q.field("Num"), q.field(text.amountColumn),
+                         q.field("BankName")});
+    return items;
+}
 
 // A positive whole interval count, or none.
 std::optional<int> intervalOf(const std::string &text)
@@ -78,49 +93,96 @@ void postOccurrence(db::Connection &c, Side side, const Item &item, bool firstRu
     const bool expense = side == Side::Expense;
     if (item.bank == ledger::kCashAccount)
         c.execute("INSERT INTO CashAccount (Num,DTime,NStyle,nMoney,PayGet,AccNum)  VALUES (" + n + ", '" + d +
-                  "', '" + s + " '," + (expense ? "-" : "") + m + " ,'" + (expense ? "付" : "收") + "'," + n + ")");
+                  "', '" + s + " '," + (expense ? db::negatedNumber(m) : m) + " ,'" + (expense ? "付" : "收") + "'," +
+                  n + ")");
     else
         c.execute("INSERT INTO BankAccount (Num,DTime,PayGet,NStyle,nMoney,BankName,AccNum)  VALUES (" + n + ", '" +
-                  d + (expense ? "', '付','" : "', '收','") + s + "'," + (expense ? "-" : "") + m + ",'" + a +
-                  "'," + n + ")");
+                  d + (expense ? "', '付','" : "', '收','") + s + "'," + (expense ? db::negatedNumber(m) : m) + ",'" +
+                  a + "'," + n + ")");
 }
 
-// Posts one item; returns the number of occurrences written.
-int postItem(db::Connection &c, Side side, const Item &item, const db::DateTime &now)
-{
-    const Unit unit = unitOf(item.selectType);
-    const std::string last = db::trim(item.last);
-    if (item.begin.empty() || unit == Unit::None)
-        return 0;
-    const std::optional<int> n = intervalOf(item.dayNum);
-    const std::optional<db::DateTime> begin = db::parseDate(item.begin);
-    const std::optional<db::DateTime> end = db::parseDate(item.end);
-    const bool firstRun = last.empty();
-    const std::optional<db::DateTime> lastPosted = firstRun ? std::nullopt : db::parseDate(last);
-    if (!n || !begin || !end || (!firstRun && !lastPosted))
-        return 0;
+// The oldest date an item may count from: an older one (a year typed as
+// 0100) would post hundreds of thousands of entries.
+constexpr int kFirstYear = 1900;
 
-    const int count = firstRun ? firstRunCount(unit, *n, begin->startOfDay(), end->startOfDay(), now.startOfDay())
-                               : catchUpCount(unit, *n, *begin, *end, *lastPosted, now);
-    if (count <= 0)
+std::optional<db::DateTime> usableDate(const std::string &text)
+{
+    std::optional<db::DateTime> d = db::parseDate(text);
+    if (d && d->year < kFirstYear)
+        return std::nullopt;
+    return d;
+}
+
+// What keeps an item from posting, when it is worth telling the user.
+struct Plan {
+    int count = 0;
+    bool firstRun = true;
+    db::DateTime first;
+    int interval = 0;
+    Unit unit = Unit::None;
+    int anchorDay = 1;
+    std::string problem;
+};
+
+Plan planItem(const Item &item, const db::DateTime &now)
+{
+    Plan plan;
+    plan.unit = unitOf(item.selectType);
+    const std::string last = db::trim(item.last);
+    // Without a begin date or with another unit the item is simply off.
+    if (item.begin.empty() || plan.unit == Unit::None)
+        return plan;
+    const std::optional<int> n = intervalOf(item.dayNum);
+    const std::optional<db::DateTime> begin = usableDate(item.begin);
+    const std::optional<db::DateTime> end = db::parseDate(item.end);
+    plan.firstRun = last.empty();
+    const std::optional<db::DateTime> lastPosted = plan.firstRun ? std::nullopt : usableDate(last);
+    if (!n)
+        plan.problem = "间隔数必须是不小于1的整数: " + item.dayNum;
+    else if (!begin)
+        plan.problem = "开始日期无法识别: " + item.begin;
+    else if (!end)
+        plan.problem = "结束日期无法识别: " + item.end;
+    else if (!plan.firstRun && !lastPosted)
+        plan.problem = "上次记帐日期无法识别: " + last;
+    if (!plan.problem.empty())
+        return plan;
+    plan.interval = *n;
+    plan.anchorDay = begin->day;
+    plan.count = plan.firstRun
+                     ? firstRunCount(plan.unit, *n, begin->startOfDay(), end->startOfDay(), now.startOfDay())
+                     : catchUpCount(plan.unit, *n, *begin, *end, *lastPosted, now);
+    plan.first = plan.firstRun ? begin->startOfDay() : nextDate(plan.unit, *n, *lastPosted, begin->day);
+    return plan;
+}
+
+// Posts one item's occurrences and its progress date in one transaction;
+// returns the number written, or the refusal that kept it from posting.
+int postItem(db::Connection &c, Side side, const Item &item, const Plan &plan, const RecurringProgress &progress,
+             std::string &refusal)
+{
+    if (plan.count <= 0)
         return 0;
     // The amount goes into the statements unquoted: only a plain number may.
-    if (!ledger::isPlainNumber(item.amount))
-        throw db::Error("amount of " + item.style + " is not a number: " + item.amount);
-
+    if (!ledger::isPlainNumber(item.amount)) {
+        refusal = "金额不是数字: " + item.amount;
+        return 0;
+    }
     db::Transaction transaction(c);
-    db::DateTime date = firstRun ? begin->startOfDay() : nextDate(unit, *n, *lastPosted, begin->day);
+    db::DateTime date = plan.first;
     std::string dateText;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < plan.count; ++i) {
         if (i > 0)
-            date = nextDate(unit, *n, date, begin->day);
+            date = nextDate(plan.unit, plan.interval, date, plan.anchorDay);
         dateText = db::formatDateTime(date);
-        postOccurrence(c, side, item, firstRun, dateText);
+        postOccurrence(c, side, item, plan.firstRun, dateText);
+        if (progress.posted)
+            progress.posted(item.style, i + 1, plan.count);
     }
     const SideText &text = side == Side::Expense ? kExpense : kIncome;
     c.execute(std::string(text.update) + db::quote(dateText) + "'  where Num=" + item.num);
     transaction.commit();
-    return count;
+    return plan.count;
 }
 
 } // namespace
@@ -147,12 +209,14 @@ int firstRunCount(Unit unit, int n, const db::DateTime &b, const db::DateTime &e
         const db::DateTime r = endPassed ? e : t;
         if (endPassed && e.month == b.month && e.day == b.day)
             return 1;
-        const int years = dayBefore(r.month, r.day, b.month, b.day) ? r.year - b.year : r.year - b.year + 1;
+        const int dueDay = dueDayIn(r.year, b.month, b.day);
+        const int years = dayBefore(r.month, r.day, b.month, dueDay) ? r.year - b.year : r.year - b.year + 1;
         return years / n;
     }
     case Unit::Months: {
         const db::DateTime r = t < e ? t : e;
-        const int months = (r.year - b.year) * 12 + r.month - b.month + (r.day >= b.day ? 1 : 0);
+        const int months =
+            (r.year - b.year) * 12 + r.month - b.month + (r.day >= dueDayIn(r.year, r.month, b.day) ? 1 : 0);
         return months / n;
     }
     case Unit::Days: {
@@ -173,11 +237,13 @@ int catchUpCount(Unit unit, int n, const db::DateTime &b, const db::DateTime &e,
     const db::DateTime r = now < e ? now : e;
     switch (unit) {
     case Unit::Years: {
-        const int years = r.year - l.year - (dayBefore(r.month, r.day, l.month, l.day) ? 1 : 0);
+        const int dueDay = dueDayIn(r.year, l.month, b.day);
+        const int years = r.year - l.year - (dayBefore(r.month, r.day, l.month, dueDay) ? 1 : 0);
         return years / n;
     }
     case Unit::Months: {
-        const int months = (r.year - l.year) * 12 + r.month - l.month - (r.day < b.day ? 1 : 0);
+        const int months =
+            (r.year - l.year) * 12 + r.month - l.month - (r.day < dueDayIn(r.year, r.month, b.day) ? 1 : 0);
         return months / n;
     }
     case Unit::Days: {
@@ -211,40 +277,64 @@ db::DateTime nextDate(Unit unit, int n, const db::DateTime &d, int anchorDay)
     return d;
 }
 
-RecurringRun postRecurring(db::Connection &c, Side side, const db::DateTime &now)
+RecurringRun postRecurring(db::Connection &c, Side side, const db::DateTime &now, const RecurringProgress &progress)
 {
     RecurringRun run;
     const SideText &text = side == Side::Expense ? kExpense : kIncome;
     std::vector<Item> items;
     try {
-        db::Query q = c.query(text.select);
-        while (q.next())
-            items.push_back({q.field("Style"), q.field("SelectType"), q.field("DayNum"), q.field("BeginDate"),
-                             q.field("EndDate"), q.field("MidDate"), q.field("Num"), q.field(text.amountColumn),
-                             q.field("BankName")});
+        items = readItems(c, text);
     } catch (const db::Error &error) {
         run.failures.push_back(error.what());
         return run;
     }
     for (const Item &item : items) {
-        try {
-            if (!ledger::isWholeNumber(item.num))
-                throw db::Error("item without a number: " + item.style);
-            run.posted += postItem(c, side, item, now);
-        } catch (const db::Error &error) {
-            run.failures.push_back(item.style + ": " + error.what());
+        if (progress.keepGoing && !progress.keepGoing()) {
+            run.stopped = true;
+            break;
         }
+        const std::string label = (side == Side::Expense ? "固定支出 " : "固定收入 ") + item.style + ": ";
+        if (!ledger::isWholeNumber(item.num)) {
+            run.failures.push_back(label + "项目没有编号");
+            continue;
+        }
+        const Plan plan = planItem(item, now);
+        if (!plan.problem.empty()) {
+            run.failures.push_back(label + plan.problem);
+            continue;
+        }
+        std::string refusal;
+        try {
+            run.posted += postItem(c, side, item, plan, progress, refusal);
+        } catch (const db::Error &error) {
+            run.failures.push_back(label + error.what());
+            continue;
+        }
+        if (!refusal.empty())
+            run.failures.push_back(label + refusal);
     }
     return run;
 }
 
-RecurringRun postAllRecurring(db::Connection &c, const db::DateTime &now)
+RecurringRun postAllRecurring(db::Connection &c, const db::DateTime &now, const RecurringProgress &progress)
 {
-    RecurringRun all = postRecurring(c, Side::Expense, now);
-    RecurringRun incomes = postRecurring(c, Side::Income, now);
+    RecurringRun all = postRecurring(c, Side::Expense, now, progress);
+    if (all.stopped)
+        return all;
+    RecurringRun incomes = postRecurring(c, Side::Income, now, progress);
     all.posted += incomes.posted;
+    all.stopped = incomes.stopped;
     all.failures.insert(all.failures.end(), incomes.failures.begin(), incomes.failures.end());
     return all;
+}
+
+int countDue(db::Connection &c, const db::DateTime &now)
+{
+    int due = 0;
+    for (const SideText *text : {&kExpense, &kIncome})
+        for (const Item &item : readItems(c, *text))
+            due += std::max(0, planItem(item, now).count);
+    return due;
 }
 
 } // namespace app

@@ -3,6 +3,7 @@
 #include "app/login.h"
 #include "app/login_dialog.h"
 #include "db/connection.h"
+#include "setup/message_box.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -18,11 +19,11 @@ std::optional<QString> runLogin(db::Connection &connection)
     try {
         result = checkLogin(connection, login.userName().toStdString(), login.password().toStdString());
     } catch (const db::Error &error) {
-        QMessageBox::critical(nullptr, QApplication::applicationDisplayName(), QString::fromUtf8(error.what()));
+        setup::reportError(nullptr, error);
         return std::nullopt;
     }
     if (!result.accepted) {
-        QMessageBox::warning(nullptr, QApplication::applicationDisplayName(), QString::fromUtf8(kMsgWrongPassword));
+        QMessageBox::warning(nullptr, QString::fromUtf8(setup::kAppTitle), QString::fromUtf8(kMsgWrongPassword));
         return std::nullopt;
     }
     return QString::fromStdString(result.userName);

@@ -10,8 +10,8 @@ namespace app {
 
 void setUpApplication(QApplication &application)
 {
+    // No display name: it would be added to every window caption.
     QApplication::setApplicationName(QStringLiteral("Pennaro"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Pennaro"));
 
     const QStringList cjk = {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")};
     for (const QString &family : {QStringLiteral("宋体"), QStringLiteral("黑体"), QStringLiteral("Arial"),

@@ -103,7 +103,7 @@ int Query::indexOf(const std::string &name) const
     for (std::size_t i = 0; i < m_names.size(); ++i)
         if (equalsNoCase(m_names[i], name))
             return static_cast<int>(i);
-    throw Error("Item cannot be found in the collection corresponding to the requested name: " + name);
+    throw Error("结果中没有这一列: " + name);
 }
 
 std::string Query::field(const std::string &name) const { return valueText(m_statement.get(), indexOf(name)); }
@@ -125,7 +125,7 @@ Connection::Connection(const std::string &connectionString)
 {
     const std::string source = dataSourceOf(connectionString);
     if (source.empty())
-        throw Error("the connection string names no data source");
+        throw Error("连接字符串中没有数据源");
     openPath(source);
 }
 
@@ -142,28 +142,36 @@ void Connection::openPath(const std::string &path)
 {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
-        throw Error("database file not found: " + path);
+        throw Error("找不到数据库文件: " + path);
     sqlite3 *raw = nullptr;
     const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
     std::unique_ptr<sqlite3, Closer> guard(raw);
     if (rc != SQLITE_OK)
         throw Error(raw ? sqlite3_errmsg(raw) : unknownError(rc));
     sqlite3_extended_result_codes(raw, 0);
-    sqlite3_busy_timeout(raw, 2000);
+    sqlite3_busy_timeout(raw, 5000);
     registerDialect(raw);
     m_db = std::move(guard);
     m_path = path;
 
+    // One look at the catalogue: every ledger table must be there.
+    std::vector<std::string> present;
+    {
+        Query q = query("select name from sqlite_master where type='table'");
+        while (q.next())
+            present.push_back(q.field(0));
+    }
     std::string missing;
     for (const std::string &table : requiredTables()) {
-        Query q = query("select count(*) as n from sqlite_master where type='table' and name='" + quote(table) +
-                        "' collate nocase");
-        if (q.next() && q.field("n") == "0")
+        bool found = false;
+        for (const std::string &name : present)
+            found = found || equalsNoCase(name, table);
+        if (!found)
             missing += (missing.empty() ? "" : ", ") + table;
     }
     if (!missing.empty()) {
         m_db.reset();
-        throw Error("not a ledger database (" + path + "), missing tables: " + missing);
+        throw Error("不是帐本数据库 (" + path + ")，缺少数据表: " + missing);
     }
 }
 
@@ -178,39 +186,61 @@ void Connection::check(int rc) const
 void Connection::requireOpen() const
 {
     if (!m_db)
-        throw Error("the database connection is not open");
+        throw Error("数据库连接没有打开");
 }
 
-void Connection::execute(const std::string &sql)
+namespace {
+bool blankTail(const char *tail, const char *end)
 {
-    requireOpen();
-    logStatement(sql);
-    const char *tail = sql.c_str();
-    const char *end = tail + sql.size();
-    while (tail < end) {
-        sqlite3_stmt *raw = nullptr;
-        check(sqlite3_prepare_v2(m_db.get(), tail, static_cast<int>(end - tail), &raw, &tail));
-        if (!raw)
-            break; // only blanks or comments left
-        std::unique_ptr<sqlite3_stmt, Query::Finalizer> statement(raw);
-        int rc;
-        while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
-        }
-        check(rc);
-    }
+    for (; tail < end; ++tail)
+        if (*tail != ' ' && *tail != '\t' && *tail != '\n' && *tail != '\r' && *tail != ';')
+            return false;
+    return true;
 }
+} // namespace
 
-Query Connection::query(const std::string &sql)
+// Prepares the one statement of a text. Whatever follows it other than blanks
+// (a second statement, or a comment that hides the rest) is refused, so that a
+// value that breaks out of its place can never run a statement of its own.
+sqlite3_stmt *Connection::prepareOne(const std::string &sql)
 {
     requireOpen();
     logStatement(sql);
     sqlite3_stmt *raw = nullptr;
     const char *tail = nullptr;
+    const char *end = sql.c_str() + sql.size();
     check(sqlite3_prepare_v2(m_db.get(), sql.c_str(), static_cast<int>(sql.size()), &raw, &tail));
     if (!raw)
-        throw Error("empty query");
-    return Query(raw, this);
+        throw Error("空的语句");
+    if (tail && !blankTail(tail, end)) {
+        sqlite3_finalize(raw);
+        throw Error("语句后面还有多余的内容，已拒绝执行: " + std::string(tail, end));
+    }
+    return raw;
 }
+
+void Connection::execute(const std::string &sql)
+{
+    std::unique_ptr<sqlite3_stmt, Query::Finalizer> statement(prepareOne(sql));
+    int rc;
+    while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
+    }
+    check(rc);
+}
+
+void Connection::executeScript(const std::string &sql)
+{
+    requireOpen();
+    logStatement(sql);
+    char *error = nullptr;
+    const int rc = sqlite3_exec(m_db.get(), sql.c_str(), nullptr, nullptr, &error);
+    const std::string message = error ? error : "";
+    sqlite3_free(error);
+    if (rc != SQLITE_OK)
+        throw Error(message.empty() ? unknownError(rc) : message);
+}
+
+Query Connection::query(const std::string &sql) { return Query(prepareOne(sql), this); }
 
 std::string Connection::scalar(const std::string &sql, const std::string &column)
 {
@@ -230,7 +260,7 @@ Transaction::Transaction(Connection &connection) : m_connection(connection)
 {
     m_connection.requireOpen();
     m_nested = sqlite3_get_autocommit(m_connection.handle()) == 0;
-    m_connection.execute(m_nested ? "SAVEPOINT pennaro_action" : "BEGIN");
+    m_connection.execute(m_nested ? "SAVEPOINT pennaro_action" : "BEGIN IMMEDIATE");
 }
 
 Transaction::~Transaction()
@@ -239,7 +269,7 @@ Transaction::~Transaction()
         return;
     try {
         if (m_nested)
-            m_connection.execute("ROLLBACK TO pennaro_action; RELEASE pennaro_action");
+            m_connection.executeScript("ROLLBACK TO pennaro_action; RELEASE pennaro_action");
         else
             m_connection.execute("ROLLBACK");
     } catch (...) {

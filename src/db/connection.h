@@ -75,9 +75,12 @@ public:
     bool isOpen() const { return m_db != nullptr; }
     const std::string &path() const { return m_path; }
 
-    // Runs one or more statements that return no rows.
+    // Runs exactly one statement that returns no rows; a text holding more
+    // than one statement is refused before anything runs.
     void execute(const std::string &sql);
-    // Runs a query; read it with Query::next().
+    // Runs several statements in turn (the schema, a savepoint's rollback).
+    void executeScript(const std::string &sql);
+    // Runs exactly one query; read it with Query::next().
     Query query(const std::string &sql);
     // The text of the single value of the last row of a query ("" without rows).
     std::string scalar(const std::string &sql, const std::string &column);
@@ -90,13 +93,16 @@ private:
     void check(int rc) const;
     void requireOpen() const;
     void openPath(const std::string &path);
+    sqlite3_stmt *prepareOne(const std::string &sql);
 
     struct Closer { void operator()(sqlite3 *db) const noexcept; };
     std::unique_ptr<sqlite3, Closer> m_db;
     std::string m_path;
 };
 
-// Rolls back in its destructor unless committed. One per user action.
+// Rolls back in its destructor unless committed. One per user action. A
+// write transaction starts with BEGIN IMMEDIATE, so a second writer waits
+// under the busy timeout instead of failing halfway through the action.
 class Transaction {
 public:
     explicit Transaction(Connection &connection);

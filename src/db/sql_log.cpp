@@ -1,6 +1,8 @@
 #include "db/sql_log.h"
 
-#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <string>
 
@@ -23,10 +25,21 @@ void logStatement(std::string_view sql)
             line += c;
     }
     line += '\n';
-    if (std::FILE *file = std::fopen(path, "a")) {
-        std::fwrite(line.data(), 1, line.size(), file);
-        std::fclose(file);
+    // The log holds every value sent, passwords among them: only its owner
+    // may read it.
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return;
+    const char *data = line.data();
+    std::size_t left = line.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, left);
+        if (n <= 0)
+            break;
+        data += n;
+        left -= static_cast<std::size_t>(n);
     }
+    ::close(fd);
 }
 
 } // namespace db

@@ -62,6 +62,13 @@ std::string moneyTrimmed(long double value)
     return first == std::string::npos ? std::string() : s.substr(first);
 }
 
+std::string negatedNumber(std::string_view number)
+{
+    if (!number.empty() && number.front() == '-')
+        return std::string(number.substr(1));
+    return "-" + std::string(number);
+}
+
 std::string trim(std::string_view text)
 {
     std::size_t first = text.find_first_not_of(" \t");

@@ -24,6 +24,11 @@ std::string moneyTrimmed(long double value);
 
 std::string trim(std::string_view text);
 
+// A number text with a minus sign written before it, the two signs combined:
+// "5" gives "-5", "-5" gives "5". Statements write "-" before an amount, and
+// "--5" would turn the rest of the statement into a comment.
+std::string negatedNumber(std::string_view number);
+
 // Width of a text as GBK would count it: 1 for ASCII, 2 for any other
 // character (UTF-8 input).
 int gbkLength(std::string_view utf8);

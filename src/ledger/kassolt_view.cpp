@@ -1,20 +1,22 @@
 #include "ledger/kassolt_view.h"
 
-#include "app/commands.h"
-#include "app/main_frame.h"
 #include "db/connection.h"
+#include "ledger/ledger_commands.h"
 #include "ledger/ledger_load.h"
 #include "ledger/ledger_model.h"
+#include "ledger/view_host.h"
+#include "setup/message_box.h"
 #include "setup/settings_dialog.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
-#include <QMessageBox>
 
-CKassoltView::CKassoltView(CMainFrame *frame, int ledgerIndex, QWidget *parent)
-    : QTableView(parent), m_frame(frame), m_index(ledgerIndex), m_model(new LedgerModel(this))
+using namespace ledger::cmd;
+
+CKassoltView::CKassoltView(ledger::ViewHost *host, int ledgerIndex, QWidget *parent)
+    : QTableView(parent), m_host(host), m_index(ledgerIndex), m_model(new LedgerModel(this))
 {
     setModel(m_model);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -30,26 +32,30 @@ CKassoltView::CKassoltView(CMainFrame *frame, int ledgerIndex, QWidget *parent)
     horizontalHeader()->setSectionsMovable(true);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setStretchLastSection(false);
-    // The selection keeps its colour when the list loses the focus, and the
-    // row under the pointer is tracked.
+    // The selection keeps its colour when the list loses the focus.
     QPalette p = palette();
     p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
     p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(p);
-    setStyleSheet(QStringLiteral("QTableView::item:hover { background: palette(midlight); }"));
 
     m_title = QString::fromStdString(ledger::ledgerCaption(ledgerIndex));
     setColumns(m_index);
 
     m_contextMenu = new QMenu(this);
     const std::pair<const char *, int> items[] = {
-        {"新增", cmd::ID_NEW_ENTRY}, {"修改", cmd::ID_MODIFY_ENTRY}, {"删除", cmd::ID_DELETE_ENTRY}};
+        {"新增", ID_NEW_ENTRY}, {"修改", ID_MODIFY_ENTRY}, {"删除", ID_DELETE_ENTRY}};
     for (const auto &[caption, id] : items) {
         QAction *action = m_contextMenu->addAction(QString::fromUtf8(caption));
         action->setData(id);
-        action->setEnabled(cmd::isViewCommandAvailable(id));
         connect(action, &QAction::triggered, this, [this, id = id] { onCommand(id); });
     }
+    updateCommandStates();
+}
+
+void CKassoltView::updateCommandStates()
+{
+    for (QAction *action : m_contextMenu->actions())
+        action->setEnabled(m_host && m_host->isCommandAvailable(action->data().toInt()));
 }
 
 void CKassoltView::setColumns(int k)
@@ -62,19 +68,19 @@ void CKassoltView::setColumns(int k)
 
 void CKassoltView::loadLedger(int k)
 {
-    m_begin = m_frame->rangeBegin();
-    m_end = m_frame->rangeEnd();
+    m_begin = m_host->rangeBegin();
+    m_end = m_host->rangeEnd();
     m_index = k;
     m_model->clear();
-    db::Connection *connection = m_frame->connection();
+    db::Connection *connection = m_host->connection();
+    if (!connection) {
+        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
+        return;
+    }
     try {
-        if (!connection)
-            throw db::Error(db::kConnectFailedMessage);
-        ledger::LedgerTable table =
-            ledger::loadLedger(*connection, k, m_begin.toStdString(), m_end.toStdString());
-        m_model->setLedger(k, std::move(table));
+        m_model->setLedger(k, ledger::loadLedger(*connection, k, m_begin.toStdString(), m_end.toStdString()));
     } catch (const db::Error &error) {
-        QMessageBox::warning(this, QStringLiteral("Pennaro"), QString::fromUtf8(error.what()));
+        setup::reportError(this, error);
     }
 }
 
@@ -88,23 +94,24 @@ QString CKassoltView::selectedEntryNumber() const
 
 void CKassoltView::onInitialUpdate()
 {
-    m_frame->addLedgerView(this, m_title);
+    m_host->addLedgerView(this, m_title);
     for (int k = 1; k <= 5; ++k)
-        m_frame->postAddLedgerTab(k);
-    m_frame->postSelectLedgerTab(0);
+        m_host->postAddLedgerTab(k);
+    m_host->postSelectLedgerTab(0);
 }
 
 void CKassoltView::onCommand(int id)
 {
-    if (!cmd::isViewCommandAvailable(id))
+    if (!m_host->isCommandAvailable(id))
         return;
     switch (id) {
-    case cmd::ID_SETTINGS: {
-        CSettingsDialog dialog(m_frame->connection(), this);
+    case ID_SETTINGS: {
+        CSettingsDialog dialog(m_host->connection(), this);
         dialog.exec();
         break;
     }
     default:
+        m_host->runOtherCommand(id);
         break;
     }
 }
@@ -117,5 +124,16 @@ void CKassoltView::contextMenuEvent(QContextMenuEvent *event)
 void CKassoltView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QTableView::mouseDoubleClickEvent(event);
-    onCommand(cmd::ID_MODIFY_ENTRY);
+    onCommand(ID_MODIFY_ENTRY);
+}
+
+void CKassoltView::mouseMoveEvent(QMouseEvent *event)
+{
+    QTableView::mouseMoveEvent(event);
+    // The selection follows the pointer: the whole row it rests on.
+    if (event->buttons() != Qt::NoButton)
+        return;
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid() && !selectionModel()->isRowSelected(index.row(), QModelIndex()))
+        selectRow(index.row());
 }

@@ -8,8 +8,16 @@ namespace ledger {
 using db::quote;
 
 namespace {
+// The minus fragment and the amount's own sign make one sign: "-" before
+// "-5" would start a comment in the statement.
+std::string signedNumber(bool negative, const std::string &amount)
+{
+    return negative ? db::negatedNumber(amount) : amount;
+}
+} // namespace
+
+namespace {
 const char *const kPlus = " ',";
-const char *const kMinus = " ',-";
 const char *const kInvestStarted = "投资开始";
 const char *const kInvestFinished = "投资完成";
 } // namespace
@@ -38,7 +46,7 @@ std::string incomeStatement(const Entry &e)
 std::string cashStatement(const Entry &e, bool negative)
 {
     return "INSERT INTO CashAccount (Num,DTime,NStyle,nMoney,PayGet,Details,Operator,AccNum)  VALUES (" + e.number +
-           ", '" + quote(e.date) + "', '" + quote(e.category) + (negative ? kMinus : kPlus) + e.amount + " ,'" +
+           ", '" + quote(e.date) + "', '" + quote(e.category) + kPlus + signedNumber(negative, e.amount) + " ,'" +
            quote(e.type) + "','" + quote(e.description) + "','" + quote(e.handler) + "'," + e.number + ")";
 }
 
@@ -46,7 +54,7 @@ std::string bankStatement(const Entry &e, bool negative)
 {
     return "INSERT INTO BankAccount (Num,DTime,PayGet,NStyle,nMoney,Details,Operator,BankName,AccNum)  VALUES (" +
            e.number + ", '" + quote(e.date) + "', '" + quote(e.type) + " ','" + quote(e.category) +
-           (negative ? kMinus : kPlus) + e.amount + " ,'" + quote(e.description) + "','" + quote(e.handler) +
+           kPlus + signedNumber(negative, e.amount) + " ,'" + quote(e.description) + "','" + quote(e.handler) +
            "','" + quote(e.bank) + "'," + e.number + ")";
 }
 
@@ -69,7 +77,7 @@ std::string investFinishStatement(const Entry &e)
         static_cast<long double>(db::leadingNumber(e.amount)) - static_cast<long double>(db::leadingNumber(e.invested));
     return "INSERT INTO InvestMoney (DTime,InvestStyle,nMoney,nLastMoney,nGain,InvestBank,Operator,AccNum,nState)  "
            "VALUES ('" +
-           quote(e.date) + "', '" + quote(e.category) + " ',-" + e.invested + "," + e.amount + " ," +
+           quote(e.date) + "', '" + quote(e.category) + " '," + db::negatedNumber(e.invested) + "," + e.amount + " ," +
            db::money15(gain) + ",'" + quote(e.bank) + "','" + quote(e.handler) + "'," + e.number + ",'" +
            kInvestFinished + "')";
 }
@@ -122,29 +130,29 @@ bool isWholeNumber(const std::string &text)
     return true;
 }
 
-std::optional<std::string> checkEntry(const Entry &e)
+db::Result checkEntry(const Entry &e)
 {
     if (e.category.empty())
-        return std::string(kMsgNoCategory);
+        return db::Result::refused(kMsgNoCategory);
     if (e.bank.empty())
-        return std::string(kMsgNoBank);
+        return db::Result::refused(kMsgNoBank);
     if (e.category == kPayRoot)
-        return std::string(kMsgPayRoot);
+        return db::Result::refused(kMsgPayRoot);
     if (e.category == kGetRoot)
-        return std::string(kMsgGetRoot);
+        return db::Result::refused(kMsgGetRoot);
     // Numbers go into the statements unquoted: anything but a plain number
     // would break the statement or change its meaning.
     if (!isWholeNumber(e.number))
-        return std::string(kMsgBadNumber);
+        return db::Result::refused(kMsgBadNumber);
     if (!isPlainNumber(e.amount))
-        return std::string(kMsgBadAmount);
-    return std::nullopt;
+        return db::Result::refused(kMsgBadAmount);
+    return db::Result::ok();
 }
 
-std::optional<std::string> postEntry(db::Connection &c, const Entry &e)
+db::Result postEntry(db::Connection &c, const Entry &e)
 {
-    if (auto refusal = checkEntry(e))
-        return refusal;
+    if (db::Result check = checkEntry(e); !check)
+        return check;
     const std::string type = db::trim(e.type);
     const bool cash = e.bank == kCashAccount;
     db::Transaction transaction(c);
@@ -161,7 +169,7 @@ std::optional<std::string> postEntry(db::Connection &c, const Entry &e)
             // Without the invested amount the finishing row cannot be
             // written; the transaction then takes back the rows above.
             if (!isPlainNumber(e.invested))
-                return std::string(kMsgBadInvested);
+                return db::Result::refused(kMsgBadInvested);
             c.execute(investFinishStatement(e));
         }
     } else if (type == "存") {
@@ -172,7 +180,7 @@ std::optional<std::string> postEntry(db::Connection &c, const Entry &e)
         c.execute(bankStatement(e, true));
     }
     transaction.commit();
-    return std::nullopt;
+    return db::Result::ok();
 }
 
 } // namespace ledger

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <optional>
+#include "db/result.h"
+
 #include <string>
 
 namespace db {
@@ -54,12 +55,12 @@ bool isInvestmentCategory(db::Connection &c, const std::string &category);
 bool isPlainNumber(const std::string &text);
 bool isWholeNumber(const std::string &text);
 
-// The checks made before anything is written; the message to show, or none.
-std::optional<std::string> checkEntry(const Entry &e);
+// The checks made before anything is written.
+db::Result checkEntry(const Entry &e);
 
 // Writes the entry's rows in one transaction: all of them, or none.
-// Returns the refusal message when a check fails; throws db::Error when the
+// Refused with its message when a check fails; throws db::Error when the
 // database fails.
-std::optional<std::string> postEntry(db::Connection &c, const Entry &e);
+db::Result postEntry(db::Connection &c, const Entry &e);
 
 } // namespace ledger

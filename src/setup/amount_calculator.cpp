@@ -22,7 +22,7 @@ CalculatorResult evaluateAmount(const std::string &text)
             // Any right side that reads as zero ("0", "0.0", "00") would give
             // an infinite amount.
             if (right == "0" || b == 0)
-                return {"", std::string(kMsgDivideByZero)};
+                return {"", db::Result::refused(kMsgDivideByZero)};
             result = a / b;
             break;
         case '+':
@@ -32,26 +32,26 @@ CalculatorResult evaluateAmount(const std::string &text)
             result = a - b;
             break;
         }
-        return {db::moneyTrimmed(result), std::nullopt};
+        return {db::moneyTrimmed(result), db::Result::ok()};
     }
-    return {text, std::nullopt};
+    return {text, db::Result::ok()};
 }
 
 CalculatorResult applyCalculatorKey(const std::string &text, int code)
 {
     if (code >= 0 && code <= 9)
-        return {text + static_cast<char>('0' + code), std::nullopt};
+        return {text + static_cast<char>('0' + code), db::Result::ok()};
     switch (code) {
     case calc::kPoint:
-        return {text + ".", std::nullopt};
+        return {text + ".", db::Result::ok()};
     case calc::kPlus:
-        return {text + "+", std::nullopt};
+        return {text + "+", db::Result::ok()};
     case calc::kMinus:
-        return {text + "-", std::nullopt};
+        return {text + "-", db::Result::ok()};
     case calc::kDivide:
-        return {text + "/", std::nullopt};
+        return {text + "/", db::Result::ok()};
     case calc::kMultiply:
-        return {text + "*", std::nullopt};
+        return {text + "*", db::Result::ok()};
     case calc::kBackspace: {
         // Remove the last character, not just its last byte.
         std::string out = text;
@@ -59,12 +59,12 @@ CalculatorResult applyCalculatorKey(const std::string &text, int code)
             out.pop_back();
         if (!out.empty())
             out.pop_back();
-        return {out, std::nullopt};
+        return {out, db::Result::ok()};
     }
     case calc::kEquals:
         return evaluateAmount(text);
     default:
-        return {text, std::nullopt};
+        return {text, db::Result::ok()};
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <optional>
+#include "db/result.h"
+
 #include <string>
 
 namespace setup {
@@ -18,9 +19,11 @@ inline constexpr int kBackspace = 17;
 
 inline constexpr const char *kMsgDivideByZero = "除数不能为零!";
 
+// The amount text after a key, and whether the key was refused (a division
+// by zero, whose message is shown and whose text is empty).
 struct CalculatorResult {
     std::string text;
-    std::optional<std::string> message; // shown when set
+    db::Result status;
 };
 
 // Applies one key code to an amount text: digits and operators are

@@ -1,11 +1,11 @@
 #include "setup/category_picker.h"
 
 #include "db/connection.h"
+#include "setup/message_box.h"
 #include "setup/tree_store.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
@@ -147,7 +147,7 @@ void CCategoryPicker::fill()
             };
             add(m_root, tree);
         } catch (const db::Error &error) {
-            QMessageBox::warning(this, QStringLiteral("Pennaro"), QString::fromUtf8(error.what()));
+            setup::reportError(this, error);
         }
     }
     m_root->setExpanded(true);
@@ -203,7 +203,10 @@ bool CCategoryPicker::selectByText(const QString &text)
         update();
         return false;
     }
-    found->setExpanded(true);
+    // The path down to the item is opened too, so that the arrow keys in the
+    // closed field move on from it to its visible neighbours.
+    for (QTreeWidgetItem *up = found; up; up = up->parent())
+        up->setExpanded(true);
     makeCurrent(found, true);
     return true;
 }

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QLabel>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
@@ -145,8 +144,9 @@ bool CDragTree::beginDrag(QTreeWidgetItem *item, const QPoint &pos)
     m_dragImage->adjustSize();
     m_dragImage->move(viewport()->mapToGlobal(pos) - QPoint(8, 8));
     m_dragImage->show();
+    // The press already holds the pointer for the viewport: no grab of our own,
+    // so a message box opened at the drop can be clicked.
     m_dragging = true;
-    viewport()->grabMouse();
     m_scrollTicks = 0;
     m_scrollTimer.start();
     return true;
@@ -210,7 +210,6 @@ QTreeWidgetItem *CDragTree::cloneBranch(QTreeWidgetItem *item) const
 void CDragTree::endDrag()
 {
     m_dragging = false;
-    viewport()->releaseMouse();
     delete m_dragImage;
     m_dragImage = nullptr;
     m_scrollTimer.stop();
@@ -226,10 +225,13 @@ void CDragTree::endDrag()
     if (!m_connection)
         return;
     try {
-        const setup::EditResult result =
+        const db::Result result =
             setup::moveNode(*m_connection, m_kind, dragged->text(0).toStdString(), target->text(0).toStdString());
-        if (!result.done)
+        if (!result) {
+            if (!result.message.empty())
+                emit failed(QString::fromStdString(result.message));
             return;
+        }
     } catch (const db::Error &error) {
         emit failed(QString::fromUtf8(error.what()));
         return;

@@ -50,7 +50,7 @@ public:
     void onScrollTimer();
 
 signals:
-    // A database failure while writing a move.
+    // A move refused with a message, or a database failure while writing it.
     void failed(const QString &message);
 
 protected:

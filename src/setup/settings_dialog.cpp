@@ -2,6 +2,7 @@
 
 #include "db/connection.h"
 #include "setup/drag_tree.h"
+#include "setup/message_box.h"
 
 #include <QAbstractItemDelegate>
 #include <QGroupBox>
@@ -109,8 +110,19 @@ void CSettingsDialog::pressSection(TreeKind kind)
     }
 }
 
+void CSettingsDialog::cancelAdd()
+{
+    // A half-made item is dropped: the tree it stood in may be reloaded.
+    if (!m_newItem)
+        return;
+    QTreeWidgetItem *item = m_newItem;
+    m_newItem = nullptr;
+    delete item;
+}
+
 void CSettingsDialog::openSectionTree(std::optional<TreeKind> kind)
 {
+    cancelAdd();
     m_open = kind;
     for (TreeKind k : kOrder)
         tree(k)->setVisible(kind == k);
@@ -132,7 +144,7 @@ void CSettingsDialog::onAdd()
     CDragTree *t = tree(*m_open);
     QTreeWidgetItem *parent = t->currentItem();
     if (!parent) {
-        QMessageBox::information(this, QString::fromUtf8(kTitle), QString::fromUtf8(setup::kMsgNoParent));
+        setup::inform(this, QString::fromUtf8(setup::kMsgNoParent));
         return;
     }
     m_newParent = parent->text(0);
@@ -157,48 +169,58 @@ void CSettingsDialog::onEditClosed(CDragTree *t)
     if (!m_newItem || !m_open || tree(*m_open) != t)
         return;
     QTreeWidgetItem *item = m_newItem;
-    const QString name = item->text(0);
-    auto removeNew = [this] {
-        delete m_newItem;
-        m_newItem = nullptr;
-    };
+    const QString name = item->text(0).trimmed();
+    item->setText(0, name);
     if (name.isEmpty()) {
-        removeNew();
+        cancelAdd();
         return;
     }
-    // Any other item of the tree, the root included, with the same text.
+    if (!m_connection) {
+        cancelAdd();
+        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
+        return;
+    }
+    // Any other item of the tree, the root included, or a row of the table
+    // that the tree does not show, with the same name: type another.
     item->setText(0, QString());
     QTreeWidgetItem *same = t->findItem(name);
     item->setText(0, name);
-    if (same) {
-        QMessageBox::information(this, QString::fromUtf8(kTitle), QString::fromUtf8(setup::kMsgDuplicateName));
+    bool used = same != nullptr;
+    try {
+        used = used || setup::nameInUse(*m_connection, *m_open, name.toStdString());
+    } catch (const db::Error &error) {
+        cancelAdd();
+        setup::reportError(this, error);
+        return;
+    }
+    if (used) {
+        setup::inform(this, QString::fromUtf8(setup::kMsgDuplicateName));
         restartEdit(t);
         return;
     }
     const auto answer = QMessageBox::question(this, QString::fromUtf8(kAskCaption),
                                               QString::fromUtf8(kAskNewName).arg(name),
                                               QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
+    if (!m_newItem)
+        return; // the section was switched while the question was open
     if (answer != QMessageBox::Ok) {
-        removeNew();
+        cancelAdd();
         return;
     }
     item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-    QMessageBox::information(this, QString::fromUtf8(kTitle), m_newParent + name);
+    setup::inform(this, m_newParent + name);
     try {
-        if (!m_connection)
-            throw db::Error(db::kConnectFailedMessage);
-        const setup::EditResult result =
-            setup::addNode(*m_connection, *m_open, m_newParent.toStdString(), name.toStdString());
-        if (!result.done) {
-            removeNew();
+        const db::Result result = setup::addNode(*m_connection, *m_open, m_newParent.toStdString(), name.toStdString());
+        if (!result) {
+            cancelAdd();
             if (!result.message.empty())
-                QMessageBox::information(this, QString::fromUtf8(kTitle), QString::fromStdString(result.message));
+                setup::inform(this, result.message);
             return;
         }
     } catch (const db::Error &error) {
         // Nothing was written: the tree must not show the item either.
-        removeNew();
-        showError(QString::fromUtf8(error.what()));
+        cancelAdd();
+        setup::reportError(this, error);
         return;
     }
     m_newItem = nullptr;
@@ -212,23 +234,22 @@ void CSettingsDialog::onDelete()
     QTreeWidgetItem *item = t->currentItem();
     if (!item || item == t->rootItem())
         return;
+    if (!m_connection) {
+        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
+        return;
+    }
     try {
-        if (!m_connection)
-            throw db::Error(db::kConnectFailedMessage);
-        const setup::EditResult result = setup::deleteNode(*m_connection, *m_open, item->text(0).toStdString());
-        if (!result.done) {
+        const db::Result result = setup::deleteNode(*m_connection, *m_open, item->text(0).toStdString());
+        if (!result) {
             if (!result.message.empty())
-                QMessageBox::information(this, QString::fromUtf8(kTitle), QString::fromStdString(result.message));
+                setup::inform(this, result.message);
             return;
         }
     } catch (const db::Error &error) {
-        showError(QString::fromUtf8(error.what()));
+        setup::reportError(this, error);
         return;
     }
     delete item;
 }
 
-void CSettingsDialog::showError(const QString &message)
-{
-    QMessageBox::warning(this, QString::fromUtf8(kTitle), message);
-}
+void CSettingsDialog::showError(const QString &message) { setup::inform(this, message); }

@@ -58,6 +58,7 @@ private:
     void openSectionTree(std::optional<setup::TreeKind> kind);
     void onEditClosed(CDragTree *tree);
     void restartEdit(CDragTree *tree);
+    void cancelAdd();
     void showError(const QString &message);
 
     db::Connection *m_connection;

@@ -13,9 +13,9 @@ using db::quote;
 namespace {
 
 const TreeSpec kSpecs[] = {
-    {"GetStyle", "Style", "ParentStyle", "收入类型", "投资", kMsgProtectedCategory},
-    {"PayStyle", "Style", "ParentStyle", "支出类型", "投资", kMsgProtectedCategory},
-    {"Bank", "BankName", "ParentBank", "我的存款银行", "现金银行", kMsgProtectedCash},
+    {"GetStyle", "Style", "ParentStyle", "收入类型", "投资", kMsgProtectedCategory, kMsgMoveProtectedCategory},
+    {"PayStyle", "Style", "ParentStyle", "支出类型", "投资", kMsgProtectedCategory, kMsgMoveProtectedCategory},
+    {"Bank", "BankName", "ParentBank", "我的存款银行", "现金银行", kMsgProtectedCash, kMsgMoveProtectedCash},
 };
 
 std::string levelQuery(TreeKind kind, TreeQuery query, int level, const std::string &parent)
@@ -73,6 +73,24 @@ struct NodePlace {
     std::string fullId;
 };
 
+bool allDigits(const std::string &text, std::size_t maxLength)
+{
+    if (text.size() > maxLength)
+        return false;
+    for (char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
+
+// Stored numbers and keys go into statements unquoted or unescaped: a row
+// whose values are not what the program writes (a tampered or damaged file)
+// is refused rather than allowed to run text of its own.
+bool placeIsSound(const NodePlace &p)
+{
+    return !p.num.empty() && allDigits(p.num, 9) && allDigits(p.level, 9) && allDigits(p.fullId, 400);
+}
+
 // The number, level and key of a node read by name from its table.
 std::optional<NodePlace> readPlace(db::Connection &c, const TreeSpec &spec, const std::string &name)
 {
@@ -84,10 +102,7 @@ std::optional<NodePlace> readPlace(db::Connection &c, const TreeSpec &spec, cons
     return place;
 }
 
-std::string plusOne(const std::string &level)
-{
-    return std::to_string(static_cast<long long>(db::leadingNumber(level)) + 1);
-}
+std::string plusOne(const std::string &level) { return std::to_string(std::stoll(level.empty() ? "0" : level) + 1); }
 
 } // namespace
 
@@ -117,23 +132,29 @@ TreeNode loadTree(db::Connection &c, TreeKind kind, TreeQuery query)
 
 bool treeContains(const TreeNode &root, const std::string &name) { return findNode(root, name) != nullptr; }
 
-EditResult addNode(db::Connection &c, TreeKind kind, const std::string &parent, const std::string &name)
+bool nameInUse(db::Connection &c, TreeKind kind, const std::string &name)
 {
     const TreeSpec &spec = treeSpec(kind);
+    const std::string trimmed = db::trim(name);
+    return trimmed == spec.rootText ||
+           c.scalar(std::string("select count(*) as n from ") + spec.table + " where " + spec.nameColumn + " = '" +
+                        quote(trimmed) + "'",
+                    "n") != "0";
+}
+
+db::Result addNode(db::Connection &c, TreeKind kind, const std::string &parent, const std::string &typedName)
+{
+    const TreeSpec &spec = treeSpec(kind);
+    const std::string name = db::trim(typedName);
     if (parent.empty())
-        return {false, kMsgNoParent};
+        return db::Result::refused(kMsgNoParent);
     if (name.empty())
-        return {false, ""};
-    if (name == spec.rootText ||
-        c.scalar(std::string("select count(*) as n from ") + spec.table + " where " + spec.nameColumn + " = '" +
-                     quote(name) + "'",
-                 "n") != "0")
-        return {false, kMsgDuplicateName};
+        return db::Result::refused("");
+    if (nameInUse(c, kind, name))
+        return db::Result::refused(kMsgDuplicateName);
 
     db::Transaction transaction(c);
-    std::string first;
-    std::string level;
-    std::string path;
+    NodePlace parentPlace;
     const std::string parentQuery =
         kind == TreeKind::Income    ? "SELECT Num,nLevel,Style,FullID FROM GetStyle where Style ='" + quote(parent) + "' "
         : kind == TreeKind::Expense ? "SELECT Num,Style,nLevel,FirstLevel,ParentStyle,FullID FROM PayStyle where Style ='" +
@@ -144,35 +165,40 @@ EditResult addNode(db::Connection &c, TreeKind kind, const std::string &parent, 
         db::Query q = c.query(parentQuery);
         while (q.next()) {
             parentFound = true;
-            first = q.field("Num");
-            level = plusOne(q.field("nLevel"));
-            path = childFullId(q.field("FullID"), q.field("Num"));
+            parentPlace = NodePlace{q.field("Num"), q.field("nLevel"), q.field("FullID")};
         }
     }
     const std::string next = c.scalar(std::string("SELECT  iif((max(Num)+1) is null ,1,max(Num)+1)\t as nMax FROM ") +
                                           spec.table + " ",
                                       "nMax");
-    if (parent == spec.rootText) {
-        level = "1";
-        first = "0";
-        path = "0000";
-    } else if (!parentFound) {
-        return {false, kMsgNoParent};
+    if (!allDigits(next, 9) || next.empty())
+        return db::Result::refused(kMsgDamagedRow + std::string(spec.table));
+    std::string first = "0";
+    std::string level = "1";
+    std::string path = "0000";
+    if (parent != spec.rootText) {
+        if (!parentFound)
+            return db::Result::refused(kMsgNoParent);
+        if (!placeIsSound(parentPlace))
+            return db::Result::refused(kMsgDamagedRow + parent);
+        first = parentPlace.num;
+        level = plusOne(parentPlace.level);
+        path = childFullId(parentPlace.fullId, parentPlace.num);
     }
     c.execute(std::string("INSERT INTO ") + spec.table + " (Num," + spec.nameColumn + ",nLevel,FirstLevel," +
               spec.parentColumn + ",FullID)  VALUES (" + next + ", '" + quote(name) + "', " + level + "," + first +
               ",'" + quote(parent) + "','" + path + "')");
     transaction.commit();
-    return {true, ""};
+    return db::Result::ok();
 }
 
-EditResult deleteNode(db::Connection &c, TreeKind kind, const std::string &name)
+db::Result deleteNode(db::Connection &c, TreeKind kind, const std::string &name)
 {
     const TreeSpec &spec = treeSpec(kind);
     if (name == spec.protectedName)
-        return {false, spec.protectedMessage};
+        return db::Result::refused(spec.protectedMessage);
     if (name.empty() || name == spec.rootText)
-        return {false, ""};
+        return db::Result::refused("");
     // The branch as the tree shows it; a protected node inside it keeps the
     // whole branch from being deleted.
     const TreeNode root = loadTree(c, kind);
@@ -183,51 +209,77 @@ EditResult deleteNode(db::Connection &c, TreeKind kind, const std::string &name)
         branch.push_back(name);
     for (const std::string &member : branch)
         if (member == spec.protectedName)
-            return {false, spec.protectedMessage};
+            return db::Result::refused(spec.protectedMessage);
 
     db::Transaction transaction(c);
     for (const std::string &member : branch)
         c.execute(std::string("delete from ") + spec.table + " where " + spec.nameColumn + " ='" + quote(member) + "'");
     transaction.commit();
-    return {true, ""};
+    return db::Result::ok();
 }
 
-EditResult moveNode(db::Connection &c, TreeKind kind, const std::string &dragged, const std::string &target)
+db::Result moveNode(db::Connection &c, TreeKind kind, const std::string &dragged, const std::string &target)
 {
     const TreeSpec &spec = treeSpec(kind);
     if (dragged.empty() || target.empty() || dragged == target || dragged == spec.rootText)
-        return {false, ""};
+        return db::Result::refused("");
     const TreeNode root = loadTree(c, kind);
     const TreeNode *node = findNode(root, dragged);
     if (!node || findNode(*node, target))
-        return {false, ""}; // not in the tree, or a drop inside its own branch
+        return db::Result::refused(""); // not in the tree, or a drop inside its own branch
     if (target != spec.rootText && !findNode(root, target))
-        return {false, ""};
+        return db::Result::refused("");
+    // Moving the investment node would make its children stop counting as
+    // investments; the cash node stays where every reader expects it.
+    std::vector<std::string> branch;
+    collectNames(*node, branch);
+    for (const std::string &member : branch)
+        if (member == spec.protectedName)
+            return db::Result::refused(spec.protectedMoveMessage);
+
+    // Where each node of the branch goes, worked out before anything is
+    // written: the moved node under the target, each child under its parent.
+    struct Move {
+        std::string name;
+        std::string parent;
+        NodePlace place; // the new level, first-level value (in num) and key
+    };
+    std::vector<Move> moves;
+    NodePlace top{"0", "1", "0000"};
+    if (target != spec.rootText) {
+        const std::optional<NodePlace> place = readPlace(c, spec, target);
+        if (!place)
+            return db::Result::refused(kMsgNoSuchNode + target);
+        if (!placeIsSound(*place))
+            return db::Result::refused(kMsgDamagedRow + target);
+        top = NodePlace{place->num, plusOne(place->level), childFullId(place->fullId, place->num)};
+    }
+    std::function<std::optional<std::string>(const TreeNode &, const std::string &, const NodePlace &)> plan =
+        [&](const TreeNode &moved, const std::string &parent, const NodePlace &place) -> std::optional<std::string> {
+        moves.push_back({moved.name, parent, place});
+        if (moved.children.empty())
+            return std::nullopt;
+        const std::optional<NodePlace> own = readPlace(c, spec, moved.name);
+        if (!own)
+            return kMsgNoSuchNode + moved.name;
+        if (!placeIsSound(*own))
+            return kMsgDamagedRow + moved.name;
+        const NodePlace below{own->num, plusOne(place.level), childFullId(place.fullId, own->num)};
+        for (const TreeNode &child : moved.children)
+            if (std::optional<std::string> problem = plan(child, moved.name, below))
+                return problem;
+        return std::nullopt;
+    };
+    if (std::optional<std::string> problem = plan(*node, target, top))
+        return db::Result::refused(*problem);
 
     db::Transaction transaction(c);
-    // Rewrites one node under its new parent, then its children under it.
-    std::function<void(const TreeNode &, const std::string &)> rewrite = [&](const TreeNode &moved,
-                                                                             const std::string &parent) {
-        std::string level = "1";
-        std::string first = "0";
-        std::string path = "0000";
-        if (parent != spec.rootText) {
-            const std::optional<NodePlace> place = readPlace(c, spec, parent);
-            if (!place)
-                throw db::Error("no row for " + parent);
-            level = plusOne(place->level);
-            first = place->num;
-            path = childFullId(place->fullId, place->num);
-        }
-        c.execute(std::string("update ") + spec.table + " set " + spec.parentColumn + "= '" + quote(parent) +
-                  "',nLevel=" + level + ",FirstLevel=" + first + ",FullID='" + path + "' where " + spec.nameColumn +
-                  " = '" + quote(moved.name) + "' ");
-        for (const TreeNode &child : moved.children)
-            rewrite(child, moved.name);
-    };
-    rewrite(*node, target);
+    for (const Move &m : moves)
+        c.execute(std::string("update ") + spec.table + " set " + spec.parentColumn + "= '" + quote(m.parent) +
+                  "',nLevel=" + m.place.level + ",FirstLevel=" + m.place.num + ",FullID='" + m.place.fullId +
+                  "' where " + spec.nameColumn + " = '" + quote(m.name) + "' ");
     transaction.commit();
-    return {true, ""};
+    return db::Result::ok();
 }
 
 } // namespace setup

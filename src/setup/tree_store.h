@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/result.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +18,10 @@ inline constexpr const char *kMsgDuplicateName = "该数据项已存在，请重
 inline constexpr const char *kMsgNoParent = "请先选择要在其下增加的项目";
 inline constexpr const char *kMsgProtectedCategory = "投资类型关系到投资帐,请不要删除!";
 inline constexpr const char *kMsgProtectedCash = "现金是不能删除的，您肯定是搞错了，请重新选择";
+inline constexpr const char *kMsgMoveProtectedCategory = "投资类型关系到投资帐,请不要移动!";
+inline constexpr const char *kMsgMoveProtectedCash = "现金银行不能移动到别处，请重新选择";
+inline constexpr const char *kMsgDamagedRow = "数据库中这一项的资料已损坏，不能使用: ";
+inline constexpr const char *kMsgNoSuchNode = "找不到这一项: ";
 
 struct TreeSpec {
     const char *table;
@@ -24,6 +30,7 @@ struct TreeSpec {
     const char *rootText;
     const char *protectedName;
     const char *protectedMessage;
+    const char *protectedMoveMessage;
 };
 const TreeSpec &treeSpec(TreeKind kind);
 // The tree whose root node bears this text, if any.
@@ -45,23 +52,23 @@ TreeNode loadTree(db::Connection &c, TreeKind kind, TreeQuery query = TreeQuery:
 // True when name is the root text or the name of any node of the tree.
 bool treeContains(const TreeNode &root, const std::string &name);
 
-// The outcome of an edit: the message to show when refused.
-struct EditResult {
-    bool done = false;
-    std::string message;
-};
+// True when the name is the root text or is held by a row of the table,
+// trailing blanks ignored (rows the tree walk does not reach count too).
+bool nameInUse(db::Connection &c, TreeKind kind, const std::string &name);
 
-// Adds name under parent (the root node text for the first level), all in
-// one transaction. Refused without a parent and for a name already used.
-EditResult addNode(db::Connection &c, TreeKind kind, const std::string &parent, const std::string &name);
+// Adds name (trimmed) under parent (the root node text for the first level),
+// all in one transaction. Refused without a parent and for a name already
+// used; an empty name is refused silently.
+db::Result addNode(db::Connection &c, TreeKind kind, const std::string &parent, const std::string &name);
 
 // Deletes a node with its whole branch. The protected node, or a branch that
 // holds it, is refused with the tree's message.
-EditResult deleteNode(db::Connection &c, TreeKind kind, const std::string &name);
+db::Result deleteNode(db::Connection &c, TreeKind kind, const std::string &name);
 
 // Moves a node under target, rewriting the level and path key of its whole
-// branch. A drop on itself or inside its own branch changes nothing.
-EditResult moveNode(db::Connection &c, TreeKind kind, const std::string &dragged, const std::string &target);
+// branch. A drop on itself or inside its own branch changes nothing; the
+// protected node, or a branch that holds it, is refused with a message.
+db::Result moveNode(db::Connection &c, TreeKind kind, const std::string &dragged, const std::string &target);
 
 // The path key of a child of a node: the node's key and its number as four digits.
 std::string childFullId(const std::string &parentFullId, const std::string &parentNum);

@@ -65,7 +65,7 @@ std::vector<std::string> StatementLog::statements() const
     std::ifstream in(m_file);
     std::string line;
     while (std::getline(in, line)) {
-        if (line == "BEGIN" || line == "COMMIT" || line == "ROLLBACK" || line.rfind("SAVEPOINT ", 0) == 0 ||
+        if (line == "BEGIN" || line == "BEGIN IMMEDIATE" || line == "COMMIT" || line == "ROLLBACK" || line.rfind("SAVEPOINT ", 0) == 0 ||
             line.rfind("RELEASE ", 0) == 0 || line.rfind("ROLLBACK TO ", 0) == 0)
             continue;
         lines.push_back(line);

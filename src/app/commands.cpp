@@ -1,0 +1,6 @@
+#include "app/commands.h"
+
+bool cmd::isViewCommandAvailable(int id)
+{
+    return id == ID_SETTINGS;
+}
