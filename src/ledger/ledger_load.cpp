@@ -83,20 +83,15 @@ std::string loadStatement(int index, const std::string &begin, const std::string
 
 std::string yuan(long double value) { return "￥" + db::moneyTrimmed(value); }
 
-LedgerTable loadLedger(db::Connection &c, int index, const std::string &begin, const std::string &end)
+void LedgerTable::summarize()
 {
-    LedgerTable table;
-    if (index < 0 || index >= kLedgerCount)
-        return table; // a ledger that does not exist has no rows
-    db::Query q = c.query(loadStatement(index, begin, end));
-    const int columns = q.columnCount();
+    summary.clear();
+    if (rows.empty() || index < 0 || index >= kLedgerCount)
+        return;
+    const int columns = static_cast<int>(ledgerColumns(index).size());
     const int total = totalColumn(index) - 1;
     long double sums[3] = {0, 0, 0};
-    while (q.next()) {
-        std::vector<std::string> row;
-        row.reserve(columns);
-        for (int i = 0; i < columns; ++i)
-            row.push_back(q.field(i));
+    for (const std::vector<std::string> &row : rows) {
         if (index == 5) {
             sums[0] += db::leadingNumber(row[3]);
             sums[1] += db::leadingNumber(row[4]);
@@ -104,23 +99,44 @@ LedgerTable loadLedger(db::Connection &c, int index, const std::string &begin, c
         } else {
             sums[0] += db::leadingNumber(row[total]);
         }
+    }
+    const std::string n = std::to_string(rows.size());
+    summary.assign(columns, std::string());
+    summary[1] = kTotalLabel;
+    if (index == 5) {
+        summary[2] = n + kRecords;
+        summary[3] = yuan(sums[0]);
+        summary[4] = yuan(sums[1]);
+        summary[5] = yuan(sums[2]);
+    } else {
+        summary[total] = n + kRecordsBalance + yuan(sums[0]);
+    }
+}
+
+void LedgerTable::removeRow(int row)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    rows.erase(rows.begin() + row);
+    summarize();
+}
+
+LedgerTable loadLedger(db::Connection &c, int index, const std::string &begin, const std::string &end)
+{
+    LedgerTable table;
+    table.index = index;
+    if (index < 0 || index >= kLedgerCount)
+        return table; // a ledger that does not exist has no rows
+    db::Query q = c.query(loadStatement(index, begin, end));
+    const int columns = q.columnCount();
+    while (q.next()) {
+        std::vector<std::string> row;
+        row.reserve(columns);
+        for (int i = 0; i < columns; ++i)
+            row.push_back(q.field(i));
         table.rows.push_back(std::move(row));
     }
-    if (table.rows.empty())
-        return table;
-
-    const std::string n = std::to_string(table.rows.size());
-    std::vector<std::string> &s = table.summary;
-    s.assign(columns, std::string());
-    s[1] = kTotalLabel;
-    if (index == 5) {
-        s[2] = n + kRecords;
-        s[3] = yuan(sums[0]);
-        s[4] = yuan(sums[1]);
-        s[5] = yuan(sums[2]);
-    } else {
-        s[total] = n + kRecordsBalance + yuan(sums[0]);
-    }
+    table.summarize();
     return table;
 }
 

@@ -27,9 +27,15 @@ std::string loadStatement(int index, const std::string &begin, const std::string
 // A loaded ledger: the rows in the order returned, then the summary row
 // when at least one row was loaded.
 struct LedgerTable {
+    int index = 0;
     std::vector<std::vector<std::string>> rows;
     std::vector<std::string> summary; // empty when no row was loaded
     int rowCount() const { return static_cast<int>(rows.size()); }
+    // Removes a loaded row and makes the summary row count and sum the rows
+    // that remain (none left: no summary row).
+    void removeRow(int row);
+    // Recomputes the summary row from the rows.
+    void summarize();
 };
 
 LedgerTable loadLedger(db::Connection &c, int index, const std::string &begin, const std::string &end);

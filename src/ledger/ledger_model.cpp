@@ -17,6 +17,15 @@ void LedgerModel::clear()
     endResetModel();
 }
 
+void LedgerModel::removeLedgerRow(int row)
+{
+    if (row < 0 || row >= m_table.rowCount())
+        return;
+    beginResetModel();
+    m_table.removeRow(row);
+    endResetModel();
+}
+
 bool LedgerModel::isSummaryRow(int row) const
 {
     return !m_table.summary.empty() && row == m_table.rowCount();

@@ -13,6 +13,9 @@ public:
 
     void setLedger(int index, ledger::LedgerTable table);
     void clear();
+    // Removes a loaded row (not the summary row); the summary row then
+    // counts and sums the rows that remain.
+    void removeLedgerRow(int row);
     int ledgerIndex() const { return m_index; }
     bool isSummaryRow(int row) const;
     QString cell(int row, int column) const;

@@ -96,3 +96,19 @@ TEST(LedgerLoad, InvestmentTotals)
     EXPECT_EQ(invest.summary,
               (std::vector<std::string>{"", "合计", "2条记录", "￥0.00", "￥120.00", "￥20.00", "", ""}));
 }
+
+TEST(LedgerLoad, RemovingARowRecountsTheSummary)
+{
+    TempDatabase t;
+    post(t, "1", "2007/03/01 08:00", "付", "午餐", "10", "现金银行");
+    post(t, "2", "2007/03/02 08:00", "付", "午餐", "35.5", "现金银行");
+    auto cash = ledger::loadLedger(t.connection(), 4, "20070301", "20070331");
+    ASSERT_EQ(cash.rowCount(), 2);
+    EXPECT_EQ(cash.summary[2], "2条记录,余额为：￥-45.50");
+    cash.removeRow(0); // the newest, -35.5
+    EXPECT_EQ(cash.summary[2], "1条记录,余额为：￥-10.00");
+    cash.removeRow(5);
+    EXPECT_EQ(cash.rowCount(), 1);
+    cash.removeRow(0);
+    EXPECT_TRUE(cash.summary.empty());
+}
