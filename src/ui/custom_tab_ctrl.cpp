@@ -321,6 +321,10 @@ void CCustomTabCtrl::send(int code, int index, const QPoint &point)
         record.highlighted = tab.highlighted;
     }
     emit notify(record);
+    if (code == tabcode::kSelectionChanged)
+        emit currentChanged(index);
+    else if (code == tabcode::kHighlightChanged)
+        emit highlightChanged(index, record.highlighted);
 }
 
 void CCustomTabCtrl::mousePressEvent(QMouseEvent *event)
@@ -333,7 +337,8 @@ void CCustomTabCtrl::mousePressEvent(QMouseEvent *event)
     }
     if (event->button() != Qt::LeftButton)
         return;
-    grabMouse();
+    // No grab of our own: the press holds the pointer until the release, and
+    // a message box opened by a consumer of the notifications stays clickable.
     m_pressTarget = target;
     send(tabcode::kClick, target, point);
     if (target <= tabcode::kFirstButton && target >= tabcode::kLastButton) {
@@ -366,7 +371,6 @@ void CCustomTabCtrl::mousePressEvent(QMouseEvent *event)
 
 void CCustomTabCtrl::mouseReleaseEvent(QMouseEvent *)
 {
-    releaseMouse();
     m_pressTarget = tabcode::kNothing;
     for (ButtonState &state : m_buttonState)
         state = ButtonState::Normal;

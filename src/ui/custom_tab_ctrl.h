@@ -107,7 +107,12 @@ public:
     QSize sizeHint() const override;
 
 signals:
+    // Every notification, with its record.
     void notify(const CTabNotification &record);
+    // The user's press selected another tab.
+    void currentChanged(int index);
+    // The user's Ctrl+click changed a tab's highlight.
+    void highlightChanged(int index, bool highlighted);
 
 protected:
     void paintEvent(QPaintEvent *) override;

@@ -1,7 +1,5 @@
 #include "ui/tab_sdi_frame_wnd.h"
 
-#include "ui/custom_tab_ctrl.h"
-
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -20,7 +18,7 @@ bool CTabSDIFrameWnd::createTabCtrl(int height)
     layout->addWidget(m_views, 1);
     layout->addWidget(m_tabs, 0);
     setCentralWidget(client);
-    connect(m_tabs, &CCustomTabCtrl::notify, this, &CTabSDIFrameWnd::onTabNotify);
+    connect(m_tabs, &CCustomTabCtrl::currentChanged, this, &CTabSDIFrameWnd::onTabSelectionChanged);
     return true;
 }
 
@@ -35,7 +33,7 @@ bool CTabSDIFrameWnd::addView(QWidget *view, const QString &caption)
     const QString title = windowTitle();
     const int previous = m_tabs->curSel();
     if (m_tabs->itemCount() == 0)
-        m_tabs->modifyStyle(0, 0x04);
+        m_tabs->modifyStyle(0, kRunStyle & ~kCreateStyle);
     const int index = m_tabs->insertItem(m_tabs->itemCount(), caption, QVariant::fromValue<QObject *>(view));
     if (index < 0)
         return false;
@@ -56,8 +54,3 @@ void CTabSDIFrameWnd::activateView(QWidget *view)
     m_active = view;
 }
 
-void CTabSDIFrameWnd::onTabNotify(const CTabNotification &record)
-{
-    if (record.controlId == kTabControlId && record.code == 0)
-        onTabSelectionChanged(record.index);
-}

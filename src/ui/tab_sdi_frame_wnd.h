@@ -1,10 +1,10 @@
 #pragma once
 
+#include "ui/custom_tab_ctrl.h"
+
 #include <QMainWindow>
 
-class CCustomTabCtrl;
 class QStackedWidget;
-struct CTabNotification;
 
 // A single-document frame showing, of several views, the one whose tab is
 // selected in the strip docked along its bottom.
@@ -12,7 +12,10 @@ class CTabSDIFrameWnd : public QMainWindow {
     Q_OBJECT
 public:
     static constexpr int kTabControlId = 100;
-    static constexpr unsigned kCreateStyle = 0x4A;
+    // Four scroll buttons, tool tips, tab dragging (which never starts without
+    // drag cursors); the buttons hide while all tabs fit once a view is added.
+    static constexpr unsigned kCreateStyle = tabstyle::kFourButtons | tabstyle::kToolTips | tabstyle::kDragMove;
+    static constexpr unsigned kRunStyle = kCreateStyle | tabstyle::kAutoHideButtons;
 
     explicit CTabSDIFrameWnd(QWidget *parent = nullptr);
 
@@ -33,8 +36,6 @@ protected:
     virtual void onTabSelectionChanged(int index) = 0;
 
 private:
-    void onTabNotify(const CTabNotification &record);
-
     CCustomTabCtrl *m_tabs = nullptr;
     QStackedWidget *m_views = nullptr;
     QWidget *m_active = nullptr;

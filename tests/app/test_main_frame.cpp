@@ -15,6 +15,8 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
+#include <QProgressDialog>
 #include <QtTest>
 
 #include <memory>
@@ -76,6 +78,9 @@ private slots:
     void chosenDatesAndCancel();
     void tabSelectionLoadsOnlyOtherViews();
     void recurringItemsPostAtCreation();
+    void failedTabLoadLeavesTheBoxClickable();
+    void longCatchUpShowsProgressAndPaints();
+    void startUpFailuresShowInOneBox();
 };
 
 void TestMainFrame::tabsAppearInOrderWithTheJournalLoaded()
@@ -251,6 +256,116 @@ void TestMainFrame::recurringItemsPostAtCreation()
     s.frame.reset();
     s.start();
     QCOMPARE(s.database.count("account"), 3);
+}
+
+void TestMainFrame::failedTabLoadLeavesTheBoxClickable()
+{
+    Started s;
+    s.start();
+    s.frame->resize(1000, 600);
+    s.frame->show();
+    s.database.connection().execute("ALTER TABLE GetMoney RENAME TO GetMoneyGone");
+    CCustomTabCtrl *strip = s.frame->tabCtrl();
+    // The box that reports the failed load opens while the tab's press is
+    // being handled: nothing may hold the pointer, and a click closes it.
+    QString text;
+    QWidget *grabber = strip;
+    bool closed = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || closed)
+            return;
+        text = box->text();
+        grabber = QWidget::mouseGrabber();
+        QAbstractButton *ok = box->buttons().value(0);
+        QTest::mouseClick(ok, Qt::LeftButton);
+        closed = !box->isVisible();
+    });
+    poll.start(10);
+    QTest::mouseClick(strip, Qt::LeftButton, {}, strip->itemTextRect(1).center());
+    QVERIFY(text.contains(QStringLiteral("GetMoney")));
+    QCOMPARE(grabber, static_cast<QWidget *>(nullptr));
+    QVERIFY(closed);
+    QCOMPARE(strip->curSel(), 1);
+}
+
+void TestMainFrame::longCatchUpShowsProgressAndPaints()
+{
+    Started s;
+    // A daily item ten years behind: thousands of postings in one item.
+    s.database.connection().execute(
+        "UPDATE PayStyle SET IsAuto=TRUE, PMoney=9, DayNum=1, SelectType='天', BeginDate='1997/03/20 ', "
+        "EndDate='2030/01/01 ', MidDate=' ', BankName='现金银行' WHERE Style='早餐'");
+    s.frame = std::make_unique<CMainFrame>(QStringLiteral("管理员"), [&s] { return s.now; });
+    QVERIFY(s.frame->create());
+    s.frame->setProgressDelay(0);
+    s.frame->resize(800, 500);
+    s.frame->show();
+    QCoreApplication::processEvents();
+    int paints = 0;
+    bool dialogShown = false;
+    QString label;
+    struct PaintCounter : QObject {
+        int *count;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                ++*count;
+            return false;
+        }
+    } counter;
+    counter.count = &paints;
+    s.frame->installEventFilter(&counter);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (QProgressDialog *progress = s.frame->progressDialog(); progress && progress->isVisible()) {
+            dialogShown = true;
+            label = progress->labelText();
+            s.frame->update();
+        }
+    });
+    poll.start(5);
+    s.frame->postRecurringItems();
+    poll.stop();
+    QVERIFY(dialogShown);
+    QVERIFY(label.contains(QStringLiteral("早餐")));
+    QVERIFY(paints > 0);
+    QVERIFY(!s.frame->progressDialog());
+    QCOMPARE(s.database.count("account"), 3653); // 1997/03/20 to 2007/03/20, both included
+    // The journal loads after the posting and shows today's occurrence.
+    s.frame->initialUpdate();
+    QCoreApplication::processEvents();
+    QCOMPARE(s.frame->ledgerView(0)->ledgerModel()->cell(0, 1), QStringLiteral("2007/03/20 00:00"));
+}
+
+void TestMainFrame::startUpFailuresShowInOneBox()
+{
+    Started s;
+    auto &c = s.database.connection();
+    c.execute("UPDATE PayStyle SET IsAuto=TRUE, PMoney=9, DayNum=0, SelectType='天', BeginDate='2007/03/18 ', "
+              "EndDate='2008/01/01 ', MidDate=' ', BankName='现金银行' WHERE Style='早餐'");
+    c.execute("UPDATE PayStyle SET IsAuto=TRUE, PMoney=9, DayNum=1, SelectType='天', BeginDate='0100/03/18 ', "
+              "EndDate='2008/01/01 ', MidDate=' ', BankName='现金银行' WHERE Style='午餐'");
+    c.execute("UPDATE GetStyle SET IsAuto=TRUE, GMoney=9, DayNum=1, SelectType='天', BeginDate='2007/03/18 ', "
+              "EndDate='2008/01/01 ', MidDate=' ', BankName='现金银行' WHERE Style='工资'");
+    QStringList boxes;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            boxes << box->text();
+            box->accept();
+        }
+    });
+    poll.start(10);
+    s.start();
+    QCOMPARE(boxes.size(), 1);
+    const QStringList lines = boxes[0].split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 3); // a heading and one line per item
+    QVERIFY(lines[1].contains(QStringLiteral("早餐")));
+    QVERIFY(lines[2].contains(QStringLiteral("午餐")));
+    QCOMPARE(s.database.value("select count(*) from account where 帐目类型='午餐'"), std::string("0"));
+    QCOMPARE(s.database.value("select count(*) from account where 帐目类型='工资'"), std::string("3"));
 }
 
 QTEST_MAIN(TestMainFrame)

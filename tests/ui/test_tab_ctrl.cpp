@@ -27,6 +27,12 @@ private slots:
     void toolTipsAndStyle();
     void pressesNotify();
     void heldButtonRepeatsEvery250ms();
+    void scrollButtons_data();
+    void scrollButtons();
+    void pressBringsATabIntoView();
+    void selectedTabIsHitFirst();
+    void ctrlClickSparesTheSelectedTab();
+    void noGrabWhileNotifying();
 };
 
 void TestTabCtrl::insertResultCodes()
@@ -52,6 +58,13 @@ void TestTabCtrl::insertResultCodes()
     QCOMPARE(strip.itemText(2), QStringLiteral("b"));
     QCOMPARE(strip.setCurSel(5), tabcode::kIndexOutOfRange);
     QCOMPARE(strip.curSel(), 2);
+    // An insertion at the selected index pushes the selected tab right too.
+    strip.insertItem(2, QStringLiteral("y"));
+    QCOMPARE(strip.curSel(), 3);
+    QCOMPARE(strip.itemText(3), QStringLiteral("b"));
+    // One after it leaves the selection where it is.
+    strip.insertItem(4, QStringLiteral("w"));
+    QCOMPARE(strip.curSel(), 3);
 }
 
 void TestTabCtrl::layoutMeasures()
@@ -239,6 +252,145 @@ void TestTabCtrl::heldButtonRepeatsEvery250ms()
     now += 1000;
     strip.onRepeatTimer();
     QCOMPARE(strip.firstVisible(), last - 1);
+}
+
+namespace {
+
+// A strip too narrow for its ten tabs, scrolled to the middle.
+void fillNarrow(CCustomTabCtrl &strip)
+{
+    strip.setFixedHeight(20);
+    strip.resize(260, 20);
+    for (int i = 0; i < 10; ++i)
+        strip.insertItem(i, QStringLiteral("tab number %1").arg(i));
+    strip.show();
+    strip.setCurSel(4);
+}
+
+} // namespace
+
+void TestTabCtrl::scrollButtons_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<int>("expected"); // -1: the last position
+    QTest::newRow("first") << tabcode::kFirstButton << 0;
+    QTest::newRow("previous") << tabcode::kPrevButton << 3;
+    QTest::newRow("next") << tabcode::kNextButton << 5;
+    QTest::newRow("last") << tabcode::kLastButton << -1;
+}
+
+void TestTabCtrl::scrollButtons()
+{
+    QFETCH(int, button);
+    QFETCH(int, expected);
+    CCustomTabCtrl strip(tabstyle::kFourButtons | tabstyle::kAutoHideButtons | tabstyle::kToolTips, 100);
+    fillNarrow(strip);
+    QCOMPARE(strip.firstVisible(), 4);
+    QSignalSpy spy(&strip, &CCustomTabCtrl::notify);
+    const QPoint at = strip.buttonRect(button).center();
+    QCOMPARE(strip.hitTest(at), button);
+    QTest::mouseClick(&strip, Qt::LeftButton, {}, at);
+    if (expected < 0) {
+        QVERIFY(strip.itemRect(9).right() < strip.width());
+        QVERIFY(strip.itemRect(9).right() >= strip.width() - strip.itemRect(9).width() / 2 - 20);
+    } else {
+        QCOMPARE(strip.firstVisible(), expected);
+    }
+    QCOMPARE(strip.curSel(), 4); // scrolling never selects
+    const auto got = records(spy);
+    QCOMPARE(got.size(), 1);
+    QCOMPARE(got[0].code, tabcode::kClick);
+    QCOMPARE(got[0].index, button);
+}
+
+void TestTabCtrl::pressBringsATabIntoView()
+{
+    CCustomTabCtrl strip(tabstyle::kFourButtons | tabstyle::kAutoHideButtons, 100);
+    fillNarrow(strip);
+    strip.setCurSel(0);
+    QCOMPARE(strip.firstVisible(), 0);
+    // The last tab that shows is cut by the right edge; pressing it scrolls
+    // just far enough to show it whole.
+    int cut = 0;
+    while (strip.itemRect(cut + 1).left() < strip.width())
+        ++cut;
+    QVERIFY(strip.itemRect(cut).right() >= strip.width());
+    const QPoint at(strip.itemRect(cut).left() + strip.height(), strip.height() / 2);
+    QCOMPARE(strip.hitTest(at), cut);
+    QTest::mouseClick(&strip, Qt::LeftButton, {}, at);
+    QCOMPARE(strip.curSel(), cut);
+    QVERIFY(strip.itemRect(cut).right() < strip.width());
+    QVERIFY(strip.firstVisible() > 0);
+    // One step less would still cut it.
+    QVERIFY(strip.itemRect(cut).right() + strip.itemRect(strip.firstVisible() - 1).width() -
+                strip.height() / 2 >= strip.width());
+}
+
+void TestTabCtrl::selectedTabIsHitFirst()
+{
+    CCustomTabCtrl strip(tabstyle::kAutoHideButtons, 100);
+    strip.setFixedHeight(20);
+    strip.resize(800, 20);
+    for (int i = 0; i < 3; ++i)
+        strip.insertItem(i, QStringLiteral("tab %1").arg(i));
+    strip.show();
+    // Where tabs 0 and 1 overlap near their top edge, the later one lies in
+    // front, unless the earlier one is selected.
+    const QPoint overlap(strip.itemRect(1).left() + 3, 2);
+    QVERIFY(strip.itemRect(0).contains(overlap));
+    strip.setCurSel(2);
+    QCOMPARE(strip.hitTest(overlap), 1);
+    strip.setCurSel(0);
+    QCOMPARE(strip.hitTest(overlap), 0);
+    QTest::mouseClick(&strip, Qt::LeftButton, {}, overlap);
+    QCOMPARE(strip.curSel(), 0);
+}
+
+void TestTabCtrl::ctrlClickSparesTheSelectedTab()
+{
+    CCustomTabCtrl strip(tabstyle::kAutoHideButtons | tabstyle::kHighlight, 100);
+    strip.setFixedHeight(20);
+    strip.resize(800, 20);
+    for (int i = 0; i < 3; ++i)
+        strip.insertItem(i, QStringLiteral("tab %1").arg(i));
+    strip.setCurSel(1);
+    strip.show();
+    QVERIFY(strip.isItemHighlighted(1));
+    QSignalSpy changed(&strip, &CCustomTabCtrl::highlightChanged);
+    QSignalSpy current(&strip, &CCustomTabCtrl::currentChanged);
+    QTest::mouseClick(&strip, Qt::LeftButton, Qt::ControlModifier, strip.itemTextRect(1).center());
+    QVERIFY(strip.isItemHighlighted(1));
+    QCOMPARE(changed.count(), 0);
+    QTest::mouseClick(&strip, Qt::LeftButton, Qt::ControlModifier, strip.itemTextRect(2).center());
+    QVERIFY(strip.isItemHighlighted(2));
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.at(0).at(0).toInt(), 2);
+    QCOMPARE(changed.at(0).at(1).toBool(), true);
+    QCOMPARE(current.count(), 0);
+    QCOMPARE(strip.curSel(), 1);
+}
+
+void TestTabCtrl::noGrabWhileNotifying()
+{
+    CCustomTabCtrl strip(tabstyle::kAutoHideButtons, 100);
+    strip.setFixedHeight(20);
+    strip.resize(800, 20);
+    strip.insertItem(0, QStringLiteral("a"));
+    strip.insertItem(1, QStringLiteral("b"));
+    strip.setCurSel(0);
+    strip.show();
+    // A consumer that opens a message box on the notification must find the
+    // pointer free, or the box could not be clicked.
+    QWidget *grabber = &strip;
+    int seen = -1;
+    connect(&strip, &CCustomTabCtrl::currentChanged, &strip, [&](int index) {
+        seen = index;
+        grabber = QWidget::mouseGrabber();
+    });
+    QTest::mouseClick(&strip, Qt::LeftButton, {}, strip.itemTextRect(1).center());
+    QCOMPARE(seen, 1);
+    QCOMPARE(grabber, static_cast<QWidget *>(nullptr));
+    QCOMPARE(QWidget::mouseGrabber(), static_cast<QWidget *>(nullptr));
 }
 
 QTEST_MAIN(TestTabCtrl)
