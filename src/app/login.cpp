@@ -3,7 +3,6 @@
 #include "db/connection.h"
 #include "db/text.h"
 
-#include <algorithm>
 
 namespace app {
 
@@ -13,7 +12,6 @@ std::vector<std::string> loginUserNames(db::Connection &c)
     db::Query q = c.query("SELECT SysUserName FROM SysAllUser  ");
     while (q.next())
         names.push_back(q.field("SysUserName"));
-    std::sort(names.begin(), names.end());
     return names;
 }
 

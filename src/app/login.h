@@ -12,7 +12,7 @@ namespace app {
 inline constexpr const char *kLoginTitle = "Pennaro4.0.0.9";
 inline constexpr const char *kMsgWrongPassword = "密码错误！";
 
-// The user names for the login list, sorted as the list shows them.
+// The user names for the login list, in the order the table returns them.
 std::vector<std::string> loginUserNames(db::Connection &c);
 
 struct LoginResult {

@@ -3,6 +3,7 @@
 #include "app/login.h"
 #include "db/connection.h"
 #include "setup/message_box.h"
+#include "setup/name_order.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,6 +22,10 @@ CLoginDialog::CLoginDialog(QWidget *parent) : QDialog(parent)
     m_user = new QComboBox(this);
     m_user->setEditable(true);
     m_user->setInsertPolicy(QComboBox::NoInsert);
+    // However long a name, the dialog keeps its width: the list shows long
+    // names shortened in the middle.
+    m_user->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_user->setMinimumContentsLength(kNameWidthChars);
     m_user->setObjectName(QStringLiteral("user"));
     m_password = new QLineEdit(this);
     m_password->setEchoMode(QLineEdit::Password);
@@ -56,8 +61,13 @@ void CLoginDialog::fillUsers()
 {
     try {
         db::Connection connection(db::kConnectionString);
+        QStringList names;
         for (const std::string &name : app::loginUserNames(connection))
-            m_user->addItem(QString::fromStdString(name));
+            names << QString::fromStdString(name);
+        setup::sortNames(names);
+        const int room = fontMetrics().averageCharWidth() * kNameWidthChars * 2;
+        for (const QString &name : names)
+            m_user->addItem(fontMetrics().elidedText(name, Qt::ElideMiddle, room), name);
     } catch (const db::Error &) {
         setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
     }
@@ -66,6 +76,13 @@ void CLoginDialog::fillUsers()
     m_password->setFocus();
 }
 
-QString CLoginDialog::userName() const { return m_user->currentText(); }
+QString CLoginDialog::userName() const
+{
+    // A picked name may show shortened: hand back the whole one.
+    const int index = m_user->currentIndex();
+    if (index >= 0 && m_user->currentText() == m_user->itemText(index))
+        return m_user->itemData(index).toString();
+    return m_user->currentText();
+}
 
 QString CLoginDialog::password() const { return m_password->text(); }

@@ -17,6 +17,8 @@ inline constexpr int IDC_PASSWORD = 1067;
 class CLoginDialog : public QDialog {
     Q_OBJECT
 public:
+    static constexpr int kNameWidthChars = 16;
+
     explicit CLoginDialog(QWidget *parent = nullptr);
 
     QString userName() const;

@@ -17,6 +17,7 @@ class TestLoginDialog : public QObject {
     Q_OBJECT
 private slots:
     void listsUsersSortedWithTheFirstSelected();
+    void longNamesKeepTheDialogNarrow();
     void missingDatabaseLeavesTheListEmpty();
     void settingsStoreKeepsTheLastUser();
     void loginOutcomes();
@@ -81,14 +82,18 @@ void TestLoginDialog::loginOutcomes()
 void TestLoginDialog::listsUsersSortedWithTheFirstSelected()
 {
     TempDatabase t;
-    t.connection().execute("insert into SysAllUser (SysUserName,SysPwd) values ('zoe',''),('adam','')");
+    t.connection().execute("insert into SysAllUser (SysUserName,SysPwd) values ('zoe',''),('张丽',''),('阿姨',''),"
+                           "('Adam','')");
     WorkingDirectory cd(t.folder());
     CLoginDialog dialog;
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Pennaro4.0.0.9"));
-    QCOMPARE(dialog.userBox()->count(), 3);
-    QCOMPARE(dialog.userBox()->itemText(0), QStringLiteral("adam"));
-    QCOMPARE(dialog.userBox()->itemText(2), QStringLiteral("管理员"));
-    QCOMPARE(dialog.userName(), QStringLiteral("adam"));
+    // Chinese names by pinyin (a, guan, zhang), then the Latin ones.
+    QStringList shown;
+    for (int i = 0; i < dialog.userBox()->count(); ++i)
+        shown << dialog.userBox()->itemText(i);
+    QCOMPARE(shown, (QStringList{QStringLiteral("阿姨"), QStringLiteral("管理员"), QStringLiteral("张丽"),
+                                 QStringLiteral("Adam"), QStringLiteral("zoe")}));
+    QCOMPARE(dialog.userName(), QStringLiteral("阿姨"));
     QVERIFY(dialog.userBox()->isEditable());
     QCOMPARE(dialog.passwordEdit()->echoMode(), QLineEdit::Password);
     QCOMPARE(dialog.okButton()->text(), QStringLiteral("确定"));
@@ -100,6 +105,23 @@ void TestLoginDialog::listsUsersSortedWithTheFirstSelected()
     dialog.show();
     QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
+}
+
+void TestLoginDialog::longNamesKeepTheDialogNarrow()
+{
+    TempDatabase t;
+    const QString longName(10000, QLatin1Char('w'));
+    t.connection().execute("insert into SysAllUser (SysUserName,SysPwd) values ('" + longName.toStdString() + "','')");
+    WorkingDirectory cd(t.folder());
+    CLoginDialog dialog;
+    dialog.show();
+    QVERIFY2(dialog.width() < 600, qPrintable(QString::number(dialog.width())));
+    QVERIFY(dialog.okButton()->geometry().right() < dialog.width());
+    const int index = dialog.userBox()->findData(longName);
+    QVERIFY(index >= 0);
+    QVERIFY(dialog.userBox()->itemText(index).size() < 200);
+    dialog.userBox()->setCurrentIndex(index);
+    QCOMPARE(dialog.userName(), longName);
 }
 
 void TestLoginDialog::missingDatabaseLeavesTheListEmpty()
