@@ -4,11 +4,20 @@
 #include "db/init_database.h"
 #include "tools/demo_entries.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 namespace {
+
+// An interrupted run leaves no partly written file behind.
+extern "C" void onSignal(int signal)
+{
+    db::removePartialDatabase();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
 
 void usage()
 {
@@ -41,17 +50,16 @@ int main(int argc, char *argv[])
             return 2;
         }
     }
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(signal, onSignal);
+    int count = 0;
     try {
-        db::Connection connection = db::createDatabase(path, options);
-        if (demo) {
-            try {
-                const int count = tools::addDemoEntries(connection, db::localNow());
-                std::printf("%s: %d demo entries\n", path.c_str(), count);
-            } catch (...) {
-                std::remove(path.c_str());
-                throw;
-            }
-        }
+        db::InitFill fill;
+        if (demo)
+            fill = [&count](db::Connection &c) { count = tools::addDemoEntries(c, db::localNow()); };
+        db::createDatabase(path, options, fill);
+        if (demo)
+            std::printf("%s: %d demo entries\n", path.c_str(), count);
     } catch (const db::Error &error) {
         std::fprintf(stderr, "pennaro-initdb: %s\n", error.what());
         return 1;

@@ -138,6 +138,20 @@ Connection Connection::openFile(const std::string &path)
     return connection;
 }
 
+Connection Connection::createInMemory(const std::string &schema)
+{
+    sqlite3 *raw = nullptr;
+    const int rc = sqlite3_open_v2(":memory:", &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    Connection connection;
+    connection.m_db.reset(raw);
+    if (rc != SQLITE_OK)
+        throw Error(raw ? sqlite3_errmsg(raw) : unknownError(rc));
+    sqlite3_extended_result_codes(raw, 0);
+    registerDialect(raw);
+    connection.executeScript(schema);
+    return connection;
+}
+
 void Connection::openPath(const std::string &path)
 {
     std::error_code ec;

@@ -71,6 +71,8 @@ public:
     ~Connection();
 
     static Connection openFile(const std::string &path);
+    // A database in memory made from a schema script, with the dialect.
+    static Connection createInMemory(const std::string &schema);
 
     bool isOpen() const { return m_db != nullptr; }
     const std::string &path() const { return m_path; }

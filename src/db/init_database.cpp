@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace db {
@@ -88,41 +89,115 @@ void insertTree(Connection &c, const std::vector<Node> &nodes, const std::string
     }
 }
 
-// Creates the file exclusively with mode 0600, so an existing file is never
-// touched and nobody else can read the family's records.
-void createEmptyFile(const std::string &path)
+// The partly written file of the named fallback, for removePartialDatabase.
+char g_partialPath[4096] = {};
+
+void writeAll(int fd, const unsigned char *data, std::size_t size, const std::string &path)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
-    if (fd < 0) {
-        if (errno == EEXIST)
-            throw Error("refusing to overwrite the existing file " + path);
-        throw Error("cannot create " + path + ": " + std::strerror(errno));
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw Error("无法写入 " + path + ": " + std::strerror(errno));
+        data += n;
+        size -= static_cast<std::size_t>(n);
     }
-    ::close(fd);
+}
+
+void syncFolder(const std::string &folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// Puts the bytes of a complete database at path in one step, never replacing
+// a file that is there: an unnamed file in the target folder is written,
+// synced and then linked in. Where the file system has no unnamed files, a
+// hidden file beside the target is renamed into place without replacing.
+void publish(const std::string &path, const std::vector<unsigned char> &bytes)
+{
+    const std::filesystem::path target(path);
+    const std::string folder = target.has_parent_path() ? target.parent_path().string() : std::string(".");
+    int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    std::string named;
+    if (fd < 0) {
+        named = (std::filesystem::path(folder) / ("." + target.filename().string() + ".partial-XXXXXX")).string();
+        if (named.size() >= sizeof g_partialPath)
+            throw Error("路径太长: " + path);
+        std::vector<char> pattern(named.begin(), named.end());
+        pattern.push_back('\0');
+        fd = ::mkstemp(pattern.data());
+        if (fd < 0)
+            throw Error("无法创建 " + path + ": " + std::strerror(errno));
+        named = pattern.data();
+        std::memcpy(g_partialPath, named.c_str(), named.size() + 1);
+        ::fchmod(fd, 0600);
+    }
+    auto cleanUp = [&] {
+        ::close(fd);
+        if (!named.empty()) {
+            ::unlink(named.c_str());
+            g_partialPath[0] = '\0';
+        }
+    };
+    try {
+        writeAll(fd, bytes.data(), bytes.size(), path);
+        if (::fsync(fd) != 0)
+            throw Error("无法写入 " + path + ": " + std::strerror(errno));
+        int rc;
+        if (named.empty()) {
+            const std::string self = "/proc/self/fd/" + std::to_string(fd);
+            rc = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW);
+        } else {
+            rc = ::renameat2(AT_FDCWD, named.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE);
+            if (rc != 0 && errno == EINVAL) { // no such rename here: link, which never replaces either
+                rc = ::link(named.c_str(), path.c_str());
+            }
+        }
+        if (rc != 0) {
+            if (errno == EEXIST)
+                throw Error("文件已经存在，不会覆盖: " + path);
+            throw Error("无法创建 " + path + ": " + std::strerror(errno));
+        }
+    } catch (...) {
+        cleanUp();
+        throw;
+    }
+    cleanUp();
+    syncFolder(folder);
+}
+
+std::vector<unsigned char> imageOf(Connection &c)
+{
+    sqlite3_int64 size = 0;
+    unsigned char *data = sqlite3_serialize(c.handle(), "main", &size, 0);
+    if (!data)
+        throw Error("无法生成数据库文件");
+    std::vector<unsigned char> bytes(data, data + size);
+    sqlite3_free(data);
+    return bytes;
 }
 
 } // namespace
 
-Connection createDatabase(const std::string &path, const InitOptions &options)
+void removePartialDatabase() noexcept
 {
-    createEmptyFile(path);
-    try {
-        sqlite3 *raw = nullptr;
-        int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-        if (rc != SQLITE_OK) {
-            std::string message = raw ? sqlite3_errmsg(raw) : "cannot open " + path;
-            sqlite3_close_v2(raw);
-            throw Error(message);
-        }
-        char *error = nullptr;
-        rc = sqlite3_exec(raw, (std::string("BEGIN;") + kSchemaSql + ";COMMIT;").c_str(), nullptr, nullptr, &error);
-        std::string message = error ? error : "";
-        sqlite3_free(error);
-        sqlite3_close_v2(raw);
-        if (rc != SQLITE_OK)
-            throw Error("schema: " + message);
+    if (g_partialPath[0])
+        ::unlink(g_partialPath);
+}
 
-        Connection c = Connection::openFile(path);
+Connection createDatabase(const std::string &path, const InitOptions &options, const InitFill &fill)
+{
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec))
+        throw Error("文件已经存在，不会覆盖: " + path);
+    std::vector<unsigned char> bytes;
+    {
+        Connection c = Connection::createInMemory(kSchemaSql);
         Transaction transaction(c);
         insertTree(c, kPayStyles, "PayStyle", "Style", "ParentStyle", "支出类型", ",EveryPay,IsAuto,MidDate",
                    ",FALSE,FALSE,' '");
@@ -132,11 +207,12 @@ Connection createDatabase(const std::string &path, const InitOptions &options)
         c.execute("INSERT INTO SysAllUser (SysUserName,SysPwd,Details) VALUES ('管理员','" +
                   quote(options.adminPassword) + "','系统管理员')");
         transaction.commit();
-        return c;
-    } catch (...) {
-        std::remove(path.c_str());
-        throw;
+        if (fill)
+            fill(c);
+        bytes = imageOf(c);
     }
+    publish(path, bytes);
+    return Connection::openFile(path);
 }
 
 } // namespace db

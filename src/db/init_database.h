@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace db {
@@ -12,9 +13,18 @@ struct InitOptions {
     std::string adminPassword; // password of the user "管理员"
 };
 
+// What else goes into a new database before it appears (the demo entries).
+using InitFill = std::function<void(Connection &)>;
+
 // Creates a new ledger database at path with the schema and the default rows
-// (administrator, cash node, category trees). Refuses to overwrite an existing
-// file. The file is made readable by its owner only. Throws Error.
-Connection createDatabase(const std::string &path, const InitOptions &options = {});
+// (administrator, cash node, category trees), then whatever fill adds. The
+// database is built in memory and appears at path in one step when complete,
+// so an interrupted run leaves no file or a whole one. Refuses to overwrite
+// an existing file. The file is readable by its owner only. Throws Error.
+Connection createDatabase(const std::string &path, const InitOptions &options = {}, const InitFill &fill = {});
+
+// Removes the partly written file of a creation in progress, where one is
+// named on disk at all; safe to call from a signal handler.
+void removePartialDatabase() noexcept;
 
 } // namespace db

@@ -5,7 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <random>
 
 using testing_support::TempDatabase;
 
@@ -75,4 +81,57 @@ TEST(InitDb, DemoEntriesAreCompleteAndBalanced)
     // The recurring items wait for the first start.
     EXPECT_EQ(t.value("select count(*) from PayStyle where IsAuto =true  and MidDate=' '"), "1");
     EXPECT_EQ(t.value("select count(*) from GetStyle where IsAuto =true  and BeginDate='2025/12/20 '"), "1");
+}
+
+// Kills pennaro-initdb --demo at many moments: the database is either not
+// there at all or complete, and nothing partly written is left beside it.
+TEST(InitDb, AKillLeavesNoFileOrAWholeOne)
+{
+    const auto folder = testing_support::makeTempFolder();
+    const std::string path = (folder / "account.mdb").string();
+    auto run = [&](int killAfterMicroseconds) {
+        const pid_t child = fork();
+        if (child == 0) {
+            const int devnull = ::open("/dev/null", O_WRONLY);
+            dup2(devnull, 1);
+            dup2(devnull, 2);
+            execl(PENNARO_INITDB, PENNARO_INITDB, "--demo", path.c_str(), static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        if (killAfterMicroseconds >= 0) {
+            usleep(static_cast<useconds_t>(killAfterMicroseconds));
+            kill(child, SIGKILL);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        return status;
+    };
+    // A run to the end gives the size of a whole demo journal.
+    ASSERT_EQ(run(-1), 0);
+    const std::string full = [&] {
+        db::Connection c = db::Connection::openFile(path);
+        return c.scalar("select count(*) as n from account", "n");
+    }();
+    std::filesystem::remove(path);
+
+    std::mt19937 random(8);
+    int complete = 0;
+    for (int i = 0; i < 50; ++i) {
+        run(std::uniform_int_distribution<int>(0, 400000)(random));
+        std::vector<std::string> left;
+        for (const auto &entry : std::filesystem::directory_iterator(folder))
+            left.push_back(entry.path().filename().string());
+        if (left.empty())
+            continue;
+        ASSERT_EQ(left, std::vector<std::string>{"account.mdb"}) << "after kill " << i;
+        db::Connection c = db::Connection::openFile(path);
+        EXPECT_EQ(c.scalar("pragma integrity_check", "integrity_check"), "ok");
+        EXPECT_EQ(c.scalar("select count(*) as n from SysAllUser where SysUserName='管理员'", "n"), "1");
+        EXPECT_EQ(c.scalar("select count(*) as n from account", "n"), full) << "after kill " << i;
+        ++complete;
+        std::filesystem::remove(path);
+    }
+    std::filesystem::remove_all(folder);
+    // Most kills land before the end; some runs finish first.
+    EXPECT_LT(complete, 50);
 }
