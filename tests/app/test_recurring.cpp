@@ -222,3 +222,88 @@ TEST(Recurring, QuotesInNamesAreStoredAsTyped)
     EXPECT_TRUE(run.failures.empty());
     EXPECT_EQ(t.value("select 帐目类型 || '|' || 银行 from account"), "Tom's |Bob's bank");
 }
+
+TEST(RecurringCounts, MonthEndsCountOnTheMonthsLastDay)
+{
+    const DateTime farEnd{2030, 1, 1};
+    const DateTime b{2007, 1, 31};
+    // Begun on the 31st: February's occurrence (the 28th) is due on the 28th.
+    EXPECT_EQ(app::firstRunCount(Unit::Months, 1, b, farEnd, DateTime{2007, 2, 27}), 1);
+    EXPECT_EQ(app::firstRunCount(Unit::Months, 1, b, farEnd, DateTime{2007, 2, 28}), 2);
+    EXPECT_EQ(app::catchUpCount(Unit::Months, 1, b, farEnd, b, DateTime{2007, 2, 27, 9, 0, 0}), 0);
+    EXPECT_EQ(app::catchUpCount(Unit::Months, 1, b, farEnd, b, DateTime{2007, 2, 28, 9, 0, 0}), 1);
+    // After a short month the next one falls on the 31st again.
+    const DateTime feb{2007, 2, 28};
+    EXPECT_EQ(app::catchUpCount(Unit::Months, 1, b, farEnd, feb, DateTime{2007, 3, 30, 9, 0, 0}), 0);
+    EXPECT_EQ(app::catchUpCount(Unit::Months, 1, b, farEnd, feb, DateTime{2007, 3, 31, 9, 0, 0}), 1);
+    EXPECT_EQ(app::catchUpCount(Unit::Months, 1, b, farEnd, feb, DateTime{2007, 4, 30, 9, 0, 0}), 2);
+    // A yearly item of 29 February falls on the 28th in other years, and on
+    // the 29th again in a leap year.
+    const DateTime leap{2008, 2, 29};
+    EXPECT_EQ(app::firstRunCount(Unit::Years, 1, leap, farEnd, DateTime{2009, 2, 27}), 1);
+    EXPECT_EQ(app::firstRunCount(Unit::Years, 1, leap, farEnd, DateTime{2009, 2, 28}), 2);
+    EXPECT_EQ(app::catchUpCount(Unit::Years, 1, leap, farEnd, DateTime{2011, 2, 28}, DateTime{2012, 2, 28, 9, 0, 0}),
+              0);
+    EXPECT_EQ(app::catchUpCount(Unit::Years, 1, leap, farEnd, DateTime{2011, 2, 28}, DateTime{2012, 2, 29, 9, 0, 0}),
+              1);
+    // The first run of a monthly item started today posts today's occurrence.
+    EXPECT_EQ(app::firstRunCount(Unit::Months, 1, DateTime{2026, 12, 7}, farEnd, DateTime{2026, 12, 7}), 1);
+    EXPECT_EQ(app::firstRunCount(Unit::Months, 3, DateTime{2026, 12, 7}, farEnd, DateTime{2026, 12, 7}), 0);
+    EXPECT_EQ(app::firstRunCount(Unit::Years, 1, DateTime{2026, 12, 7}, farEnd, DateTime{2026, 12, 7}), 1);
+}
+
+TEST(Recurring, MonthEndItemPostsEachMonthOnTime)
+{
+    TempDatabase t;
+    addItem(t, Side::Expense, {1, "房租", "月", "1", "2007/01/31 ", "2030/01/01 "});
+    app::postAllRecurring(t.connection(), DateTime{2007, 2, 28, 9, 0, 0});
+    EXPECT_EQ(journalDates(t, "房租"), (std::vector<std::string>{"2007/01/31 00:00", "2007/02/28 00:00"}));
+    app::postAllRecurring(t.connection(), DateTime{2007, 3, 30, 9, 0, 0});
+    EXPECT_EQ(journalDates(t, "房租").size(), 2u);
+    app::postAllRecurring(t.connection(), DateTime{2007, 3, 31, 9, 0, 0});
+    EXPECT_EQ(journalDates(t, "房租").back(), "2007/03/31 00:00");
+}
+
+TEST(Recurring, NegativeAmountsAndAmountsThatAreNotNumbers)
+{
+    TempDatabase t;
+    addItem(t, Side::Expense, {1, "早餐", "天", "1", "2026/12/07 ", "2027/01/01 ", " ", "-5"});
+    addItem(t, Side::Expense, {2, "午餐", "天", "1", "2026/12/07 ", "2027/01/01 ", " ", "-5", "工商银行"});
+    addItem(t, Side::Expense, {3, "晚餐", "天", "1", "2026/12/07 ", "2027/01/01 ", " ", "5+5"});
+    const auto run = app::postAllRecurring(t.connection(), kNow);
+    // A refund from cash: minus a minus comes back into the ledgers.
+    EXPECT_EQ(t.value("select nMoney from CashAccount where NStyle='早餐'"), "5");
+    EXPECT_EQ(t.value("select nMoney from BankAccount where NStyle='午餐'"), "5");
+    EXPECT_EQ(t.value("select MidDate from PayStyle where Num=1"), "2026/12/07 00:00");
+    // An amount the engine would compute is not a number: refused, unposted.
+    ASSERT_EQ(run.failures.size(), 1u);
+    EXPECT_NE(run.failures[0].find("晚餐"), std::string::npos);
+    EXPECT_EQ(t.value("select count(*) from account where 帐目类型='晚餐'"), "0");
+    EXPECT_EQ(t.value("select MidDate from PayStyle where Num=3"), " ");
+}
+
+TEST(Recurring, AncientDatesAndStopping)
+{
+    TempDatabase t;
+    addItem(t, Side::Expense, {1, "早餐", "天", "1", "0100/01/01 ", "2030/01/01 "});
+    addItem(t, Side::Expense, {2, "午餐", "天", "1", "2026/12/01 ", "2030/01/01 ", "1899/12/31 00:00"});
+    addItem(t, Side::Expense, {3, "晚餐", "天", "1", "2026/12/01 ", "2030/01/01 "});
+    addItem(t, Side::Income, {4, "工资", "天", "1", "2026/12/01 ", "2030/01/01 "});
+    EXPECT_EQ(app::countDue(t.connection(), kNow), 14);
+    // Stopping after the first item that posts leaves the rest for later;
+    // the item in progress is never cut short.
+    int items = 0;
+    std::vector<int> progress;
+    app::RecurringProgress watch;
+    watch.keepGoing = [&] { return items++ < 3; };
+    watch.posted = [&](const std::string &, int done, int) { progress.push_back(done); };
+    const auto run = app::postAllRecurring(t.connection(), kNow, watch);
+    EXPECT_TRUE(run.stopped);
+    EXPECT_EQ(run.posted, 7);
+    EXPECT_EQ(progress, (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
+    ASSERT_EQ(run.failures.size(), 2u);
+    EXPECT_NE(run.failures[0].find("开始日期"), std::string::npos);
+    EXPECT_NE(run.failures[1].find("上次记帐日期"), std::string::npos);
+    EXPECT_EQ(t.count("account"), 7);
+    EXPECT_EQ(app::postAllRecurring(t.connection(), kNow).posted, 7); // the income, next time
+}

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 using testing_support::StatementLog;
 using testing_support::TempDatabase;
@@ -146,4 +148,63 @@ TEST(Connection, StatementLogWritesEachStatementOnOneLine)
     t.connection().scalar("select max(财务标识)+1 as num from account ", "num");
     EXPECT_EQ(log.statements(),
               (std::vector<std::string>{"select 1 as a,\\n\\t2 as b", "select max(财务标识)+1 as num from account "}));
+}
+
+TEST(Connection, OneStatementATimeWhateverTheText)
+{
+    TempDatabase t;
+    auto &c = t.connection();
+    // A number that broke out of its place cannot run a statement of its own.
+    EXPECT_THROW(c.execute("insert into account (财务标识) values (1);DELETE FROM SysAllUser"), db::Error);
+    EXPECT_THROW(c.execute("insert into account (财务标识) values (2); -- and the rest"), db::Error);
+    EXPECT_THROW(c.query("select 1; delete from SysAllUser"), db::Error);
+    EXPECT_THROW(c.execute(""), db::Error);
+    EXPECT_THROW(c.execute("   "), db::Error);
+    EXPECT_EQ(t.count("account"), 0);
+    EXPECT_EQ(t.count("SysAllUser"), 1);
+    // Blanks and a closing semicolon after the statement are harmless.
+    c.execute("insert into account (财务标识) values (3) ;  \n");
+    EXPECT_EQ(t.count("account"), 1);
+    c.executeScript("insert into account (财务标识) values (4); insert into account (财务标识) values (5)");
+    EXPECT_EQ(t.count("account"), 3);
+}
+
+TEST(Connection, ASecondWriterWaitsInsteadOfFailing)
+{
+    TempDatabase t;
+    db::Connection other = db::Connection::openFile(t.path());
+    other.execute("BEGIN IMMEDIATE");
+    other.execute("insert into account (财务标识) values (1)");
+    std::thread release([&other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        other.execute("COMMIT");
+    });
+    auto &c = t.connection();
+    // An action that reads before it writes, as the posting of an item does.
+    EXPECT_NO_THROW({
+        db::Transaction transaction(c);
+        const std::string next = c.scalar("select max(财务标识)+1 as num from account ", "num");
+        c.execute("insert into account (财务标识) values (" + next + ")");
+        transaction.commit();
+    });
+    release.join();
+    EXPECT_EQ(t.column("select 财务标识 from account order by 1"), (std::vector<std::string>{"1", "2"}));
+}
+
+TEST(Connection, OpeningReadsTheCatalogueOnceAndTheLogIsPrivate)
+{
+    TempDatabase t;
+    const auto folder = testing_support::makeTempFolder();
+    const auto file = folder / "private.log";
+    setenv("PENNARO_SQL_LOG", file.c_str(), 1);
+    db::Connection c = db::Connection::openFile(t.path());
+    unsetenv("PENNARO_SQL_LOG");
+    std::ifstream in(file);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    EXPECT_EQ(lines.size(), 1u);
+    EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::filesystem::remove_all(folder);
 }

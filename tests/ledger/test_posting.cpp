@@ -104,3 +104,73 @@ TEST(Posting, DepositAndWithdrawalMoveBothLedgers)
               (std::vector<std::string>{"现金银行", "工商银行"}));
     EXPECT_EQ(t.value("select PayGet from BankAccount where AccNum=1"), "存 ");
 }
+
+TEST(Posting, NegativeAmountsMakeOneSignAndValidStatements)
+{
+    TempDatabase t;
+    auto &c = t.connection();
+    StatementLog log;
+    // A negative expense in cash: minus a minus goes into the cash ledger.
+    auto refund = lunch();
+    refund.amount = "-5";
+    refund.description = "退款\nDELETE FROM SysAllUser";
+    ASSERT_TRUE(ledger::postEntry(c, refund));
+    EXPECT_EQ(log.statements()[2], "INSERT INTO CashAccount (Num,DTime,NStyle,nMoney,PayGet,Details,Operator,AccNum)  "
+                                   "VALUES (12, '2007/03/05 12:30', '午餐 ',5 ,'付','退款\\nDELETE FROM SysAllUser',"
+                                   "'管理员',12)");
+    EXPECT_EQ(t.value("select nMoney from CashAccount"), "5");
+    EXPECT_EQ(t.value("select 钱额 from account"), "-5");
+    EXPECT_EQ(t.count("SysAllUser"), 1);
+    // The same from a bank, and a negative withdrawal.
+    ledger::Entry bank{"13", "2007/03/05 12:30", "付", "午餐", "-7.5", "", "管理员", "工商银行", ""};
+    ASSERT_TRUE(ledger::postEntry(c, bank));
+    EXPECT_EQ(t.value("select nMoney from BankAccount where AccNum=13"), "7.5");
+    ledger::Entry out{"14", "2007/03/05 12:30", "取", "取钱", "-3", "", "管理员", "工商银行", ""};
+    ASSERT_TRUE(ledger::postEntry(c, out));
+    EXPECT_EQ(t.value("select nMoney from CashAccount where AccNum=14"), "-3");
+    EXPECT_EQ(t.value("select nMoney from BankAccount where AccNum=14"), "3");
+    // An investment finished with a negative invested amount.
+    ledger::Entry sell{"15", "2007/04/05 10:00", "收", "股票", "120", "", "管理员", "工商银行", "-100"};
+    ASSERT_TRUE(ledger::postEntry(c, sell));
+    EXPECT_EQ(t.value("select nMoney || '|' || nGain from InvestMoney"), "100.0|220.0");
+    // Positive amounts keep the statement text as it always was.
+    log.clear();
+    auto plain = lunch();
+    plain.number = "16";
+    ASSERT_TRUE(ledger::postEntry(c, plain));
+    EXPECT_NE(log.statements()[2].find("'午餐 ',-35.5 ,'付'"), std::string::npos);
+}
+
+// Texts that would change a statement if they went in unquoted.
+class UnquotedPlaces : public testing::TestWithParam<const char *> {};
+
+TEST_P(UnquotedPlaces, NumbersAreCheckedBeforeAnythingIsWritten)
+{
+    TempDatabase t;
+    auto &c = t.connection();
+    auto number = lunch();
+    number.number = GetParam();
+    EXPECT_TRUE(ledger::postEntry(c, number).refusedWith(ledger::kMsgBadNumber)) << GetParam();
+    auto amount = lunch();
+    amount.amount = GetParam();
+    EXPECT_TRUE(ledger::postEntry(c, amount).refusedWith(ledger::kMsgBadAmount)) << GetParam();
+    ledger::Entry sell{"20", "2007/04/05 10:00", "收", "股票", "120", "", "管理员", "工商银行", GetParam()};
+    EXPECT_TRUE(ledger::postEntry(c, sell).refusedWith(ledger::kMsgBadInvested)) << GetParam();
+    EXPECT_EQ(t.count("account") + t.count("GetMoney") + t.count("BankAccount"), 0);
+    EXPECT_EQ(t.count("SysAllUser"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, UnquotedPlaces,
+                         testing::Values("1);DELETE FROM SysAllUser;--", "1 or 1=1", "5+5", "12.5x", "0x10", "1e3",
+                                         "", " 12", "--5", "1,2"));
+
+TEST(Posting, EntryNumbersAreWholeNumbers)
+{
+    TempDatabase t;
+    for (const char *bad : {"12.5", "-1", "+3", "1e2", "١٢"}) {
+        auto e = lunch();
+        e.number = bad;
+        EXPECT_TRUE(ledger::postEntry(t.connection(), e).refusedWith(ledger::kMsgBadNumber)) << bad;
+    }
+    EXPECT_EQ(t.count("account"), 0);
+}

@@ -40,3 +40,24 @@ TEST(AmountCalculator, EvaluatesOneOperation)
     EXPECT_TRUE(evaluateAmount("8/0.0").status.refusedWith(setup::kMsgDivideByZero));
     EXPECT_TRUE(evaluateAmount("8/").status.refusedWith(setup::kMsgDivideByZero));
 }
+
+// Every key code on the text "7": what it appends, or nothing.
+struct KeyCase {
+    int code;
+    const char *after;
+};
+
+class CalculatorKey : public testing::TestWithParam<KeyCase> {};
+
+TEST_P(CalculatorKey, EditsTheAmountText)
+{
+    EXPECT_EQ(applyCalculatorKey("7", GetParam().code).text, GetParam().after) << "code " << GetParam().code;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryCode, CalculatorKey,
+                         testing::Values(KeyCase{0, "70"}, KeyCase{1, "71"}, KeyCase{2, "72"}, KeyCase{3, "73"},
+                                         KeyCase{4, "74"}, KeyCase{5, "75"}, KeyCase{6, "76"}, KeyCase{7, "77"},
+                                         KeyCase{8, "78"}, KeyCase{9, "79"}, KeyCase{10, "7"}, KeyCase{11, "7."},
+                                         KeyCase{12, "7+"}, KeyCase{13, "7-"}, KeyCase{14, "7"}, KeyCase{15, "7/"},
+                                         KeyCase{16, "7*"}, KeyCase{17, ""}, KeyCase{18, "7"}, KeyCase{99, "7"},
+                                         KeyCase{-1, "7"}));

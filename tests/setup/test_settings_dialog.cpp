@@ -84,6 +84,9 @@ private slots:
     void initTestCase() { qRegisterMetaType<PickedItem>(); }
     void sectionsOpenAndClose();
     void addAskAndRefuse();
+    void switchingSectionsDropsAHalfMadeItem();
+    void namesAreTrimmedAndDuplicatesEditedAgain();
+    void protectedNodesRefuseToMove();
     void deleteAndProtectedNodes();
     void dragMovesABranch();
     void scrollSpeedGrowsWithDistance();
@@ -178,6 +181,108 @@ void TestSettingsDialog::addAskAndRefuse()
     dialog.onAdd();
     QTRY_COMPARE(answers.texts.size(), 1);
     QCOMPARE(answers.texts[0], QString::fromUtf8(setup::kMsgNoParent));
+}
+
+void TestSettingsDialog::switchingSectionsDropsAHalfMadeItem()
+{
+    TempDatabase t;
+    CSettingsDialog dialog(&t.connection());
+    dialog.show();
+    CDragTree *income = dialog.tree(TreeKind::Income);
+    income->setCurrentItem(income->findItem(QStringLiteral("奖金")));
+    dialog.onAdd();
+    QLineEdit *editor = openEditor(income);
+    QVERIFY(editor);
+    editor->setText(QStringLiteral("abc"));
+    // The section button is pressed before Enter.
+    dialog.sectionButton(TreeKind::Income)->click();
+    QCoreApplication::processEvents();
+    QCOMPARE(dialog.openSection(), std::optional<TreeKind>(TreeKind::Expense));
+    QVERIFY(!dialog.isAdding());
+    QTest::qWait(20);
+    QCOMPARE(t.value("select count(*) from GetStyle where Style='abc'"), std::string("0"));
+    // 增加 works at once in the section now open, and in the first one again.
+    CDragTree *expense = dialog.tree(TreeKind::Expense);
+    expense->setCurrentItem(expense->findItem(QStringLiteral("餐饮")));
+    {
+        BoxAnswerer answers({QStringLiteral("ok"), QStringLiteral("ok")});
+        typeNewName(dialog, expense, QStringLiteral("夜宵"));
+        QTRY_COMPARE(answers.texts.size(), 2);
+        QTRY_VERIFY(!dialog.isAdding());
+    }
+    QCOMPARE(t.value("select ParentStyle from PayStyle where Style='夜宵'"), std::string("餐饮"));
+    dialog.sectionButton(TreeKind::Income)->click();
+    income->setCurrentItem(income->findItem(QStringLiteral("奖金")));
+    {
+        BoxAnswerer answers({QStringLiteral("ok"), QStringLiteral("ok")});
+        typeNewName(dialog, income, QStringLiteral("年终奖"));
+        QTRY_COMPARE(answers.texts.size(), 2);
+        QTRY_VERIFY(!dialog.isAdding());
+    }
+    QVERIFY(income->findItem(QStringLiteral("年终奖")));
+    QVERIFY(!income->findItem(QStringLiteral("abc")));
+}
+
+void TestSettingsDialog::namesAreTrimmedAndDuplicatesEditedAgain()
+{
+    TempDatabase t;
+    // A row the tree does not show still holds its name.
+    t.connection().execute("insert into GetStyle (Num,Style,nLevel,FirstLevel,ParentStyle,FullID) values "
+                           "(300,'孤儿',5,1,'工资','00000001')");
+    CSettingsDialog dialog(&t.connection());
+    dialog.show();
+    CDragTree *income = dialog.tree(TreeKind::Income);
+    for (const QString &typed : {QStringLiteral("工资 \t"), QStringLiteral(" 孤儿")}) {
+        income->setCurrentItem(income->findItem(QStringLiteral("奖金")));
+        BoxAnswerer answers({QStringLiteral("ok")});
+        typeNewName(dialog, income, typed);
+        QTRY_COMPARE(answers.texts.size(), 1);
+        QCOMPARE(answers.texts[0], QString::fromUtf8(setup::kMsgDuplicateName));
+        // The same new item is edited again.
+        QTRY_VERIFY(openEditor(income));
+        QVERIFY(dialog.isAdding());
+        QLineEdit *editor = openEditor(income);
+        editor->setText(QString());
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!dialog.isAdding());
+    }
+    // A new name is stored without its blanks, and the picker's trimmed
+    // lookup finds it.
+    income->setCurrentItem(income->findItem(QStringLiteral("奖金")));
+    BoxAnswerer answers({QStringLiteral("ok"), QStringLiteral("ok")});
+    typeNewName(dialog, income, QStringLiteral("  年终奖\t"));
+    QTRY_COMPARE(answers.texts.size(), 2);
+    QCOMPARE(answers.texts[0], QStringLiteral("新添加数据项名称 年终奖 ,确定吗?"));
+    QTRY_VERIFY(!dialog.isAdding());
+    QCOMPARE(t.value("select '[' || Style || ']' from GetStyle where ParentStyle='奖金'"), std::string("[年终奖]"));
+    QVERIFY(income->findItem(QStringLiteral("年终奖")));
+    CCategoryPicker picker;
+    picker.create(0, 300, QStringLiteral("getStyle"), &t.connection());
+    QVERIFY(picker.selectByText(QStringLiteral("年终奖")));
+}
+
+void TestSettingsDialog::protectedNodesRefuseToMove()
+{
+    TempDatabase t;
+    CDragTree tree(TreeKind::Expense, &t.connection());
+    tree.resize(300, 600);
+    tree.show();
+    tree.reload();
+    tree.expandAll();
+    qint64 now = 1000;
+    tree.setClock([&] { return now; });
+    QSignalSpy failed(&tree, &CDragTree::failed);
+    QTreeWidgetItem *investment = tree.findItem(QStringLiteral("投资"));
+    const QPoint from = tree.visualItemRect(investment).center();
+    QTest::mousePress(tree.viewport(), Qt::LeftButton, {}, from);
+    now += 100;
+    QVERIFY(tree.beginDrag(investment, from));
+    tree.dragMoveTo(tree.visualItemRect(tree.findItem(QStringLiteral("餐饮"))).center());
+    tree.endDrag();
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.at(0).at(0).toString(), QString::fromUtf8(setup::kMsgMoveProtectedCategory));
+    QCOMPARE(tree.findItem(QStringLiteral("投资"))->parent(), tree.rootItem());
+    QCOMPARE(t.value("select ParentStyle from PayStyle where Style='投资'"), std::string("支出类型"));
 }
 
 void TestSettingsDialog::deleteAndProtectedNodes()

@@ -154,3 +154,57 @@ TEST(TreeStore, MovingRewritesTheWholeBranch)
     EXPECT_EQ(setup::treeKindOfRoot("我的存款银行"), TreeKind::Bank);
     EXPECT_FALSE(setup::treeKindOfRoot("x"));
 }
+
+TEST(TreeStore, ProtectedNodesStayWhereTheyAre)
+{
+    TempDatabase t;
+    auto &c = t.connection();
+    const std::string before = place(t, "PayStyle", "Style", "投资");
+    EXPECT_TRUE(setup::moveNode(c, TreeKind::Expense, "投资", "餐饮").refusedWith(setup::kMsgMoveProtectedCategory));
+    EXPECT_TRUE(setup::moveNode(c, TreeKind::Income, "投资", "工资").refusedWith(setup::kMsgMoveProtectedCategory));
+    EXPECT_EQ(place(t, "PayStyle", "Style", "投资"), before);
+    EXPECT_EQ(t.value("select Mid(FullID,5,4) from PayStyle where Style='股票'"), "0068");
+    setup::addNode(c, TreeKind::Bank, "我的存款银行", "家庭");
+    EXPECT_TRUE(setup::moveNode(c, TreeKind::Bank, "现金银行", "家庭").refusedWith(setup::kMsgMoveProtectedCash));
+    EXPECT_EQ(place(t, "Bank", "BankName", "现金银行"), "1|1|0|0000");
+    // Their children move freely.
+    EXPECT_TRUE(setup::moveNode(c, TreeKind::Expense, "股票", "基金"));
+}
+
+TEST(TreeStore, NamesAreTrimmedBeforeTheyAreChecked)
+{
+    TempDatabase t;
+    auto &c = t.connection();
+    EXPECT_TRUE(setup::nameInUse(c, TreeKind::Expense, " 午餐\t"));
+    EXPECT_TRUE(setup::nameInUse(c, TreeKind::Expense, "支出类型 "));
+    EXPECT_FALSE(setup::nameInUse(c, TreeKind::Expense, "夜宵"));
+    EXPECT_TRUE(setup::addNode(c, TreeKind::Expense, "餐饮", " 夜宵 \t"));
+    EXPECT_EQ(t.value("select '[' || Style || ']' from PayStyle where Style='夜宵'"), "[夜宵]");
+    EXPECT_TRUE(setup::addNode(c, TreeKind::Expense, "餐饮", "\t午餐 ").refusedWith(setup::kMsgDuplicateName));
+    EXPECT_FALSE(setup::addNode(c, TreeKind::Expense, "餐饮", " \t "));
+}
+
+// Stored values that go into statements unquoted, as a tampered file might
+// hold them.
+class DamagedRows : public testing::TestWithParam<const char *> {};
+
+TEST_P(DamagedRows, AreRefusedBeforeAnythingRuns)
+{
+    TempDatabase t;
+    auto &c = t.connection();
+    const std::string bad = GetParam();
+    c.execute("update PayStyle set " + bad + " where Style='餐饮'");
+    const int rows = t.count("PayStyle");
+    const db::Result add = setup::addNode(c, TreeKind::Expense, "餐饮", "夜宵");
+    EXPECT_FALSE(add) << bad;
+    EXPECT_EQ(add.message.rfind(setup::kMsgDamagedRow, 0), 0u) << add.message;
+    const db::Result move = setup::moveNode(c, TreeKind::Expense, "交通", "餐饮");
+    EXPECT_FALSE(move) << bad;
+    EXPECT_EQ(t.count("PayStyle"), rows);
+    EXPECT_EQ(t.count("SysAllUser"), 1);
+    EXPECT_EQ(place(t, "PayStyle", "Style", "交通"), "2|1|0|0000");
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, DamagedRows,
+                         testing::Values("Num='1,0,0,0);DELETE FROM SysAllUser;--'", "nLevel='1);DELETE FROM SysAllUser'",
+                                         "FullID='0000'');DELETE FROM SysAllUser;--'", "FullID='00x0'", "Num=''"));
