@@ -1,5 +1,7 @@
 #include "app/about_dialog.h"
 
+#include "app/program_icon.h"
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,9 +13,7 @@ CAboutDialog::CAboutDialog(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("关于 "));
     auto *icon = new QLabel(this);
-    const QIcon appIcon = QApplication::windowIcon().isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon)
-                                                              : QApplication::windowIcon();
-    icon->setPixmap(appIcon.pixmap(32, 32));
+    icon->setPixmap(app::programIcon().pixmap(48, 48));
     auto *text = new QVBoxLayout;
     text->addWidget(new QLabel(QStringLiteral("Pennaro V4.009"), this));
     text->addWidget(new QLabel(QStringLiteral("家庭记帐软件"), this));

@@ -17,6 +17,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressDialog>
@@ -62,6 +63,8 @@ bool CMainFrame::create()
     const QString today = QString::fromStdString(db::formatDay(m_clock()));
     m_day = m_begin = m_end = today;
 
+    // A lock key shows in its pane at once, not only at the next clock tick.
+    qApp->installEventFilter(this);
     auto *clockTimer = new QTimer(this);
     connect(clockTimer, &QTimer::timeout, this, &CMainFrame::onClockTick);
     clockTimer->start(1000);
@@ -248,6 +251,16 @@ void CMainFrame::closeEvent(QCloseEvent *event)
         return;
     }
     CTabSDIFrameWnd::closeEvent(event);
+}
+
+bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyRelease) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock)
+            QTimer::singleShot(50, this, &CMainFrame::updateLockPanes);
+    }
+    return CTabSDIFrameWnd::eventFilter(watched, event);
 }
 
 bool CMainFrame::isCommandAvailable(int id) const { return cmd::isViewCommandAvailable(id); }

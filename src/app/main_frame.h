@@ -77,6 +77,7 @@ public:
 protected:
     void onTabSelectionChanged(int index) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createMenus();

@@ -1,5 +1,7 @@
 #include "app/ui_setup.h"
 
+#include "app/program_icon.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
@@ -12,6 +14,8 @@ void setUpApplication(QApplication &application)
 {
     // No display name: it would be added to every window caption.
     QApplication::setApplicationName(QStringLiteral("Pennaro"));
+    QApplication::setWindowIcon(app::programIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("pennaro"));
 
     const QStringList cjk = {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")};
     for (const QString &family : {QStringLiteral("宋体"), QStringLiteral("黑体"), QStringLiteral("Arial"),

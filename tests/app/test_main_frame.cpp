@@ -81,6 +81,7 @@ private slots:
     void failedTabLoadLeavesTheBoxClickable();
     void longCatchUpShowsProgressAndPaints();
     void startUpFailuresShowInOneBox();
+    void theRowUnderThePointerIsSelected();
 };
 
 void TestMainFrame::tabsAppearInOrderWithTheJournalLoaded()
@@ -366,6 +367,30 @@ void TestMainFrame::startUpFailuresShowInOneBox()
     QVERIFY(lines[2].contains(QStringLiteral("午餐")));
     QCOMPARE(s.database.value("select count(*) from account where 帐目类型='午餐'"), std::string("0"));
     QCOMPARE(s.database.value("select count(*) from account where 帐目类型='工资'"), std::string("3"));
+}
+
+void TestMainFrame::theRowUnderThePointerIsSelected()
+{
+    Started s;
+    post(s.database, "1", "2007/03/20 08:00", "12");
+    post(s.database, "2", "2007/03/20 07:00", "5");
+    s.start();
+    s.frame->resize(1000, 600);
+    s.frame->show();
+    CKassoltView *view = s.frame->ledgerView(0);
+    QVERIFY(QTest::qWaitForWindowExposed(s.frame.get()));
+    const QPoint onSecond = view->visualRect(view->model()->index(1, 3)).center();
+    QTest::mouseMove(view->viewport(), onSecond);
+    QTRY_VERIFY(view->selectionModel()->isRowSelected(1, {}));
+    QCOMPARE(view->selectionModel()->selectedIndexes().size(), view->model()->columnCount());
+    QCOMPARE(view->selectedEntryNumber(), QStringLiteral("2"));
+    const QPoint onFirst = view->visualRect(view->model()->index(0, 6)).center();
+    QTest::mouseMove(view->viewport(), onFirst);
+    QTRY_COMPARE(view->selectedEntryNumber(), QStringLiteral("1"));
+    // The summary row follows the pointer too, and names no entry.
+    QTest::mouseMove(view->viewport(), view->visualRect(view->model()->index(2, 1)).center());
+    QTRY_VERIFY(view->selectionModel()->isRowSelected(2, {}));
+    QCOMPARE(view->selectedEntryNumber(), QString());
 }
 
 QTEST_MAIN(TestMainFrame)

@@ -465,6 +465,16 @@ void TestSettingsDialog::pickerKeysAndPopup()
                       picker.popupTree()->visualItemRect(interest).center());
     QCOMPARE(picker.currentRecord().text, QStringLiteral("利息"));
     QCOMPARE(spy.count(), 4);
+    // An item found by its text below a closed branch: the keys move on
+    // from it to its neighbours.
+    picker.create(0, 300, QStringLiteral("getStyle"), &t.connection());
+    QVERIFY(picker.selectByText(QStringLiteral("基金")));
+    picker.setFocus();
+    QTest::keyClick(&picker, Qt::Key_Down);
+    QCOMPARE(picker.currentRecord().text, QStringLiteral("债券"));
+    QTest::keyClick(&picker, Qt::Key_Up);
+    QTest::keyClick(&picker, Qt::Key_Up);
+    QCOMPARE(picker.currentRecord().text, QStringLiteral("股票"));
 }
 
 void TestSettingsDialog::calculatorSendsCodes()
