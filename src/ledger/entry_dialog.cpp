@@ -130,6 +130,7 @@ CEntryDialog::CEntryDialog(db::Connection *connection, QWidget *parent) : QDialo
     m_investList = add(IDC_INVEST_LIST, new QTableWidget(this), 2, 47, 221, 83);
     m_investList->setVisible(false);
     m_investList->verticalHeader()->hide();
+    m_investList->verticalHeader()->setDefaultSectionSize(metrics.height() + 6);
     m_investList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_investList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_investList->installEventFilter(this);

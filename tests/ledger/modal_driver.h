@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTest>
 #include <QPushButton>
 #include <QTimer>
 
@@ -73,7 +74,12 @@ private:
         }
         Step step = std::move(m_steps.front());
         m_steps.pop_front();
+        QPointer<QWidget> window = w;
         step(w);
+        // A step that failed leaves its window open: close it, so that the
+        // test ends now instead of at its timeout.
+        if (QTest::currentTestFailed() && window && window->isVisible())
+            window->close();
     }
 
     std::deque<Step> m_steps;

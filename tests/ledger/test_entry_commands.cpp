@@ -198,18 +198,23 @@ void TestEntryCommands::newEntryCancelledWritesNothing()
 {
     TempDatabase t;
     TestHost host(t);
-    CKassoltView view(&host, 0);
-    view.loadLedger(0);
+    QWidget mainWindow;
+    mainWindow.setGeometry(20, 20, 600, 400);
+    auto *view = new CKassoltView(&host, 0, &mainWindow);
+    mainWindow.show();
+    view->loadLedger(0);
     ModalDriver driver;
-    driver.then([](QWidget *w) {
+    driver.then([&mainWindow](QWidget *w) {
         CEntryDialog *d = entryDialog(w);
         QVERIFY(d);
+        // Opened over the middle of the main window.
+        QVERIFY((d->frameGeometry().center() - mainWindow.frameGeometry().center()).manhattanLength() <= 2);
         QVERIFY(d->categoryPicker()->selectByText(QStringLiteral("午餐")));
         QVERIFY(d->accountPicker()->selectByText(QStringLiteral("现金银行")));
         qobject_cast<QLineEdit *>(d->control(IDC_AMOUNT))->setText(QStringLiteral("35.5"));
         qobject_cast<QPushButton *>(d->control(IDCANCEL))->click();
     });
-    view.onCommand(ID_NEW_ENTRY);
+    view->onCommand(ID_NEW_ENTRY);
     QVERIFY(driver.done());
     QVERIFY(driver.unexpected.isEmpty());
     QCOMPARE(t.count("account") + t.count("PayMoney") + t.count("CashAccount"), 0);
