@@ -189,12 +189,18 @@ void Connection::openPath(const std::string &path)
     }
 }
 
+bool Error::isUniqueViolation() const
+{
+    return m_code == SQLITE_CONSTRAINT_UNIQUE || m_code == SQLITE_CONSTRAINT_PRIMARYKEY;
+}
+
 void Connection::check(int rc) const
 {
     if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE)
         return;
     const char *message = m_db ? sqlite3_errmsg(m_db.get()) : nullptr;
-    throw Error(message && *message ? message : unknownError(rc));
+    const int code = m_db ? sqlite3_extended_errcode(m_db.get()) : rc;
+    throw Error(message && *message ? message : unknownError(rc), code);
 }
 
 void Connection::requireOpen() const
@@ -233,13 +239,14 @@ sqlite3_stmt *Connection::prepareOne(const std::string &sql)
     return raw;
 }
 
-void Connection::execute(const std::string &sql)
+int Connection::execute(const std::string &sql)
 {
     std::unique_ptr<sqlite3_stmt, Query::Finalizer> statement(prepareOne(sql));
     int rc;
     while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
     }
     check(rc);
+    return sqlite3_changes(m_db.get());
 }
 
 void Connection::executeScript(const std::string &sql)

@@ -19,10 +19,17 @@ inline constexpr const char *kConnectionString =
 inline constexpr const char *kConnectFailedMessage =
     "数据库连接失败，确认数据库Demo.mdb是否在当前路径下!";
 
-// A database failure, carrying the engine's own message.
+// A database failure, carrying the engine's own message and result code.
 class Error : public std::runtime_error {
 public:
-    explicit Error(const std::string &message) : std::runtime_error(message) {}
+    explicit Error(const std::string &message, int code = 0) : std::runtime_error(message), m_code(code) {}
+    // The engine's extended result code, 0 when the failure is the program's.
+    int code() const { return m_code; }
+    // A row was refused by a unique key.
+    bool isUniqueViolation() const;
+
+private:
+    int m_code;
 };
 
 // The value of "Data Source=" in a connection string, "" when absent.
@@ -78,8 +85,9 @@ public:
     const std::string &path() const { return m_path; }
 
     // Runs exactly one statement that returns no rows; a text holding more
-    // than one statement is refused before anything runs.
-    void execute(const std::string &sql);
+    // than one statement is refused before anything runs. Returns the number
+    // of rows it inserted, changed or deleted.
+    int execute(const std::string &sql);
     // Runs several statements in turn (the schema, a savepoint's rollback).
     void executeScript(const std::string &sql);
     // Runs exactly one query; read it with Query::next().

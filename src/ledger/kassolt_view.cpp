@@ -1,6 +1,8 @@
 #include "ledger/kassolt_view.h"
 
 #include "db/connection.h"
+#include "ledger/entry_change.h"
+#include "ledger/entry_dialog.h"
 #include "ledger/ledger_commands.h"
 #include "ledger/ledger_load.h"
 #include "ledger/ledger_model.h"
@@ -14,6 +16,13 @@
 #include <QMenu>
 
 using namespace ledger::cmd;
+
+namespace {
+QDateTime toDateTime(const db::DateTime &t)
+{
+    return QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second));
+}
+} // namespace
 
 CKassoltView::CKassoltView(ledger::ViewHost *host, int ledgerIndex, QWidget *parent)
     : QTableView(parent), m_host(host), m_index(ledgerIndex), m_model(new LedgerModel(this))
@@ -84,12 +93,16 @@ void CKassoltView::loadLedger(int k)
     }
 }
 
-QString CKassoltView::selectedEntryNumber() const
+int CKassoltView::selectedRow() const
 {
     const QModelIndexList rows = selectionModel() ? selectionModel()->selectedRows() : QModelIndexList();
-    if (rows.isEmpty())
-        return {};
-    return m_model->cell(rows.first().row(), 0);
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+QString CKassoltView::selectedEntryNumber() const
+{
+    const int row = selectedRow();
+    return row < 0 ? QString() : m_model->cell(row, 0);
 }
 
 void CKassoltView::onInitialUpdate()
@@ -105,6 +118,15 @@ void CKassoltView::onCommand(int id)
     if (!m_host->isCommandAvailable(id))
         return;
     switch (id) {
+    case ID_NEW_ENTRY:
+        newEntry();
+        break;
+    case ID_MODIFY_ENTRY:
+        changeEntry();
+        break;
+    case ID_DELETE_ENTRY:
+        deleteEntry();
+        break;
     case ID_SETTINGS: {
         CSettingsDialog dialog(m_host->connection(), this);
         dialog.exec();
@@ -114,6 +136,132 @@ void CKassoltView::onCommand(int id)
         m_host->runOtherCommand(id);
         break;
     }
+}
+
+QString CKassoltView::entryToActOn()
+{
+    const QString number = selectedEntryNumber();
+    if (number.isEmpty())
+        setup::inform(this, QString::fromUtf8(ledger::kMsgSelectEntry));
+    return number;
+}
+
+void CKassoltView::showJournal()
+{
+    // Tab 0 is reloaded by its selection unless it is this view, in front.
+    if (m_index == 0)
+        loadLedger(0);
+    m_host->postSelectLedgerTab(0);
+}
+
+void CKassoltView::newEntry()
+{
+    db::Connection *connection = m_host->connection();
+    if (!connection) {
+        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
+        return;
+    }
+    EntryForm form;
+    try {
+        form.number = QString::fromStdString(ledger::nextEntryNumber(*connection));
+    } catch (const db::Error &error) {
+        setup::reportError(this, error);
+        return;
+    }
+    form.dateTime = toDateTime(m_clock());
+    CEntryDialog dialog(connection, this);
+    dialog.setForm(form);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    try {
+        if (const db::Result result = ledger::postEntry(*connection, dialog.entry()); !result) {
+            setup::inform(this, result.message);
+            return;
+        }
+    } catch (const db::Error &error) {
+        setup::reportError(this, error);
+        return;
+    }
+    showJournal();
+}
+
+void CKassoltView::changeEntry()
+{
+    if (m_index != 0)
+        return;
+    const QString number = entryToActOn();
+    if (number.isEmpty())
+        return;
+    db::Connection *connection = m_host->connection();
+    if (!connection) {
+        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
+        return;
+    }
+    ledger::Entry stored;
+    try {
+        if (const db::Result read = ledger::readEntry(*connection, number.toStdString(), stored); !read) {
+            setup::inform(this, read.message);
+            return;
+        }
+    } catch (const db::Error &error) {
+        // Nothing read is nothing to change.
+        setup::reportError(this, error);
+        return;
+    }
+    EntryForm form;
+    form.number = QString::fromStdString(stored.number);
+    form.presetType = QString::fromStdString(stored.type);
+    form.presetCategory = QString::fromStdString(stored.category);
+    form.account = QString::fromStdString(stored.bank);
+    form.amount = QString::fromStdString(stored.amount);
+    form.description = QString::fromStdString(stored.description);
+    form.handler = QString::fromStdString(stored.handler);
+    const std::optional<db::DateTime> when = db::parseDate(stored.date);
+    form.dateTime = toDateTime(when ? *when : m_clock());
+    CEntryDialog dialog(connection, this);
+    dialog.setForm(form);
+    dialog.setNumberReadOnly(true);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    try {
+        if (const db::Result result = ledger::changeEntry(*connection, number.toStdString(), dialog.entry());
+            !result) {
+            setup::inform(this, result.message);
+            return;
+        }
+    } catch (const db::Error &error) {
+        setup::reportError(this, error);
+        return;
+    }
+    showJournal();
+}
+
+void CKassoltView::deleteEntry()
+{
+    if (m_index != 0)
+        return;
+    const int row = selectedRow();
+    const QString number = entryToActOn();
+    if (number.isEmpty())
+        return;
+    db::Connection *connection = m_host->connection();
+    if (!connection) {
+        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
+        return;
+    }
+    if (!setup::askYesNo(this, QString::fromStdString(ledger::deleteQuestion(number.toStdString()))))
+        return;
+    try {
+        if (const db::Result result = ledger::deleteEntry(*connection, number.toStdString()); !result) {
+            setup::inform(this, result.message);
+            return;
+        }
+    } catch (const db::Error &error) {
+        setup::reportError(this, error);
+        return;
+    }
+    m_model->removeLedgerRow(row);
+    setup::inform(this, QString::fromUtf8(ledger::kMsgEntryDeleted));
 }
 
 void CKassoltView::contextMenuEvent(QContextMenuEvent *event)

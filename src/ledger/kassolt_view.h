@@ -1,6 +1,10 @@
 #pragma once
 
+#include "db/dates.h"
+
 #include <QTableView>
+
+#include <functional>
 
 class LedgerModel;
 class QMenu;
@@ -13,7 +17,11 @@ class ViewHost;
 class CKassoltView : public QTableView {
     Q_OBJECT
 public:
+    using Clock = std::function<db::DateTime()>;
+
     CKassoltView(ledger::ViewHost *host, int ledgerIndex, QWidget *parent = nullptr);
+    // The time a new entry starts with.
+    void setClock(Clock clock) { m_clock = std::move(clock); }
 
     int ledgerIndex() const { return m_index; }
     const QString &title() const { return m_title; }
@@ -25,6 +33,8 @@ public:
     void loadLedger(int k);
     // The entry number of the selected row; "" when none (or the summary row).
     QString selectedEntryNumber() const;
+    // The selected row; -1 when none.
+    int selectedRow() const;
 
     // Adds this view as the first tab and asks for the other five.
     void onInitialUpdate();
@@ -42,6 +52,13 @@ protected:
 
 private:
     void setColumns(int k);
+    // The entry commands.
+    void newEntry();
+    void changeEntry();
+    void deleteEntry();
+    // The selected entry's number; "" (after saying so) when there is none.
+    QString entryToActOn();
+    void showJournal();
 
     ledger::ViewHost *m_host;
     int m_index;
@@ -50,4 +67,5 @@ private:
     QString m_end;
     LedgerModel *m_model;
     QMenu *m_contextMenu;
+    Clock m_clock = db::localNow;
 };

@@ -149,22 +149,46 @@ db::Result checkEntry(const Entry &e)
     return db::Result::ok();
 }
 
+void writeLedgerRows(db::Connection &c, const Entry &e)
+{
+    const std::string type = db::trim(e.type);
+    const bool cash = e.bank == kCashAccount;
+    if (type == "付") {
+        c.execute(expenseStatement(e));
+        c.execute(cash ? cashStatement(e, true) : bankStatement(e, true));
+    } else if (type == "收") {
+        c.execute(incomeStatement(e));
+        c.execute(cash ? cashStatement(e, false) : bankStatement(e, false));
+    } else if (type == "存") {
+        c.execute(cashStatement(e, true));
+        c.execute(bankStatement(e, false));
+    } else if (type == "取") {
+        c.execute(cashStatement(e, false));
+        c.execute(bankStatement(e, true));
+    }
+}
+
 db::Result postEntry(db::Connection &c, const Entry &e)
 {
     if (db::Result check = checkEntry(e); !check)
         return check;
     const std::string type = db::trim(e.type);
-    const bool cash = e.bank == kCashAccount;
     db::Transaction transaction(c);
-    c.execute(journalStatement(e));
+    // The journal row comes first, so a number already used is refused by
+    // the journal's unique key before anything is written; the user reads
+    // that in words of the program rather than the engine's.
+    try {
+        c.execute(journalStatement(e));
+    } catch (const db::Error &error) {
+        if (error.isUniqueViolation())
+            return db::Result::refused(kMsgNumberUsed);
+        throw;
+    }
+    writeLedgerRows(c, e);
     if (type == "付") {
-        c.execute(expenseStatement(e));
-        c.execute(cash ? cashStatement(e, true) : bankStatement(e, true));
         if (isInvestmentCategory(c, e.category))
             c.execute(investStartStatement(e));
     } else if (type == "收") {
-        c.execute(incomeStatement(e));
-        c.execute(cash ? cashStatement(e, false) : bankStatement(e, false));
         if (isInvestmentCategory(c, e.category)) {
             // Without the invested amount the finishing row cannot be
             // written; the transaction then takes back the rows above.
@@ -172,12 +196,6 @@ db::Result postEntry(db::Connection &c, const Entry &e)
                 return db::Result::refused(kMsgBadInvested);
             c.execute(investFinishStatement(e));
         }
-    } else if (type == "存") {
-        c.execute(cashStatement(e, true));
-        c.execute(bankStatement(e, false));
-    } else if (type == "取") {
-        c.execute(cashStatement(e, false));
-        c.execute(bankStatement(e, true));
     }
     transaction.commit();
     return db::Result::ok();

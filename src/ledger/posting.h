@@ -21,6 +21,7 @@ inline constexpr const char *kMsgGetRoot = "请选择收入类型";
 inline constexpr const char *kMsgBadNumber = "编号必须是整数";
 inline constexpr const char *kMsgBadAmount = "金额必须是数字";
 inline constexpr const char *kMsgBadInvested = "原金额必须是数字";
+inline constexpr const char *kMsgNumberUsed = "该编号已经使用，请换一个编号";
 
 // The values of one entry, as texts, the way the entry dialog hands them over.
 struct Entry {
@@ -57,6 +58,11 @@ bool isWholeNumber(const std::string &text);
 
 // The checks made before anything is written.
 db::Result checkEntry(const Entry &e);
+
+// The rows of the income, expense, cash and bank ledgers that the entry's
+// type (trimmed) calls for, without the investment rows. Runs inside the
+// caller's transaction.
+void writeLedgerRows(db::Connection &c, const Entry &e);
 
 // Writes the entry's rows in one transaction: all of them, or none.
 // Refused with its message when a check fails; throws db::Error when the

@@ -76,11 +76,17 @@ TEST(Posting, RefusalsAndFailuresWriteNothing)
     ledger::Entry sell{"5", "2007/04/05 10:00", "收", "股票", "120", "", "管理员", "现金银行", ""};
     EXPECT_TRUE(ledger::postEntry(c, sell).refusedWith(ledger::kMsgBadInvested));
     EXPECT_EQ(t.count("account") + t.count("GetMoney") + t.count("CashAccount"), 0);
-    // A duplicate entry number fails at the journal row and leaves nothing.
+    // A number the journal already holds is refused at the journal row,
+    // before any other row is written.
     EXPECT_TRUE(ledger::postEntry(c, lunch()));
     auto again = lunch();
     again.type = "存";
-    EXPECT_THROW(ledger::postEntry(c, again), db::Error);
+    {
+        StatementLog log;
+        EXPECT_TRUE(ledger::postEntry(c, again).refusedWith(ledger::kMsgNumberUsed));
+        ASSERT_EQ(log.statements().size(), 1u);
+        EXPECT_EQ(log.statements()[0].rfind("INSERT INTO account", 0), 0u);
+    }
     EXPECT_EQ(t.count("account"), 1);
     EXPECT_EQ(t.count("CashAccount"), 1);
     // Quotes in texts are stored as typed.
@@ -173,4 +179,84 @@ TEST(Posting, EntryNumbersAreWholeNumbers)
         EXPECT_TRUE(ledger::postEntry(t.connection(), e).refusedWith(ledger::kMsgBadNumber)) << bad;
     }
     EXPECT_EQ(t.count("account"), 0);
+}
+
+namespace {
+// Where the money of an entry goes: the cash and bank rows it writes.
+struct Movement {
+    const char *type;
+    const char *category;
+    const char *bank;
+    const char *cash;   // CashAccount.nMoney, "" for no row
+    const char *banked; // BankAccount.nMoney, "" for no row
+    const char *bankName;
+};
+
+void PrintTo(const Movement &m, std::ostream *out) { *out << m.type << ' ' << m.category << " '" << m.bank << "'"; }
+
+class MoneyMovement : public ::testing::TestWithParam<Movement> {};
+} // namespace
+
+TEST_P(MoneyMovement, GoesToTheRightLedgerWithItsSign)
+{
+    const Movement &m = GetParam();
+    TempDatabase t;
+    ASSERT_TRUE(ledger::postEntry(t.connection(), {"7", "2007/03/05 10:00", m.type, m.category, "40", "", "管理员",
+                                                   m.bank, ""}));
+    EXPECT_EQ(t.value("select nMoney from CashAccount where AccNum=7 and Num=7"), m.cash);
+    EXPECT_EQ(t.value("select nMoney from BankAccount where AccNum=7 and Num=7"), m.banked);
+    EXPECT_EQ(t.value("select BankName from BankAccount where AccNum=7"), m.bankName);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Posting, MoneyMovement,
+    ::testing::Values(Movement{"付", "午餐", "现金银行", "-40", "", ""},
+                      Movement{"付", "午餐", "工商银行", "", "-40", "工商银行"},
+                      Movement{"收", "工资", "现金银行", "40", "", ""},
+                      Movement{"收", "工资", "工商银行", "", "40", "工商银行"},
+                      // Only the exact name is the cash account.
+                      Movement{"付", "午餐", "现金银行 ", "", "-40", "现金银行 "},
+                      Movement{"收", "工资", "现金", "", "40", "现金"},
+                      // Deposits and withdrawals move both ledgers, whatever the account.
+                      Movement{"存", "存钱", "现金银行", "-40", "40", "现金银行"},
+                      Movement{"存", "存钱", "建设银行", "-40", "40", "建设银行"},
+                      Movement{"取", "取钱", "现金银行", "40", "-40", "现金银行"},
+                      Movement{"取", "取钱", "建设银行", "40", "-40", "建设银行"}));
+
+namespace {
+struct PathKey {
+    const char *fullId;
+    bool investment;
+};
+void PrintTo(const PathKey &k, std::ostream *out) { *out << "FullID '" << k.fullId << "'"; }
+
+class InvestmentKey : public ::testing::TestWithParam<PathKey> {};
+} // namespace
+
+TEST_P(InvestmentKey, OnlyCharactersFiveToEightCount)
+{
+    TempDatabase t;
+    t.connection().execute("INSERT INTO PayStyle (Num,Style,nLevel,FirstLevel,ParentStyle,FullID) VALUES "
+                           "(500,'测试',2,1,'餐饮','" + std::string(GetParam().fullId) + "')");
+    EXPECT_EQ(ledger::isInvestmentCategory(t.connection(), "测试"), GetParam().investment);
+}
+
+INSTANTIATE_TEST_SUITE_P(Posting, InvestmentKey,
+                         ::testing::Values(PathKey{"0000", false},         // first level, even number 68
+                                           PathKey{"00000068", true},      // directly below 68
+                                           PathKey{"000000680069", true},  // deeper below 68
+                                           PathKey{"0000006800690070", true},
+                                           PathKey{"000000010068", false}, // a 68 further down the path
+                                           PathKey{"0068", false},         // too short
+                                           PathKey{"0000006", false}));
+
+TEST(Posting, GainIsWrittenInFifteenCharacters)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"120", "          20.00"}, {"80", "         -20.00"}, {"100.456", "           0.46"}};
+    for (const auto &[received, gain] : cases) {
+        const ledger::Entry sell{"2", "2007/04/05 10:00", "收", "股票", received, "", "管理员", "工商银行", "100"};
+        const std::string statement = ledger::investFinishStatement(sell);
+        EXPECT_NE(statement.find(std::string(" ,") + gain + ",'工商银行'"), std::string::npos) << statement;
+    }
 }

@@ -1,0 +1,115 @@
+#include "ledger/entry_change.h"
+
+#include "db/connection.h"
+#include "db/text.h"
+
+namespace ledger {
+
+using db::quote;
+
+namespace {
+const char *const kFullStop = "。";
+const char *const kLedgerTables[] = {"PayMoney", "GetMoney", "CashAccount", "BankAccount", "InvestMoney"};
+} // namespace
+
+std::string deleteQuestion(const std::string &number)
+{
+    return "如果删除了该记录，其相关帐目都将删除，确实要删除编号为:" + number + "的记录吗? :";
+}
+
+std::string entryQuery(const std::string &number) { return "select * from account where 财务标识 =" + number; }
+
+db::Result readEntry(db::Connection &c, const std::string &number, Entry &entry)
+{
+    if (!isWholeNumber(number))
+        return db::Result::refused(kMsgBadNumber);
+    db::Query q = c.query(entryQuery(number));
+    if (!q.next())
+        return db::Result::refused(kMsgEntryMissing);
+    entry = Entry{};
+    entry.number = q.field("财务标识");
+    entry.date = q.field("日期");
+    entry.type = q.field("收负类型");
+    entry.category = q.field("帐目类型");
+    entry.amount = q.field("钱额");
+    entry.description = q.field("说明");
+    entry.handler = q.field("经手人");
+    entry.bank = q.field("银行");
+    return db::Result::ok();
+}
+
+std::string normalizedAmount(const std::string &typed)
+{
+    std::string amount;
+    const std::string stop = kFullStop;
+    for (std::size_t i = 0; i < typed.size();) {
+        if (typed.compare(i, stop.size(), stop) == 0) {
+            amount += '.';
+            i += stop.size();
+        } else {
+            amount += typed[i++];
+        }
+    }
+    return amount.empty() ? "0" : amount;
+}
+
+std::string updateStatement(const std::string &number, const Entry &e)
+{
+    return "update account set  日期= '" + quote(e.date) + "',收负类型='" + quote(e.type) + "',帐目类型='" +
+           quote(e.category) + "',钱额=" + e.amount + ",说明='" + quote(e.description) + "',经手人='" +
+           quote(e.handler) + "',银行='" + quote(e.bank) + "'  where 财务标识=" + number;
+}
+
+std::vector<std::string> ledgerDeletions(const std::string &number, bool investment)
+{
+    std::vector<std::string> statements;
+    for (const char *table : kLedgerTables) {
+        if (!investment && std::string(table) == "InvestMoney")
+            continue;
+        statements.push_back(std::string("delete from ") + table + " where AccNum =" + number);
+    }
+    return statements;
+}
+
+db::Result changeEntry(db::Connection &c, const std::string &number, const Entry &e)
+{
+    if (e.category.empty())
+        return db::Result::refused(kMsgNoCategory);
+    if (e.bank.empty())
+        return db::Result::refused(kMsgNoBank);
+    Entry changed = e;
+    changed.amount = normalizedAmount(e.amount);
+    // Both numbers go into the statements unquoted.
+    if (!isWholeNumber(number))
+        return db::Result::refused(kMsgBadNumber);
+    if (!isPlainNumber(changed.amount))
+        return db::Result::refused(kMsgBadAmount);
+
+    db::Transaction transaction(c);
+    // An entry deleted since the list was loaded changes no row: nothing is
+    // written then, the rows below included.
+    if (c.execute(updateStatement(number, changed)) == 0)
+        return db::Result::refused(kMsgEntryMissing);
+    for (const std::string &deletion : ledgerDeletions(number, false))
+        c.execute(deletion);
+    // The rows keep the entry's own number, whatever the dialog showed.
+    changed.number = number;
+    changed.type = db::trim(e.type);
+    writeLedgerRows(c, changed);
+    transaction.commit();
+    return db::Result::ok();
+}
+
+db::Result deleteEntry(db::Connection &c, const std::string &number)
+{
+    if (!isWholeNumber(number))
+        return db::Result::refused(kMsgBadNumber);
+    db::Transaction transaction(c);
+    c.execute("delete from account where 财务标识 =" + number);
+    for (const std::string &deletion : ledgerDeletions(number, true))
+        c.execute(deletion);
+    transaction.commit();
+    return db::Result::ok();
+}
+
+} // namespace ledger
