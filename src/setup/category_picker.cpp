@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QStyleOptionFocusRect>
 #include <QTreeWidget>
 
@@ -325,16 +326,17 @@ bool CCategoryPicker::eventFilter(QObject *watched, QEvent *event)
 void CCategoryPicker::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    QStyleOptionFrame frame;
-    frame.initFrom(this);
-    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &frame, &p, this);
-    // The drop-down arrow at the right.
-    QStyleOption arrow;
-    arrow.initFrom(this);
-    arrow.rect = QRect(width() - 18, 0, 16, height());
-    style()->drawPrimitive(QStyle::PE_IndicatorArrowDown, &arrow, &p, this);
+    // Framed like a drop-down list, with its arrow; the item is drawn over it.
+    QStyleOptionComboBox box;
+    box.initFrom(this);
+    box.editable = false;
+    box.frame = true;
+    box.subControls = QStyle::SC_All;
+    box.state &= ~QStyle::State_HasFocus; // the text area shows the focus below
+    style()->drawComplexControl(QStyle::CC_ComboBox, &box, &p, this);
     if (!m_current)
         return;
+    p.setClipRect(style()->subControlRect(QStyle::CC_ComboBox, &box, QStyle::SC_ComboBoxEditField, this));
     const QIcon icon = imageFor(m_current->data(0, kImageRole).toInt());
     const int top = (height() - kItemHeight) / 2;
     icon.paint(&p, QRect(4, top, kItemHeight, kItemHeight));
