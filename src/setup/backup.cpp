@@ -267,8 +267,12 @@ public:
     explicit ReopenOnExit(DatabaseHost &host) : m_host(host) {}
     ~ReopenOnExit()
     {
-        if (!m_host.connection())
-            m_host.openConnection();
+        try {
+            if (!m_host.connection())
+                m_host.openConnection();
+        } catch (...) {
+            // A host that cannot open its connection reports it when it is used.
+        }
     }
 
 private:

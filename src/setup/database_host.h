@@ -20,7 +20,7 @@ public:
     // The file the working connection opens.
     virtual std::string databasePath() const = 0;
     virtual void closeConnection() = 0;
-    // Opens the working connection again; false when that failed.
+    // Opens the working connection again; false when that failed. Never throws.
     virtual bool openConnection() = 0;
     // Loads the shown ledger again from the working connection.
     virtual void reloadLedger() = 0;

@@ -93,8 +93,12 @@ public:
             --failOpens;
             return false;
         }
-        m_connection = std::make_unique<db::Connection>(db::Connection::openFile(m_path));
-        return true;
+        try {
+            m_connection = std::make_unique<db::Connection>(db::Connection::openFile(m_path));
+        } catch (const db::Error &) {
+            m_connection.reset();
+        }
+        return m_connection != nullptr;
     }
     void reloadLedger() override {}
     int opens = 0;
@@ -199,6 +203,16 @@ INSTANTIATE_TEST_SUITE_P(
                       writeFile(f, whole.substr(0, whole.size() / 2));
                   },
                   "不是完好的帐本数据库"},
+        BadBackup{"DamagedIndex",
+                  [](TempDatabase &t, const fs::path &f) {
+                      ASSERT_TRUE(setup::backupDatabase(t.connection(), f.string()));
+                      // The index now claims to hold another column than it does.
+                      db::Connection other = db::Connection::openFile(f.string());
+                      other.execute("PRAGMA writable_schema=ON");
+                      other.execute("UPDATE sqlite_master SET sql='CREATE INDEX account_date ON account (说明)' "
+                                    "WHERE name='account_date'");
+                  },
+                  "missing from index"},
         BadBackup{"LacksALedgerTable",
                   [](TempDatabase &t, const fs::path &f) {
                       ASSERT_TRUE(setup::backupDatabase(t.connection(), f.string()));

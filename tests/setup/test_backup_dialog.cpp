@@ -29,8 +29,12 @@ public:
     void closeConnection() override { m_connection.reset(); }
     bool openConnection() override
     {
-        m_connection = std::make_unique<db::Connection>(db::Connection::openFile(m_path));
-        return true;
+        try {
+            m_connection = std::make_unique<db::Connection>(db::Connection::openFile(m_path));
+        } catch (const db::Error &) {
+            m_connection.reset();
+        }
+        return m_connection != nullptr;
     }
     void reloadLedger() override { ++reloads; }
     int reloads = 0;
