@@ -121,10 +121,12 @@ struct SqliteCloser {
 };
 using SqliteHandle = std::unique_ptr<sqlite3, SqliteCloser>;
 
+// The connection's own text when it holds the failure, else the code's.
 std::string engineMessage(sqlite3 *handle, int rc)
 {
-    const char *text = handle ? sqlite3_errmsg(handle) : nullptr;
-    return text && *text ? text : sqlite3_errstr(rc);
+    if (handle && sqlite3_errcode(handle) != SQLITE_OK)
+        return sqlite3_errmsg(handle);
+    return sqlite3_errstr(rc);
 }
 
 // Copies every page of the source connection's database into the file at

@@ -136,7 +136,8 @@ TEST(Backup, RefusedDuringATransactionOntoTheDatabaseAndIntoAnUnwritableFolder)
     {
         db::Transaction open(t.connection());
         post(t.connection(), "1", "5");
-        EXPECT_FALSE(setup::backupDatabase(t.connection(), target.string()));
+        const db::Result result = setup::backupDatabase(t.connection(), target.string());
+        EXPECT_NE(result.message.find("正在写入"), std::string::npos) << result.message;
         EXPECT_FALSE(fs::exists(target));
     }
     EXPECT_FALSE(setup::backupDatabase(t.connection(), t.path()));
