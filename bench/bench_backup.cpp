@@ -3,12 +3,11 @@
 #include "bench_util.h"
 #include "db/connection.h"
 #include "setup/backup.h"
-#include "setup/database_host.h"
+#include "support/fake_database_host.h"
 #include "support/temp_database.h"
 
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 
 namespace {
 
@@ -27,24 +26,6 @@ void generate(db::Connection &c, int count)
     transaction.commit();
 }
 
-class Host : public setup::DatabaseHost {
-public:
-    explicit Host(std::string path) : m_path(std::move(path)) { openConnection(); }
-    db::Connection *connection() const override { return m_connection.get(); }
-    std::string databasePath() const override { return m_path; }
-    void closeConnection() override { m_connection.reset(); }
-    bool openConnection() override
-    {
-        m_connection = std::make_unique<db::Connection>(db::Connection::openFile(m_path));
-        return true;
-    }
-    void reloadLedger() override {}
-
-private:
-    std::string m_path;
-    std::unique_ptr<db::Connection> m_connection;
-};
-
 } // namespace
 
 int main()
@@ -58,7 +39,7 @@ int main()
     std::printf("backup: %.1f MB in %.0f ms (%s)\n", size / 1e6, backupTime * 1000, result ? "done" : result.message.c_str());
     const double checkTime = bench::seconds([&] { result = setup::checkBackupFile(backup); });
     std::printf("check of a backup: %.0f ms\n", checkTime * 1000);
-    Host host(t.path());
+    testing_support::FakeDatabaseHost host(t.path());
     const double restoreTime =
         bench::seconds([&] { result = setup::restoreDatabase(host, backup, db::DateTime{2026, 1, 2, 3, 4, 5}); });
     std::printf("restore (check, kept copy, copy, reopen): %.0f ms (%s)\n", restoreTime * 1000,

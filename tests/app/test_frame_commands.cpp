@@ -8,6 +8,7 @@
 #include "ledger/posting.h"
 #include "setup/backup.h"
 #include "setup/backup_dialog.h"
+#include "support/modal_closer.h"
 #include "support/temp_database.h"
 
 #include <QAction>
@@ -22,6 +23,7 @@
 #include <memory>
 #include <set>
 
+using testing_support::ModalCloser;
 using testing_support::TempDatabase;
 using testing_support::WorkingDirectory;
 
@@ -45,26 +47,6 @@ public:
 
 public slots:
     void open(const QUrl &url) { urls << url; }
-};
-
-// Records the caption of every modal window that comes up and closes it.
-class ModalCloser {
-public:
-    ModalCloser()
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (QWidget *modal = QApplication::activeModalWidget()) {
-                titles << (qobject_cast<QMessageBox *>(modal) ? qobject_cast<QMessageBox *>(modal)->text()
-                                                             : modal->windowTitle());
-                modal->close();
-            }
-        });
-        m_timer.start(10);
-    }
-    QStringList titles;
-
-private:
-    QTimer m_timer;
 };
 
 struct Started {
@@ -121,7 +103,7 @@ void TestFrameCommands::commandsOpenTheirWindows()
     QVERIFY(s.frame->action(id)->isEnabled());
     ModalCloser closer;
     s.frame->action(id)->trigger();
-    QCOMPARE(closer.titles, QStringList{title});
+    QCOMPARE(closer.texts, QStringList{title});
 }
 
 void TestFrameCommands::helpOpensThePageBesideTheProgram()
@@ -203,14 +185,14 @@ void TestFrameCommands::restoreSwitchesTheWorkingConnection()
         std::ofstream(random) << std::string(3000, 'r');
         ModalCloser closer;
         dialog.restoreFrom(QString::fromStdString(random));
-        QCOMPARE(closer.titles.size(), 1);
-        QVERIFY(closer.titles[0].contains(QStringLiteral("没有恢复")));
+        QCOMPARE(closer.texts.size(), 1);
+        QVERIFY(closer.texts[0].contains(QStringLiteral("没有恢复")));
         QCOMPARE(s.frame->connection(), before);
     }
     {
         ModalCloser closer;
         dialog.restoreFrom(QString::fromStdString(backup));
-        QCOMPARE(closer.titles, QStringList{QString::fromUtf8(setup::kMsgRestored)});
+        QCOMPARE(closer.texts, QStringList{QString::fromUtf8(setup::kMsgRestored)});
     }
     // Shown at once, without a restart.
     QCOMPARE(s.journalRows(), 2);

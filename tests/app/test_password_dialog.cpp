@@ -3,6 +3,7 @@
 #include "app/password_dialog.h"
 #include "app/settings_store.h"
 #include "db/connection.h"
+#include "support/modal_closer.h"
 #include "support/temp_database.h"
 
 #include <QLineEdit>
@@ -12,27 +13,10 @@
 
 #include <filesystem>
 
+using testing_support::ModalCloser;
 using testing_support::TempDatabase;
 
 namespace {
-
-class Boxes {
-public:
-    Boxes()
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                texts << box->text();
-                box->close();
-            }
-        });
-        m_timer.start(10);
-    }
-    QStringList texts;
-
-private:
-    QTimer m_timer;
-};
 
 void fill(CPasswordDialog &dialog, const char *old, const char *now, const char *repeat)
 {
@@ -74,7 +58,7 @@ void TestPasswordDialog::changesTheLastUsersPassword()
         QCOMPARE(edit->echoMode(), QLineEdit::Password);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    Boxes boxes;
+    ModalCloser boxes;
     fill(dialog, "old", "新的", "新的");
     // Enter in the last edit confirms.
     QTest::keyClick(dialog.repeatEdit(), Qt::Key_Return);
@@ -92,7 +76,7 @@ void TestPasswordDialog::refusalsEmptyTheEdits()
     CPasswordDialog dialog(&t.connection(), QStringLiteral("管理员"));
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    Boxes boxes;
+    ModalCloser boxes;
     fill(dialog, "Admin", "x", "x");
     dialog.okButton()->click();
     fill(dialog, "admin", "x", "y");
@@ -114,7 +98,7 @@ void TestPasswordDialog::fallsBackToTheLoggedInUser()
     QCOMPARE(app::readLastUser(), QString());
     CPasswordDialog dialog(&t.connection(), QStringLiteral("管理员"));
     QCOMPARE(dialog.userName(), QStringLiteral("管理员"));
-    Boxes boxes;
+    ModalCloser boxes;
     fill(dialog, "admin", "", "");
     dialog.onOk();
     QTRY_COMPARE(boxes.texts, QStringList{QString::fromUtf8(app::kMsgPasswordChanged)});

@@ -1,7 +1,7 @@
 #include "db/connection.h"
 #include "ledger/posting.h"
 #include "setup/backup.h"
-#include "setup/database_host.h"
+#include "support/fake_database_host.h"
 #include "support/temp_database.h"
 
 #include <gtest/gtest.h>
@@ -12,10 +12,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
 
 namespace fs = std::filesystem;
+using Host = testing_support::FakeDatabaseHost;
 using testing_support::StatementLog;
 using testing_support::TempDatabase;
 
@@ -78,36 +78,6 @@ int entries(const std::string &path, const std::string &number)
     db::Connection c = db::Connection::openFile(path);
     return std::stoi(c.scalar("select count(*) as n from account where 财务标识=" + number, "n"));
 }
-
-// The main window's part in a restore: it owns the working connection.
-class Host : public setup::DatabaseHost {
-public:
-    explicit Host(std::string path) : m_path(std::move(path)) { openConnection(); }
-    db::Connection *connection() const override { return m_connection.get(); }
-    std::string databasePath() const override { return m_path; }
-    void closeConnection() override { m_connection.reset(); }
-    bool openConnection() override
-    {
-        ++opens;
-        if (failOpens > 0) {
-            --failOpens;
-            return false;
-        }
-        try {
-            m_connection = std::make_unique<db::Connection>(db::Connection::openFile(m_path));
-        } catch (const db::Error &) {
-            m_connection.reset();
-        }
-        return m_connection != nullptr;
-    }
-    void reloadLedger() override {}
-    int opens = 0;
-    int failOpens = 0;
-
-private:
-    std::string m_path;
-    std::unique_ptr<db::Connection> m_connection;
-};
 
 } // namespace
 

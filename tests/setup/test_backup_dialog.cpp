@@ -1,7 +1,7 @@
 #include "db/connection.h"
 #include "setup/backup.h"
 #include "setup/backup_dialog.h"
-#include "setup/database_host.h"
+#include "support/fake_database_host.h"
 #include "support/temp_database.h"
 
 #include <QAbstractButton>
@@ -14,35 +14,12 @@
 
 #include <filesystem>
 #include <fstream>
-#include <memory>
 
 namespace fs = std::filesystem;
+using Host = testing_support::FakeDatabaseHost;
 using testing_support::TempDatabase;
 
 namespace {
-
-class Host : public setup::DatabaseHost {
-public:
-    explicit Host(std::string path) : m_path(std::move(path)) { openConnection(); }
-    db::Connection *connection() const override { return m_connection.get(); }
-    std::string databasePath() const override { return m_path; }
-    void closeConnection() override { m_connection.reset(); }
-    bool openConnection() override
-    {
-        try {
-            m_connection = std::make_unique<db::Connection>(db::Connection::openFile(m_path));
-        } catch (const db::Error &) {
-            m_connection.reset();
-        }
-        return m_connection != nullptr;
-    }
-    void reloadLedger() override { ++reloads; }
-    int reloads = 0;
-
-private:
-    std::string m_path;
-    std::unique_ptr<db::Connection> m_connection;
-};
 
 // Answers the file dialog and the message boxes that follow it: a file
 // dialog gets `file` (or is cancelled when it is empty), a question gets Yes.

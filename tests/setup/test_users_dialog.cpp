@@ -2,6 +2,7 @@
 #include "db/connection.h"
 #include "setup/users.h"
 #include "setup/users_dialog.h"
+#include "support/modal_closer.h"
 #include "support/temp_database.h"
 
 #include <QHeaderView>
@@ -11,28 +12,10 @@
 #include <QTableWidget>
 #include <QtTest>
 
+using testing_support::ModalCloser;
 using testing_support::TempDatabase;
 
 namespace {
-
-// Records and closes every message box that comes up while it lives.
-class Boxes {
-public:
-    Boxes()
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                texts << box->text();
-                box->close();
-            }
-        });
-        m_timer.start(10);
-    }
-    QStringList texts;
-
-private:
-    QTimer m_timer;
-};
 
 QStringList names(const QTableWidget *list)
 {
@@ -88,7 +71,7 @@ void TestUsersDialog::addsWithTrimAndRefusals()
 {
     TempDatabase t;
     CUsersDialog dialog(&t.connection(), QStringLiteral("管理员"));
-    Boxes boxes;
+    ModalCloser boxes;
     dialog.nameEdit()->setText(QStringLiteral("  王五 "));
     dialog.passwordEdit()->setText(QStringLiteral(" 1 "));
     dialog.detailsEdit()->setText(QStringLiteral("出纳"));
@@ -121,7 +104,7 @@ void TestUsersDialog::deletesTheSelectedUser()
     CUsersDialog dialog(&t.connection(), QStringLiteral("李四"));
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    Boxes boxes;
+    ModalCloser boxes;
     dialog.deleteButton()->click(); // nothing selected: nothing happens
     QCOMPARE(dialog.list()->rowCount(), 2);
 
