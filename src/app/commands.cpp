@@ -1,6 +1,13 @@
 #include "app/commands.h"
 
+#include <algorithm>
+#include <iterator>
+
 bool cmd::isViewCommandAvailable(int id)
 {
-    return id == ID_SETTINGS || id == ID_NEW_ENTRY || id == ID_MODIFY_ENTRY || id == ID_DELETE_ENTRY;
+    // The commands whose windows exist; the others stay disabled.
+    static constexpr int kBuilt[] = {ID_SETTINGS,        ID_NEW_ENTRY,      ID_MODIFY_ENTRY, ID_DELETE_ENTRY,
+                                     ID_USERS,           ID_CHANGE_PASSWORD, ID_BACKUP_RESTORE, ID_STOCKS_FUNDS,
+                                     ID_STOCKS_FUNDS_TOOLBAR, ID_HELP};
+    return std::find(std::begin(kBuilt), std::end(kBuilt), id) != std::end(kBuilt);
 }

@@ -3,13 +3,18 @@
 #include "app/about_dialog.h"
 #include "app/commands.h"
 #include "app/date_dialog.h"
+#include "app/help_page.h"
+#include "app/links_dialog.h"
 #include "app/lock_keys.h"
+#include "app/password_dialog.h"
 #include "app/recurring.h"
 #include "db/connection.h"
 #include "ledger/kassolt_doc.h"
 #include "ledger/kassolt_view.h"
 #include "ledger/ledger_load.h"
+#include "setup/backup_dialog.h"
 #include "setup/message_box.h"
+#include "setup/users_dialog.h"
 #include "ui/custom_tab_ctrl.h"
 
 #include <QAction>
@@ -265,9 +270,61 @@ bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
 
 bool CMainFrame::isCommandAvailable(int id) const { return cmd::isViewCommandAvailable(id); }
 
-void CMainFrame::runOtherCommand(int)
+void CMainFrame::runOtherCommand(int id)
 {
     // The query, user, password, backup, link and help windows open here.
+    using namespace cmd;
+    switch (id) {
+    case ID_USERS: {
+        CUsersDialog dialog(connection(), m_userName, this);
+        dialog.exec();
+        break;
+    }
+    case ID_CHANGE_PASSWORD: {
+        CPasswordDialog dialog(connection(), m_userName, this);
+        dialog.exec();
+        break;
+    }
+    case ID_BACKUP_RESTORE: {
+        CBackupDialog dialog(this, m_clock, this);
+        dialog.exec();
+        break;
+    }
+    case ID_STOCKS_FUNDS:
+    case ID_STOCKS_FUNDS_TOOLBAR: {
+        CLinksDialog dialog(this);
+        dialog.exec();
+        break;
+    }
+    case ID_HELP:
+        app::openHelpPage();
+        break;
+    default:
+        break;
+    }
+}
+
+std::string CMainFrame::databasePath() const
+{
+    return m_connection ? m_connection->path() : db::dataSourceOf(db::kConnectionString);
+}
+
+void CMainFrame::closeConnection() { m_connection.reset(); }
+
+bool CMainFrame::openConnection()
+{
+    try {
+        m_connection = std::make_unique<db::Connection>(db::kConnectionString);
+    } catch (const db::Error &) {
+        m_connection.reset();
+    }
+    return m_connection != nullptr;
+}
+
+void CMainFrame::reloadLedger()
+{
+    if (auto *view = qobject_cast<CKassoltView *>(activeView()))
+        view->loadLedger(view->ledgerIndex());
 }
 
 void CMainFrame::initialUpdate()

@@ -2,6 +2,7 @@
 
 #include "db/dates.h"
 #include "ledger/view_host.h"
+#include "setup/database_host.h"
 #include "ui/tab_sdi_frame_wnd.h"
 
 #include <QString>
@@ -23,7 +24,7 @@ class QToolBar;
 
 // The program's only top-level window: menu, toolbar with the date range,
 // status bar with the clock, and the six ledger tabs.
-class CMainFrame : public CTabSDIFrameWnd, public ledger::ViewHost {
+class CMainFrame : public CTabSDIFrameWnd, public ledger::ViewHost, public setup::DatabaseHost {
     Q_OBJECT
 public:
     using Clock = std::function<db::DateTime()>;
@@ -45,7 +46,7 @@ public:
     void setProgressDelay(int ms) { m_progressDelayMs = ms; }
     QProgressDialog *progressDialog() const { return m_progress; }
 
-    // ledger::ViewHost
+    // ledger::ViewHost and setup::DatabaseHost
     db::Connection *connection() const override { return m_connection.get(); }
     QString userName() const override { return m_userName; }
     QString rangeBegin() const override { return m_begin; }
@@ -55,6 +56,12 @@ public:
     void postSelectLedgerTab(int index) override;
     bool isCommandAvailable(int id) const override;
     void runOtherCommand(int id) override;
+
+    // setup::DatabaseHost
+    std::string databasePath() const override;
+    void closeConnection() override;
+    bool openConnection() override;
+    void reloadLedger() override;
 
     CKassoltDoc *document() const { return m_document; }
     const QString &day() const { return m_day; }

@@ -1,0 +1,207 @@
+#include "app/commands.h"
+#include "app/finance_links.h"
+#include "app/links_dialog.h"
+#include "app/main_frame.h"
+#include "db/connection.h"
+#include "ledger/kassolt_view.h"
+#include "ledger/ledger_model.h"
+#include "ledger/posting.h"
+#include "setup/backup.h"
+#include "setup/backup_dialog.h"
+#include "support/modal_closer.h"
+#include "support/temp_database.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtTest>
+
+#include <fstream>
+#include <memory>
+#include <set>
+
+using testing_support::ModalCloser;
+using testing_support::TempDatabase;
+using testing_support::WorkingDirectory;
+
+namespace {
+
+// Stands in for the browser: keeps every address handed to the desktop.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    UrlCatcher()
+    {
+        for (const char *scheme : {"http", "https", "file"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "open");
+    }
+    ~UrlCatcher() override
+    {
+        for (const char *scheme : {"http", "https", "file"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    }
+    QList<QUrl> urls;
+
+public slots:
+    void open(const QUrl &url) { urls << url; }
+};
+
+struct Started {
+    TempDatabase database;
+    std::unique_ptr<WorkingDirectory> cd{new WorkingDirectory(database.folder())};
+    db::DateTime now{2024, 5, 6, 9, 30, 0};
+    std::unique_ptr<CMainFrame> frame;
+
+    void start()
+    {
+        frame = std::make_unique<CMainFrame>(QStringLiteral("管理员"), [this] { return now; });
+        QVERIFY(frame->create());
+        frame->initialUpdate();
+        QCoreApplication::processEvents();
+    }
+    int journalRows() const { return frame->ledgerView(0)->ledgerModel()->rowCount(); }
+};
+
+void post(db::Connection &c, const char *number)
+{
+    ledger::Entry e{number, "2024/05/06 08:00", "付", "午餐", "35.5", "", "管理员", "现金银行", ""};
+    QVERIFY(ledger::postEntry(c, e));
+}
+
+} // namespace
+
+class TestFrameCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void commandsOpenTheirWindows_data();
+    void commandsOpenTheirWindows();
+    void helpOpensThePageBesideTheProgram();
+    void linkButtonsOpenTheirPages();
+    void restoreSwitchesTheWorkingConnection();
+};
+
+void TestFrameCommands::commandsOpenTheirWindows_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("users") << cmd::ID_USERS << QStringLiteral("经手人");
+    QTest::newRow("password") << cmd::ID_CHANGE_PASSWORD << QStringLiteral("修改密码");
+    QTest::newRow("backup") << cmd::ID_BACKUP_RESTORE << QStringLiteral("备份与恢复");
+    QTest::newRow("links menu") << cmd::ID_STOCKS_FUNDS << QStringLiteral("股票和基金");
+    QTest::newRow("links toolbar") << cmd::ID_STOCKS_FUNDS_TOOLBAR << QStringLiteral("股票和基金");
+}
+
+void TestFrameCommands::commandsOpenTheirWindows()
+{
+    QFETCH(int, id);
+    QFETCH(QString, title);
+    Started s;
+    s.start();
+    QVERIFY(s.frame->action(id)->isEnabled());
+    ModalCloser closer;
+    s.frame->action(id)->trigger();
+    QCOMPARE(closer.texts, QStringList{title});
+}
+
+void TestFrameCommands::helpOpensThePageBesideTheProgram()
+{
+    Started s;
+    s.start();
+    UrlCatcher browser;
+    QVERIFY(s.frame->action(cmd::ID_HELP)->isEnabled());
+    s.frame->action(cmd::ID_HELP)->trigger();
+    QCOMPARE(browser.urls,
+             QList<QUrl>{QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + QStringLiteral("/Pennaro.html"))});
+
+    // The build puts the page beside the program and it covers every topic.
+    QFile page(QStringLiteral(PENNARO_HELP_BESIDE_PROGRAM));
+    QVERIFY2(page.open(QIODevice::ReadOnly), PENNARO_HELP_BESIDE_PROGRAM);
+    const QString text = QString::fromUtf8(page.readAll());
+    for (const char *topic : {"登录", "明细帐", "收入帐", "支出帐", "银行帐", "现金帐", "投资帐", "新增", "修改",
+                              "删除", "固定收支", "初始金额", "分类查询", "日期查询", "打印预览", "导出", "经手人",
+                              "修改密码", "备份", "恢复"})
+        QVERIFY2(text.contains(QString::fromUtf8(topic)), topic);
+}
+
+void TestFrameCommands::linkButtonsOpenTheirPages()
+{
+    UrlCatcher browser;
+    CLinksDialog dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("股票和基金"));
+    QVERIFY(dialog.maxims()->text().contains(QStringLiteral("基金、股票")));
+    const std::vector<app::FinanceLink> &links = app::financeLinks();
+    QCOMPARE(links.size(), std::size_t(18));
+    std::set<QString> distinct;
+    for (const app::FinanceLink &link : links) {
+        QPushButton *button = dialog.button(link.id);
+        QVERIFY(button);
+        QCOMPARE(button->text(), QString::fromUtf8(link.caption));
+        browser.urls.clear();
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(browser.urls.size(), 1);
+        const QUrl url = browser.urls.first();
+        QCOMPARE(url, QUrl(QString::fromLatin1(link.url)));
+        QCOMPARE(url.scheme(), QStringLiteral("https"));
+        QVERIFY(!url.host().isEmpty());
+        distinct.insert(url.toString());
+        QVERIFY(dialog.isVisible());
+    }
+    QCOMPARE(distinct.size(), std::size_t(18));
+    const std::pair<int, const char *> fixed[] = {
+        {1069, "广发基金公司的谈股论金:专业的基金论坛"}, {1070, "国际股市指数行情"},
+        {1071, "沪深机构资金增仓前50名:让您掌握主力动态"}, {1072, "沪深领涨热点板块:实时播报热点版块"},
+        {1073, "新浪股票首页:股票及政策指引"},       {1074, "港股行情"},
+        {1075, "中国证券报:中证网"},                 {1076, "中国基金网:全部开放基金数据排名"},
+        {1077, "天天基金网:全部开放基金排名回报率"}, {1078, "雅虎全球股市"},
+        {1079, "房产门户：搜房网"},                  {1080, "证券之星：QDII基金"},
+        {1082, "中国证券网：上海证券报主办"},        {1083, "中国联合钢铁网"},
+        {1084, "上海有色金属网"},                    {1098, "中国石油期货网"}};
+    for (const auto &[id, caption] : fixed)
+        QCOMPARE(dialog.button(id)->text(), QString::fromUtf8(caption));
+    QVERIFY(dialog.button(1068) && dialog.button(1081));
+}
+
+void TestFrameCommands::restoreSwitchesTheWorkingConnection()
+{
+    Started s;
+    s.start();
+    post(*s.frame->connection(), "1");
+    const std::string backup = (s.database.folder() / "b.BAT").string();
+    QVERIFY(setup::backupDatabase(*s.frame->connection(), backup));
+    s.frame->connection()->execute("delete from account where 财务标识=1");
+    s.frame->reloadLedger();
+    QCOMPARE(s.journalRows(), 0);
+
+    CBackupDialog dialog(s.frame.get(), [&s] { return s.now; }, s.frame.get());
+    const db::Connection *before = s.frame->connection();
+    {
+        // Something that is not a backup changes nothing.
+        const std::string random = (s.database.folder() / "random.BAT").string();
+        std::ofstream(random) << std::string(3000, 'r');
+        ModalCloser closer;
+        dialog.restoreFrom(QString::fromStdString(random));
+        QCOMPARE(closer.texts.size(), 1);
+        QVERIFY(closer.texts[0].contains(QStringLiteral("没有恢复")));
+        QCOMPARE(s.frame->connection(), before);
+    }
+    {
+        ModalCloser closer;
+        dialog.restoreFrom(QString::fromStdString(backup));
+        QCOMPARE(closer.texts, QStringList{QString::fromUtf8(setup::kMsgRestored)});
+    }
+    // Shown at once, without a restart.
+    QCOMPARE(s.journalRows(), 2);
+    QCOMPARE(s.frame->ledgerView(0)->ledgerModel()->cell(0, 0), QStringLiteral("1"));
+    // An entry made now goes into the restored file.
+    post(*s.frame->connection(), "2");
+    db::Connection check = db::Connection::openFile(s.database.path());
+    QCOMPARE(check.scalar("select count(*) as n from account", "n"), std::string("2"));
+}
+
+QTEST_MAIN(TestFrameCommands)
+#include "test_frame_commands.moc"

@@ -1,0 +1,250 @@
+#include "db/connection.h"
+#include "ledger/posting.h"
+#include "setup/backup.h"
+#include "support/fake_database_host.h"
+#include "support/temp_database.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+using Host = testing_support::FakeDatabaseHost;
+using testing_support::StatementLog;
+using testing_support::TempDatabase;
+
+namespace {
+
+const db::DateTime kNow{2024, 5, 6, 7, 8, 9};
+
+std::string readFile(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void writeFile(const fs::path &path, const std::string &bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// What the stock sqlite3 shell dumps of a file.
+std::string dump(const fs::path &path)
+{
+    const std::string command = "sqlite3 '" + path.string() + "' .dump 2>&1";
+    std::string text;
+    if (FILE *pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t got;
+        while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            text.append(buffer, got);
+        pclose(pipe);
+    }
+    return text;
+}
+
+unsigned modeOf(const fs::path &path)
+{
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 0777;
+}
+
+std::vector<std::string> namesIn(const fs::path &folder)
+{
+    std::vector<std::string> names;
+    for (const auto &entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void post(db::Connection &c, const std::string &number, const std::string &amount)
+{
+    ledger::Entry e{number, "2024/05/06 12:00", "付", "午餐", amount, "", "管理员", "现金银行", ""};
+    ASSERT_TRUE(ledger::postEntry(c, e));
+}
+
+int entries(const std::string &path, const std::string &number)
+{
+    db::Connection c = db::Connection::openFile(path);
+    return std::stoi(c.scalar("select count(*) as n from account where 财务标识=" + number, "n"));
+}
+
+} // namespace
+
+TEST(Backup, CopyEqualsTheDatabaseAndReplacesAnOlderFile)
+{
+    TempDatabase t;
+    StatementLog log;
+    post(t.connection(), "1", "35.5");
+    post(t.connection(), "2", "12");
+    const fs::path target = t.folder() / "old.BAT";
+    writeFile(target, "an older file");
+    ::chmod(target.c_str(), 0644);
+    ASSERT_TRUE(setup::backupDatabase(t.connection(), target.string()));
+    EXPECT_EQ(dump(target), dump(t.path()));
+    EXPECT_NE(dump(target).find("INSERT INTO account VALUES(2,"), std::string::npos);
+    EXPECT_EQ(modeOf(target), 0600u);
+    // Only the database and the backup remain: no temporary file or journal.
+    EXPECT_EQ(namesIn(t.folder()), (std::vector<std::string>{"account.mdb", "old.BAT"}));
+    EXPECT_TRUE(setup::checkBackupFile(target.string()));
+}
+
+TEST(Backup, RefusedDuringATransactionOntoTheDatabaseAndIntoAnUnwritableFolder)
+{
+    TempDatabase t;
+    const fs::path target = t.folder() / "b.BAT";
+    {
+        db::Transaction open(t.connection());
+        post(t.connection(), "1", "5");
+        const db::Result result = setup::backupDatabase(t.connection(), target.string());
+        EXPECT_NE(result.message.find("正在写入"), std::string::npos) << result.message;
+        EXPECT_FALSE(fs::exists(target));
+    }
+    EXPECT_FALSE(setup::backupDatabase(t.connection(), t.path()));
+    EXPECT_FALSE(setup::backupDatabase(t.connection(), (t.folder() / "." / "account.mdb").string()));
+    EXPECT_TRUE(setup::checkBackupFile(t.path()));
+
+    std::vector<fs::path> unwritable = {"/proc/pennaro-backup.BAT", t.folder() / "missing" / "b.BAT"};
+    const fs::path locked = t.folder() / "locked";
+    fs::create_directory(locked);
+    ::chmod(locked.c_str(), 0500);
+    if (::access(locked.c_str(), W_OK) != 0) // the owner's rights do not bind root
+        unwritable.push_back(locked / "b.BAT");
+    for (const fs::path &path : unwritable) {
+        const db::Result result = setup::backupDatabase(t.connection(), path.string());
+        EXPECT_FALSE(result) << path;
+        EXPECT_NE(result.message.find("备份失败"), std::string::npos) << result.message;
+        EXPECT_FALSE(fs::exists(path));
+    }
+    ::chmod(locked.c_str(), 0700);
+}
+
+struct BadBackup {
+    const char *name;
+    void (*make)(TempDatabase &t, const fs::path &file);
+    const char *says;
+};
+
+void PrintTo(const BadBackup &b, std::ostream *out) { *out << b.name; }
+
+class RestoreRefusal : public ::testing::TestWithParam<BadBackup> {};
+
+TEST_P(RestoreRefusal, LeavesTheDatabaseAndItsConnectionAlone)
+{
+    TempDatabase t;
+    post(t.connection(), "1", "5");
+    const fs::path offered = t.folder() / "offered.BAT";
+    GetParam().make(t, offered);
+    const std::string before = readFile(t.path());
+    const std::vector<std::string> files = namesIn(t.folder());
+    Host host(t.path());
+    const db::Connection *working = host.connection();
+
+    const db::Result result = setup::restoreDatabase(host, offered.string(), kNow);
+    EXPECT_FALSE(result);
+    EXPECT_NE(result.message.find(GetParam().says), std::string::npos) << result.message;
+    EXPECT_EQ(readFile(t.path()), before);
+    EXPECT_EQ(namesIn(t.folder()), files);
+    EXPECT_EQ(host.connection(), working);
+    EXPECT_FALSE(setup::checkBackupFile(offered.string()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RestoreRefusal,
+    ::testing::Values(
+        BadBackup{"Random", [](TempDatabase &, const fs::path &f) { writeFile(f, std::string(8192, 'x') + "@echo off"); },
+                  "不是完好的帐本数据库"},
+        BadBackup{"Truncated",
+                  [](TempDatabase &t, const fs::path &f) {
+                      db::Transaction batch(t.connection());
+                      for (int i = 2; i < 300; ++i)
+                          post(t.connection(), std::to_string(i), "1");
+                      batch.commit();
+                      const std::string whole = readFile(t.path());
+                      writeFile(f, whole.substr(0, whole.size() / 2));
+                  },
+                  "不是完好的帐本数据库"},
+        BadBackup{"DamagedIndex",
+                  [](TempDatabase &t, const fs::path &f) {
+                      ASSERT_TRUE(setup::backupDatabase(t.connection(), f.string()));
+                      // The index now claims to hold another column than it does.
+                      db::Connection other = db::Connection::openFile(f.string());
+                      other.execute("PRAGMA writable_schema=ON");
+                      other.execute("UPDATE sqlite_master SET sql='CREATE INDEX account_date ON account (说明)' "
+                                    "WHERE name='account_date'");
+                  },
+                  "missing from index"},
+        BadBackup{"LacksALedgerTable",
+                  [](TempDatabase &t, const fs::path &f) {
+                      ASSERT_TRUE(setup::backupDatabase(t.connection(), f.string()));
+                      db::Connection other = db::Connection::openFile(f.string());
+                      other.execute("drop table InvestMoney");
+                  },
+                  "缺少数据表 InvestMoney"},
+        BadBackup{"Empty", [](TempDatabase &, const fs::path &f) { writeFile(f, ""); }, "缺少数据表"},
+        BadBackup{"Missing", [](TempDatabase &, const fs::path &) {}, "找不到文件"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(Restore, BringsBackTheBackupAndLaterEntriesLandInTheRestoredFile)
+{
+    TempDatabase t;
+    Host host(t.path());
+    post(*host.connection(), "1", "35.5");
+    const fs::path backup = t.folder() / "b.BAT";
+    ASSERT_TRUE(setup::backupDatabase(*host.connection(), backup.string()));
+    host.connection()->execute("delete from account where 财务标识=1");
+    post(*host.connection(), "2", "7");
+    const std::string replaced = dump(t.path());
+
+    ASSERT_TRUE(setup::restoreDatabase(host, backup.string(), kNow));
+    ASSERT_NE(host.connection(), nullptr);
+    EXPECT_EQ(dump(t.path()), dump(backup));
+    EXPECT_EQ(host.connection()->scalar("select count(*) as n from account where 财务标识=1", "n"), "1");
+    post(*host.connection(), "3", "9");
+    EXPECT_EQ(entries(t.path(), "3"), 1);
+    EXPECT_EQ(entries(t.path(), "2"), 0);
+    EXPECT_EQ(modeOf(t.path()), 0600u);
+    // The replaced database is kept beside it, under the time of the restore.
+    const fs::path kept = t.path() + ".before-restore-20240506-070809";
+    EXPECT_EQ(dump(kept), replaced);
+    EXPECT_EQ(namesIn(t.folder()), (std::vector<std::string>{"account.mdb", "account.mdb.before-restore-20240506-070809",
+                                                            "b.BAT"}));
+    // A second restore in the same second keeps the first copy.
+    ASSERT_TRUE(setup::restoreDatabase(host, backup.string(), kNow));
+    EXPECT_EQ(dump(kept), replaced);
+    EXPECT_TRUE(fs::exists(kept.string() + "-1"));
+}
+
+TEST(Restore, RefusedDuringATransactionAndPutsTheOriginalBackWhenTheRestoredFileWillNotOpen)
+{
+    TempDatabase t;
+    Host host(t.path());
+    post(*host.connection(), "1", "5");
+    const fs::path backup = t.folder() / "b.BAT";
+    ASSERT_TRUE(setup::backupDatabase(*host.connection(), backup.string()));
+    post(*host.connection(), "2", "5");
+    const std::string original = dump(t.path());
+    {
+        db::Transaction open(*host.connection());
+        EXPECT_FALSE(setup::restoreDatabase(host, backup.string(), kNow));
+    }
+    EXPECT_EQ(dump(t.path()), original);
+
+    host.failOpens = 1;
+    const db::Result result = setup::restoreDatabase(host, backup.string(), kNow);
+    EXPECT_FALSE(result);
+    EXPECT_NE(result.message.find("已放回原来的数据库"), std::string::npos) << result.message;
+    EXPECT_EQ(dump(t.path()), original);
+    ASSERT_NE(host.connection(), nullptr);
+    EXPECT_EQ(host.connection()->scalar("select count(*) as n from account", "n"), "2");
+}

@@ -1,0 +1,192 @@
+#include "db/connection.h"
+#include "setup/backup.h"
+#include "setup/backup_dialog.h"
+#include "support/fake_database_host.h"
+#include "support/temp_database.h"
+
+#include <QAbstractButton>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtTest>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+using Host = testing_support::FakeDatabaseHost;
+using testing_support::TempDatabase;
+
+namespace {
+
+// Answers the file dialog and the message boxes that follow it: a file
+// dialog gets `file` (or is cancelled when it is empty), a question gets Yes.
+class Driver {
+public:
+    explicit Driver(QString file) : m_file(std::move(file))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
+        m_timer.start(10);
+    }
+    QString title;
+    QStringList filters;
+    QString directory;
+    QString offered;
+    QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
+    QStringList boxes;
+
+private:
+    void poll()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            boxes << box->text();
+            if (QAbstractButton *yes = box->button(QMessageBox::Yes))
+                yes->click();
+            else
+                box->close();
+        } else if (auto *chooser = qobject_cast<QFileDialog *>(modal)) {
+            if (chooser != m_answered) {
+                m_answered = chooser;
+                title = chooser->windowTitle();
+                filters = chooser->nameFilters();
+                directory = chooser->directory().absolutePath();
+                offered = chooser->selectedFiles().value(0);
+                mode = chooser->acceptMode();
+                if (m_file.isEmpty()) {
+                    chooser->reject();
+                    return;
+                }
+            } else if (m_sinceAccept.isValid() && m_sinceAccept.elapsed() < 200) {
+                return;
+            }
+            // Typed, as a user would: the dialog's folder listing arrives
+            // later and may not hold a file made just before. Again after a
+            // while, should the listing have taken the name away. Queued,
+            // since the overwrite question runs a loop of its own, in which
+            // this timer would not fire again.
+            if (auto *name = chooser->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                name->setText(m_file);
+            else
+                chooser->selectFile(m_file);
+            m_sinceAccept.start();
+            QMetaObject::invokeMethod(chooser, "accept", Qt::QueuedConnection);
+        }
+    }
+    QString m_file;
+    QFileDialog *m_answered = nullptr;
+    QElapsedTimer m_sinceAccept;
+    QTimer m_timer;
+};
+
+const db::DateTime kNow{2024, 5, 6, 7, 8, 9};
+
+// The files of a folder, leaving out what the file dialog keeps for itself.
+QStringList backupFiles(const fs::path &folder)
+{
+    return QDir(QString::fromStdString(folder.string())).entryList(QDir::Files);
+}
+
+} // namespace
+
+class TestBackupDialog : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase() { fs::remove_all(m_home); }
+    void backupAsksForAFileAndReplacesAnOldOne();
+    void cancelledDialogsDoNothing();
+    void restoreChecksThenReloads();
+
+private:
+    fs::path m_home;
+};
+
+void TestBackupDialog::initTestCase()
+{
+    m_home = testing_support::makeTempFolder();
+    qputenv("HOME", QByteArray::fromStdString(m_home.string()));
+}
+
+void TestBackupDialog::backupAsksForAFileAndReplacesAnOldOne()
+{
+    TempDatabase t;
+    Host host(t.path());
+    CBackupDialog dialog(&host, [] { return kNow; });
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("备份与恢复"));
+    QCOMPARE(dialog.backupButton()->text(), QStringLiteral("备份"));
+    QCOMPARE(dialog.restoreButton()->text(), QStringLiteral("恢复"));
+    const QString target = QString::fromStdString((m_home / "old.bat").string());
+    std::ofstream(target.toStdString()) << "old";
+    {
+        Driver driver(target);
+        dialog.backupButton()->click();
+        QCOMPARE(driver.title, QStringLiteral("请输入要保存的文件名"));
+        QCOMPARE(driver.mode, QFileDialog::AcceptSave);
+        QCOMPARE(driver.filters, QStringList{QStringLiteral("MICROSOFT BACKUP FILE (*.BAT *.bat)")});
+        QCOMPARE(driver.offered, QString::fromStdString((m_home / "account-20240506.BAT").string()));
+        // The overwrite question, then the message with its blanks.
+        QCOMPARE(driver.boxes.size(), 2);
+        QCOMPARE(driver.boxes.last(), QStringLiteral(" 已经备份好! "));
+    }
+    QVERIFY(setup::checkBackupFile(target.toStdString()));
+
+    Driver failing{QString()};
+    dialog.backUpTo(QStringLiteral("/proc/no/such.BAT"));
+    QTRY_COMPARE(failing.boxes.size(), 1);
+    QVERIFY2(failing.boxes[0].startsWith(QStringLiteral("备份失败")), qPrintable(failing.boxes[0]));
+}
+
+void TestBackupDialog::cancelledDialogsDoNothing()
+{
+    TempDatabase t;
+    Host host(t.path());
+    CBackupDialog dialog(&host, [] { return kNow; });
+    const auto before = backupFiles(m_home);
+    for (QPushButton *button : {dialog.backupButton(), dialog.restoreButton()}) {
+        Driver driver{QString()};
+        button->click();
+        QVERIFY(!driver.title.isEmpty());
+        QTest::qWait(30);
+        QVERIFY(driver.boxes.isEmpty());
+    }
+    QCOMPARE(backupFiles(m_home), before);
+    QCOMPARE(host.reloads, 0);
+}
+
+void TestBackupDialog::restoreChecksThenReloads()
+{
+    TempDatabase t;
+    Host host(t.path());
+    host.connection()->execute("insert into SysAllUser values ('张三','','')");
+    const std::string backup = (m_home / "good.BAT").string();
+    QVERIFY(setup::backupDatabase(*host.connection(), backup));
+    host.connection()->execute("delete from SysAllUser where SysUserName='张三'");
+    CBackupDialog dialog(&host, [] { return kNow; });
+    {
+        Driver driver(QString::fromStdString(backup));
+        dialog.restoreButton()->click();
+        QCOMPARE(driver.title, QStringLiteral("打开备份文件"));
+        QCOMPARE(driver.mode, QFileDialog::AcceptOpen);
+        QCOMPARE(driver.directory, QString::fromStdString(m_home.string()));
+        QCOMPARE(driver.filters,
+                 (QStringList{QStringLiteral("MyType Files (*.BAT *.bat)"), QStringLiteral("All Files (*)")}));
+        QCOMPARE(driver.boxes,
+                 QStringList{QStringLiteral(" 数据已经恢复!您需要重新启动程序才可以看到恢复的数据. ")});
+    }
+    QCOMPARE(host.reloads, 1);
+    QCOMPARE(host.connection()->scalar("select count(*) as n from SysAllUser", "n"), std::string("2"));
+
+    const std::string random = (m_home / "random.BAT").string();
+    std::ofstream(random) << std::string(5000, 'z');
+    Driver driver{QString()};
+    dialog.restoreFrom(QString::fromStdString(random));
+    QTRY_COMPARE(driver.boxes.size(), 1);
+    QVERIFY2(driver.boxes[0].contains(QStringLiteral("没有恢复")), qPrintable(driver.boxes[0]));
+    QCOMPARE(host.reloads, 1);
+}
+
+QTEST_MAIN(TestBackupDialog)
+#include "test_backup_dialog.moc"
