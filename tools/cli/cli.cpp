@@ -1,0 +1,130 @@
+#include "tools/cli/cli.h"
+
+#include "db/connection.h"
+#include "tools/cli/commands.h"
+#include "tools/cli/options.h"
+
+#include <functional>
+#include <map>
+#include <ostream>
+
+namespace cli {
+
+namespace {
+
+const char *const kProgramHelp =
+    "用法: pennaro-cli [--db 文件] 命令 [选项]\n"
+    "在命令行上使用帐本 (默认是当前文件夹里的 account.mdb，不会新建文件)。\n"
+    "\n"
+    "命令:\n"
+    "  add            记一笔帐\n"
+    "  change N       修改编号为 N 的帐\n"
+    "  delete N       删除编号为 N 的帐\n"
+    "  list 帐本      列出一个帐本在日期范围内的记录\n"
+    "  post-recurring 记入到期的固定收支项目\n"
+    "  backup 文件    备份帐本\n"
+    "  restore 文件   从备份恢复帐本\n"
+    "  check          检查帐本是否完整\n"
+    "\n"
+    "每个命令都可以加 --help。输出每行一条记录，字段之间用一个制表符分隔。\n"
+    "退出状态: 0 成功, 1 输入被拒绝 (什么也没写), 2 用法错误, 3 数据库出错。\n";
+
+struct Command {
+    const char *help;
+    std::set<std::string> valued;
+    std::set<std::string> flags;
+    bool needsDatabase;
+    std::function<int(db::Connection &, const Options &, Context &)> run;
+};
+
+const std::map<std::string, Command> &commands()
+{
+    static const std::set<std::string> entryOptions = {"type",   "category", "amount",   "bank",  "date",
+                                                       "handler", "note",     "invested", "number"};
+    static const std::map<std::string, Command> table = {
+        {"add",
+         {"用法: pennaro-cli add --type 收|付|存|取 --category 类型 --amount 金额 --bank 帐户\n"
+          "           [--date \"YYYY/MM/DD HH:MM\"] [--handler 经手人] [--note 说明] [--invested 原金额] [--number 编号]\n"
+          "记一笔帐，与新增记录的检查和提示相同；日期默认是现在，经手人默认是管理员，编号默认是下一个。\n"
+          "存和取的类型可以不写 (存钱、取钱)。成功时输出编号。\n",
+          entryOptions, {}, true, addEntry}},
+        {"change",
+         {"用法: pennaro-cli change N [--type ...] [--category ...] [--amount ...] [--bank ...] [--date ...]\n"
+          "           [--handler ...] [--note ...]\n"
+          "修改编号为 N 的帐；没有给出的项目保持原样。投资帐不变。\n",
+          {"type", "category", "amount", "bank", "date", "handler", "note"}, {}, true, changeEntry}},
+        {"delete", {"用法: pennaro-cli delete N\n从明细帐和所有帐本中删除编号为 N 的帐。\n", {}, {}, true, deleteEntry}},
+        {"list",
+         {"用法: pennaro-cli list 帐本 --from YYYYMMDD --to YYYYMMDD\n"
+          "帐本: journal income expense bank cash invest (或 0 到 5)。\n"
+          "按时间从新到旧输出记录的各列，最后一行是合计。\n",
+          {"from", "to"}, {}, true, listLedger}},
+        {"post-recurring",
+         {"用法: pennaro-cli post-recurring [--now \"YYYY/MM/DD HH:MM\"]\n"
+          "记入所有到期的固定支出和固定收入，每个记了帐的项目输出一行: 项目、笔数。\n",
+          {"now"}, {}, true, postRecurring}},
+        {"backup", {"用法: pennaro-cli backup 文件\n把帐本完整地复制到文件 (先写临时文件，完成后才替换)。\n", {}, {}, true,
+                    backup}},
+        {"restore",
+         {"用法: pennaro-cli restore 文件\n先检查备份文件，再用它替换帐本；原来的帐本另存为带日期的副本。\n", {}, {}, false,
+          nullptr}},
+        {"check",
+         {"用法: pennaro-cli check\n检查数据库文件和每一笔帐的各帐本记录，每个问题输出一行；有问题时退出状态为 1。\n", {}, {},
+          true, check}},
+    };
+    return table;
+}
+
+} // namespace
+
+int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &err, const db::DateTime &now)
+{
+    Context context{"account.mdb", now, out, err};
+    std::size_t at = 0;
+    while (at < args.size() && args[at].rfind("--", 0) == 0) {
+        if (args[at] == "--help" || args[at] == "-h") {
+            out << kProgramHelp;
+            return kOk;
+        }
+        if (args[at] == "--db" && at + 1 < args.size()) {
+            context.databasePath = args[at + 1];
+            at += 2;
+            continue;
+        }
+        err << kProgramHelp;
+        return usage(context, "未知的选项 " + args[at]);
+    }
+    if (at >= args.size()) {
+        err << kProgramHelp;
+        return kUsage;
+    }
+    const auto found = commands().find(args[at]);
+    if (found == commands().end()) {
+        err << kProgramHelp;
+        return usage(context, "未知的命令 " + args[at]);
+    }
+    const Command &command = found->second;
+    const std::vector<std::string> rest(args.begin() + static_cast<long>(at) + 1, args.end());
+    for (const std::string &word : rest)
+        if (word == "--help" || word == "-h") {
+            out << command.help;
+            return kOk;
+        }
+    std::set<std::string> flags = command.flags;
+    const Options options(rest, command.valued, flags);
+    if (!options.error().empty()) {
+        err << command.help;
+        return usage(context, options.error());
+    }
+    try {
+        if (!command.needsDatabase)
+            return restore(options, context);
+        db::Connection connection = db::Connection::openFile(context.databasePath);
+        return command.run(connection, options, context);
+    } catch (const db::Error &error) {
+        err << "pennaro-cli: " << error.what() << "\n";
+        return kDatabase;
+    }
+}
+
+} // namespace cli

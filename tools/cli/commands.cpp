@@ -1,0 +1,279 @@
+#include "tools/cli/commands.h"
+
+#include "app/recurring.h"
+#include "db/connection.h"
+#include "db/text.h"
+#include "ledger/consistency.h"
+#include "ledger/entry_change.h"
+#include "ledger/ledger_load.h"
+#include "ledger/posting.h"
+#include "setup/backup.h"
+#include "setup/database_host.h"
+#include "setup/tree_store.h"
+#include "tools/cli/cli.h"
+#include "tools/cli/options.h"
+
+#include <memory>
+#include <ostream>
+
+namespace cli {
+
+namespace {
+
+const char *const kDefaultHandler = "管理员";
+const char *const kDeposit = "存钱";
+const char *const kWithdrawal = "取钱";
+
+const std::pair<const char *, int> kLedgerNames[] = {{"journal", 0}, {"income", 1}, {"expense", 2},
+                                                     {"bank", 3},    {"cash", 4},   {"invest", 5}};
+
+// The date of an entry as the statements write it, or "" when it does not read.
+std::string entryDate(const std::string &text)
+{
+    const std::optional<db::DateTime> d = db::parseDate(text);
+    return d ? db::formatDateTime(*d) : std::string();
+}
+
+// The values given on the command line, over those of a preset entry.
+db::Result applyOptions(db::Connection &c, const Options &options, ledger::Entry &e)
+{
+    using setup::TreeKind;
+    // Type and category without the blank that posting stores after them, as
+    // the entry dialog shows them.
+    e.type = db::trim(options.valueOr("type", e.type));
+    e.category = db::trim(e.category);
+    const std::string type = e.type;
+    if (type != "收" && type != "付" && type != "存" && type != "取")
+        return db::Result::refused("类型必须是 收、付、存 或 取: " + e.type);
+    if (auto category = options.value("category"))
+        e.category = db::trim(*category);
+    if (type == "存" || type == "取") {
+        // The only category of a deposit or a withdrawal.
+        const std::string only = type == "存" ? kDeposit : kWithdrawal;
+        if (options.value("category") && e.category != only)
+            return db::Result::refused("“" + type + "”的类型只能是" + only);
+        e.category = only;
+    } else if (!e.category.empty() && e.category != ledger::kPayRoot && e.category != ledger::kGetRoot) {
+        const TreeKind kind = type == "收" ? TreeKind::Income : TreeKind::Expense;
+        if (db::trim(e.category) == setup::treeSpec(kind).rootText || !setup::nameInUse(c, kind, e.category))
+            return db::Result::refused(std::string(type == "收" ? "没有这个收入类型: " : "没有这个支出类型: ") +
+                                       e.category);
+    }
+    if (auto amount = options.value("amount"))
+        e.amount = *amount;
+    if (auto bank = options.value("bank"))
+        e.bank = db::trim(*bank);
+    if (!e.bank.empty() && (e.bank == setup::treeSpec(TreeKind::Bank).rootText ||
+                            !setup::nameInUse(c, TreeKind::Bank, e.bank)))
+        return db::Result::refused("没有这个现金或银行帐户: " + e.bank);
+    if (auto date = options.value("date")) {
+        e.date = entryDate(*date);
+        if (e.date.empty())
+            return db::Result::refused("日期无法识别，请写成 YYYY/MM/DD HH:MM: " + *date);
+    }
+    if (auto handler = options.value("handler"))
+        e.handler = *handler;
+    if (auto note = options.value("note"))
+        e.description = *note;
+    if (auto invested = options.value("invested"))
+        e.invested = *invested;
+    return db::Result::ok();
+}
+
+// The entry number of the command line: one word, a whole number.
+std::optional<std::string> entryNumberArgument(const Options &options)
+{
+    if (options.positional().size() != 1 || !ledger::isWholeNumber(options.positional()[0]))
+        return std::nullopt;
+    return options.positional()[0];
+}
+
+std::optional<int> ledgerIndexOf(const std::string &name)
+{
+    for (const auto &[word, index] : kLedgerNames)
+        if (name == word || name == std::to_string(index))
+            return index;
+    return std::nullopt;
+}
+
+void printRow(std::ostream &out, const std::vector<std::string> &cells)
+{
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        out << (i ? "\t" : "") << cells[i];
+    out << "\n";
+}
+
+// The working connection of a restore: the file named on the command line.
+class FileHost : public setup::DatabaseHost {
+public:
+    explicit FileHost(std::string path) : m_path(std::move(path)) {}
+    db::Connection *connection() const override { return m_connection.get(); }
+    std::string databasePath() const override { return m_path; }
+    void closeConnection() override { m_connection.reset(); }
+    bool openConnection() override
+    {
+        try {
+            m_connection = std::make_unique<db::Connection>(db::Connection::openFile(m_path));
+            return true;
+        } catch (const db::Error &) {
+            return false;
+        }
+    }
+    void reloadLedger() override {}
+
+private:
+    std::string m_path;
+    std::unique_ptr<db::Connection> m_connection;
+};
+
+} // namespace
+
+int refuse(Context &context, const std::string &message)
+{
+    context.err << message << "\n";
+    return kRefused;
+}
+
+int usage(Context &context, const std::string &message)
+{
+    context.err << "pennaro-cli: " << message << "\n";
+    return kUsage;
+}
+
+bool isDayText(const std::string &text)
+{
+    if (text.size() != 8 || !ledger::isWholeNumber(text))
+        return false;
+    return db::parseDate(text.substr(0, 4) + "/" + text.substr(4, 2) + "/" + text.substr(6, 2)).has_value();
+}
+
+int addEntry(db::Connection &c, const Options &options, Context &context)
+{
+    if (!options.positional().empty())
+        return usage(context, "add 不需要其他参数: " + options.positional()[0]);
+    for (const char *required : {"type", "amount", "bank"})
+        if (!options.has(required))
+            return usage(context, std::string("缺少 --") + required);
+    ledger::Entry e;
+    e.date = db::formatDateTime(context.now);
+    e.handler = kDefaultHandler;
+    if (db::Result applied = applyOptions(c, options, e); !applied)
+        return refuse(context, applied.message);
+    e.number = options.valueOr("number", ledger::nextEntryNumber(c));
+    const db::Result posted = ledger::postEntry(c, e);
+    if (!posted)
+        return refuse(context, posted.message);
+    context.out << e.number << "\n";
+    return kOk;
+}
+
+int changeEntry(db::Connection &c, const Options &options, Context &context)
+{
+    const std::optional<std::string> number = entryNumberArgument(options);
+    if (!number)
+        return usage(context, "请给出要修改的编号 (一个整数)");
+    ledger::Entry e;
+    if (db::Result read = ledger::readEntry(c, *number, e); !read)
+        return refuse(context, read.message);
+    e.date = entryDate(e.date);
+    if (e.date.empty())
+        e.date = db::formatDateTime(context.now);
+    if (db::Result applied = applyOptions(c, options, e); !applied)
+        return refuse(context, applied.message);
+    const db::Result changed = ledger::changeEntry(c, *number, e);
+    if (!changed)
+        return refuse(context, changed.message);
+    return kOk;
+}
+
+int deleteEntry(db::Connection &c, const Options &options, Context &context)
+{
+    const std::optional<std::string> number = entryNumberArgument(options);
+    if (!number)
+        return usage(context, "请给出要删除的编号 (一个整数)");
+    ledger::Entry e;
+    if (db::Result read = ledger::readEntry(c, *number, e); !read)
+        return refuse(context, read.message);
+    const db::Result deleted = ledger::deleteEntry(c, *number);
+    if (!deleted)
+        return refuse(context, deleted.message);
+    return kOk;
+}
+
+int listLedger(db::Connection &c, const Options &options, Context &context)
+{
+    if (options.positional().size() != 1)
+        return usage(context, "请给出一个帐本: journal income expense bank cash invest");
+    const std::optional<int> index = ledgerIndexOf(options.positional()[0]);
+    if (!index)
+        return usage(context, "未知的帐本 " + options.positional()[0]);
+    const std::string from = options.valueOr("from", "");
+    const std::string to = options.valueOr("to", "");
+    if (!isDayText(from) || !isDayText(to))
+        return usage(context, "--from 和 --to 必须是 YYYYMMDD 形式的日期");
+    const ledger::LedgerTable table = ledger::loadLedger(c, *index, from, to);
+    for (const std::vector<std::string> &row : table.rows)
+        printRow(context.out, row);
+    if (!table.summary.empty())
+        printRow(context.out, table.summary);
+    return kOk;
+}
+
+int postRecurring(db::Connection &c, const Options &options, Context &context)
+{
+    if (!options.positional().empty())
+        return usage(context, "post-recurring 不需要其他参数");
+    db::DateTime now = context.now;
+    if (auto text = options.value("now")) {
+        const std::optional<db::DateTime> parsed = db::parseDate(*text);
+        if (!parsed)
+            return usage(context, "--now 无法识别，请写成 YYYY/MM/DD HH:MM: " + *text);
+        now = *parsed;
+    }
+    std::vector<std::pair<std::string, int>> posted;
+    app::RecurringProgress progress;
+    progress.posted = [&](const std::string &item, int done, int) {
+        if (done == 1)
+            posted.emplace_back(item, 0);
+        posted.back().second = done;
+    };
+    const app::RecurringRun run = app::postAllRecurring(c, now, progress);
+    for (const auto &[item, count] : posted)
+        context.out << item << "\t" << count << "\n";
+    for (const std::string &failure : run.failures)
+        context.err << failure << "\n";
+    return run.failures.empty() ? kOk : kRefused;
+}
+
+int backup(db::Connection &c, const Options &options, Context &context)
+{
+    if (options.positional().size() != 1)
+        return usage(context, "请给出备份文件的名字");
+    const db::Result done = setup::backupDatabase(c, options.positional()[0]);
+    return done ? kOk : refuse(context, db::trim(done.message));
+}
+
+int restore(const Options &options, Context &context)
+{
+    if (options.positional().size() != 1)
+        return usage(context, "请给出备份文件的名字");
+    FileHost host(context.databasePath);
+    if (!host.openConnection()) {
+        // The database opens as it opens for every other command, with its message.
+        db::Connection::openFile(context.databasePath);
+    }
+    const db::Result done = setup::restoreDatabase(host, options.positional()[0], context.now);
+    return done ? kOk : refuse(context, db::trim(done.message));
+}
+
+int check(db::Connection &c, const Options &options, Context &context)
+{
+    if (!options.positional().empty())
+        return usage(context, "check 不需要其他参数");
+    const std::vector<std::string> problems = ledger::checkBooks(c, context.now);
+    for (const std::string &problem : problems)
+        context.out << problem << "\n";
+    return problems.empty() ? kOk : kRefused;
+}
+
+} // namespace cli

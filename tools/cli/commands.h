@@ -1,0 +1,41 @@
+#pragma once
+
+#include "db/dates.h"
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace db {
+class Connection;
+}
+
+namespace cli {
+
+class Options;
+
+// What a subcommand works with.
+struct Context {
+    std::string databasePath;
+    db::DateTime now;
+    std::ostream &out;
+    std::ostream &err;
+};
+
+// Each returns the exit status; the database is opened by the caller.
+int addEntry(db::Connection &c, const Options &options, Context &context);
+int changeEntry(db::Connection &c, const Options &options, Context &context);
+int deleteEntry(db::Connection &c, const Options &options, Context &context);
+int listLedger(db::Connection &c, const Options &options, Context &context);
+int postRecurring(db::Connection &c, const Options &options, Context &context);
+int backup(db::Connection &c, const Options &options, Context &context);
+int restore(const Options &options, Context &context);
+int check(db::Connection &c, const Options &options, Context &context);
+
+// Shared by the subcommands.
+int refuse(Context &context, const std::string &message);
+int usage(Context &context, const std::string &message);
+// A day bound "YYYYMMDD" that is a real date, or none.
+bool isDayText(const std::string &text);
+
+} // namespace cli
