@@ -201,7 +201,7 @@ void CMainFrame::postRecurringItems()
     m_stopPosting = false;
     QElapsedTimer elapsed;
     elapsed.start();
-    qint64 lastPaint = 0;
+    qint64 lastPaint = -1000;
     int total = 0;
     app::RecurringProgress progress;
     progress.keepGoing = [this] { return !m_stopPosting; };

@@ -327,6 +327,7 @@ void TestMainFrame::longCatchUpShowsProgressAndPaints()
         }
     });
     poll.start(5);
+    s.frame->update(); // painted by the first pass of the posting's event loop
     s.frame->postRecurringItems();
     poll.stop();
     QVERIFY(dialogShown);
