@@ -2,14 +2,16 @@
 
 #include "app/about_dialog.h"
 #include "app/commands.h"
-#include "app/date_dialog.h"
 #include "app/lock_keys.h"
 #include "app/recurring.h"
 #include "db/connection.h"
 #include "ledger/kassolt_doc.h"
 #include "ledger/kassolt_view.h"
 #include "ledger/ledger_load.h"
+#include "setup/date_dialog.h"
 #include "setup/message_box.h"
+#include "stats/class_query_window.h"
+#include "stats/date_query_window.h"
 #include "ui/custom_tab_ctrl.h"
 
 #include <QAction>
@@ -252,9 +254,22 @@ void CMainFrame::closeEvent(QCloseEvent *event)
 
 bool CMainFrame::isCommandAvailable(int id) const { return cmd::isViewCommandAvailable(id); }
 
-void CMainFrame::runOtherCommand(int)
+void CMainFrame::runOtherCommand(int id)
 {
-    // The query, user, password, backup, link and help windows open here.
+    // The user, password, backup, link and help windows open here too.
+    if (id != cmd::ID_QUERY_CLASS && id != cmd::ID_QUERY_DATE)
+        return;
+    if (!m_connection) {
+        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
+        return;
+    }
+    if (id == cmd::ID_QUERY_CLASS) {
+        CClassQueryWindow window(*m_connection, m_clock, this);
+        window.exec();
+    } else {
+        CDateQueryWindow window(*m_connection, m_clock, this);
+        window.exec();
+    }
 }
 
 void CMainFrame::initialUpdate()

@@ -1,6 +1,7 @@
 #include "stats/day_statistic.h"
 
 #include "db/connection.h"
+#include "stats/amount_text.h"
 #include "stats/percent.h"
 
 namespace stats {
@@ -19,7 +20,7 @@ void DayStatistic::run()
     {
         db::Query q = m_connection.query(sql::dayHead(m_range, m_filter));
         while (q.next()) {
-            m_dateTotal = q.field("nMoney");
+            m_dateTotal = cleanAmount(q.field("nMoney"));
             count = q.field("nCount");
         }
     }
@@ -39,7 +40,7 @@ void DayStatistic::run()
         row.role = Role::Day;
         row.depth = 1;
         row.label = q.field("nDate");
-        const std::string amount = q.field("nMoney");
+        const std::string amount = cleanAmount(q.field("nMoney"));
         row.cells = {amount, q.field("nCount"), "", dayPercent(amount, m_dateTotal)};
         m_sink.addRow(row);
         dayDetail(row.label);
@@ -55,7 +56,7 @@ void DayStatistic::dayDetail(const std::string &day)
         row.role = Role::DayDetail;
         row.depth = 2;
         row.label = q.field("nStyle");
-        const std::string amount = q.field("nMoney");
+        const std::string amount = cleanAmount(q.field("nMoney"));
         row.cells = {amount, q.field("nCount"), q.field("nType"), sharePercent(amount, m_dateTotal)};
         m_sink.addRow(row);
     }

@@ -1,7 +1,11 @@
 #include "stats/statistics.h"
 
 #include "db/connection.h"
+#include "db/text.h"
+#include "stats/amount_text.h"
 #include "stats/percent.h"
+
+#include <algorithm>
 
 namespace stats {
 
@@ -41,7 +45,7 @@ std::string Statistics::headRow(Section section, const std::string &statement, c
     std::string count;
     db::Query q = m_connection.query(statement);
     while (q.next()) {
-        amount = q.field("nMoney");
+        amount = cleanAmount(q.field("nMoney"));
         count = q.field("nCount");
     }
     Row row;
@@ -65,7 +69,7 @@ void Statistics::journalSection(sql::JournalDetail form, const char *headLabel)
         row.role = Role::Detail;
         row.depth = 1;
         row.label = q.field("帐目类型");
-        const std::string amount = q.field("nMoney");
+        const std::string amount = cleanAmount(q.field("nMoney"));
         row.cells = {amount, q.field("nCount"), q.field("收负类型"), sharePercent(amount, m_journalTotal)};
         m_sink.addRow(row);
     }
@@ -84,27 +88,36 @@ void Statistics::categorySection(const CategoryTree &tree, const std::string &he
         row.role = Role::Uncategorised;
         row.depth = 1;
         row.label = q.field("aStyle");
-        const std::string amount = q.field("nMoney");
+        const std::string amount = cleanAmount(q.field("nMoney"));
         row.cells = {amount, q.field("nCount"), tree.direction, sharePercent(amount, this->*tree.total)};
         m_sink.addRow(row);
     }
 }
 
 // Each child of parent that has entries in the range, summed with its whole
-// branch, followed at once by its own children. The levels only grow, so the
-// walk ends at the deepest level of the table.
+// branch, followed at once by its own children; the largest sums come first.
+// The levels only grow, so the walk ends at the deepest level of the table.
 void Statistics::categoryRollUp(const CategoryTree &tree, const std::string &parent, int level, int start, int depth)
 {
-    db::Query q = m_connection.query(tree.rollUp(m_range, parent, level, start));
-    while (q.next()) {
-        Row row;
-        row.section = tree.section;
-        row.role = Role::Category;
-        row.depth = depth;
-        row.level = level;
-        row.label = q.field("aStyle");
-        const std::string amount = q.field("nMoney");
-        row.cells = {amount, q.field("nCount"), tree.direction, sharePercent(amount, this->*tree.total)};
+    std::vector<Row> rows;
+    {
+        db::Query q = m_connection.query(tree.rollUp(m_range, parent, level, start));
+        while (q.next()) {
+            Row row;
+            row.section = tree.section;
+            row.role = Role::Category;
+            row.depth = depth;
+            row.level = level;
+            row.label = q.field("aStyle");
+            const std::string amount = cleanAmount(q.field("nMoney"));
+            row.cells = {amount, q.field("nCount"), tree.direction, sharePercent(amount, this->*tree.total)};
+            rows.push_back(std::move(row));
+        }
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](const Row &a, const Row &b) {
+        return db::leadingNumber(a.cell(0)) > db::leadingNumber(b.cell(0));
+    });
+    for (const Row &row : rows) {
         m_sink.addRow(row);
         categoryRollUp(tree, row.label, level + 1, start + kStartStep, depth + 1);
     }
@@ -153,7 +166,7 @@ void Statistics::bankRollUp(const std::string &parent, int level, int start, int
         row.depth = depth;
         row.level = level;
         row.label = q.field("aStyle");
-        const std::string amount = q.field("nMoney");
+        const std::string amount = cleanAmount(q.field("nMoney"));
         row.cells = {amount, q.field("nCount"), direction == kAllDirections ? std::string() : direction,
                      sharePercent(amount, m_bankTotal)};
         m_sink.addRow(row);
@@ -168,7 +181,7 @@ void Statistics::bankDirection(const std::string &direction)
     {
         db::Query q = m_connection.query(sql::bankDirection(m_range, direction));
         while (q.next()) {
-            amount = q.field("nMoney");
+            amount = cleanAmount(q.field("nMoney"));
             count = q.field("nCount");
         }
     }
@@ -189,7 +202,7 @@ void Statistics::bankDirection(const std::string &direction)
         outside.role = Role::OutsideTree;
         outside.depth = 2;
         outside.label = q.field("BankName");
-        const std::string sum = q.field("nMoney");
+        const std::string sum = cleanAmount(q.field("nMoney"));
         outside.cells = {sum, q.field("nCount"), direction, sharePercent(sum, m_bankTotal)};
         m_sink.addRow(outside);
     }
@@ -203,7 +216,7 @@ void Statistics::cashDirection(const std::string &direction)
     std::string count;
     db::Query q = m_connection.query(sql::cashDirection(m_range, direction));
     while (q.next()) {
-        amount = q.field("nMoney");
+        amount = cleanAmount(q.field("nMoney"));
         count = q.field("nCount");
     }
     Row row;

@@ -1,5 +1,5 @@
 #include "app/commands.h"
-#include "app/date_dialog.h"
+#include "setup/date_dialog.h"
 #include "app/main_frame.h"
 #include "db/connection.h"
 #include "ledger/kassolt_view.h"

@@ -2,6 +2,7 @@
 
 #include "db/text.h"
 #include "setup/tree_store.h"
+#include "stats/amount_text.h"
 #include "stats/percent.h"
 #include "stats/statistics.h"
 #include "support/temp_database.h"
@@ -178,8 +179,13 @@ TEST_F(StatisticsTest, CategoriesRollUpAlongTheirTrees)
             EXPECT_EQ(row->cell(3), percentOf(figures.first, total)) << path;
         }
     }
-    // An uncategorised type is listed once, as a row of its own kind, after the tree.
+    // The largest branch first; an uncategorised type is listed once, as a
+    // row of its own kind, after the tree.
     const RowCollector expense = run(Kind::Expense);
+    EXPECT_EQ(expense.childrenOf("支出费用"), (std::vector<std::string>{"支出费用/投资", "支出费用/餐饮", "支出费用/交通",
+                                                                      "支出费用/零食"}));
+    EXPECT_EQ(expense.childrenOf("支出费用/餐饮"),
+              (std::vector<std::string>{"支出费用/餐饮/午餐", "支出费用/餐饮/早餐", "支出费用/餐饮/O'Neil小吃"}));
     EXPECT_EQ(expense.rows.back().role, Role::Uncategorised);
     EXPECT_EQ(db::trim(expense.rows.back().label), "零食");
     EXPECT_EQ(expense.find("支出费用/餐饮/午餐/工作餐")->level, 3);
@@ -371,6 +377,8 @@ struct PercentCase {
     const char *dayShare; // double throughout
 };
 
+void PrintTo(const PercentCase &p, std::ostream *os) { *os << '"' << p.amount << "\" of \"" << p.total << '"'; }
+
 class PercentTest : public ::testing::TestWithParam<PercentCase> {};
 
 TEST_P(PercentTest, Shares)
@@ -392,3 +400,22 @@ INSTANTIATE_TEST_SUITE_P(Cases, PercentTest,
                                            PercentCase{" 12.5abc", "50", "25.00%", "25.00%"},
                                            // 10000000100 is 1e10 as a float.
                                            PercentCase{"100000001", "3", "3333333333.33%", "3333333366.67%"}));
+
+// ---- sums as shown ----
+
+class AmountTextTest : public ::testing::TestWithParam<std::pair<const char *, const char *>> {};
+
+TEST_P(AmountTextTest, NoiseOfAddingIsDropped)
+{
+    EXPECT_EQ(cleanAmount(GetParam().first), GetParam().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, AmountTextTest,
+                         ::testing::Values(std::pair{"90897.3200000001", "90897.32"},
+                                           std::pair{"-53064.3800000001", "-53064.38"},
+                                           std::pair{"0.300000000000001", "0.3"},
+                                           std::pair{"-0.00000000001", "0"},
+                                           std::pair{"12.5", "12.5"}, std::pair{"100", "100"},
+                                           std::pair{"", ""}, std::pair{"12.0005", "12.0005"},
+                                           std::pair{"0.1234567", "0.1234567"},
+                                           std::pair{"1e+20", "1e+20"}, std::pair{"abc", "abc"}));
