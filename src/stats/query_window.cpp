@@ -162,9 +162,8 @@ void CQueryWindow::setRange(const QString &begin, const QString &end)
 
 void CQueryWindow::chooseStatistic(int kind)
 {
-    m_list->removeAllRows();
-    for (int i = 0; i < 5; ++i)
-        m_list->deleteFirstColumn();
+    // The statistic makes its own columns.
+    m_list->removeAll();
     m_kind = kind;
     try {
         runStatistic(kind);

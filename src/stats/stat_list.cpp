@@ -96,37 +96,11 @@ void CStatList::addRow(const stats::Row &row)
     m_lastAtDepth.push_back(item);
 }
 
-void CStatList::removeAllRows()
+void CStatList::removeAll()
 {
     m_lastAtDepth.clear();
     clear();
-}
-
-void CStatList::deleteFirstColumn()
-{
-    const int columns = columnCount();
-    if (columns == 0)
-        return;
-    QStringList captions;
-    std::vector<int> widths;
-    for (int c = 1; c < columns; ++c) {
-        captions << headerItem()->text(c);
-        widths.push_back(columnWidth(c));
-    }
-    // Rows keep their texts of the remaining columns.
-    std::vector<QTreeWidgetItem *> items;
-    for (QTreeWidgetItemIterator it(this); *it; ++it)
-        items.push_back(*it);
-    for (QTreeWidgetItem *item : items) {
-        for (int c = 1; c < columns; ++c) {
-            item->setText(c - 1, item->text(c));
-            item->setIcon(c - 1, item->icon(c));
-        }
-    }
-    setColumnCount(columns - 1);
-    setHeaderLabels(captions);
-    for (std::size_t i = 0; i < widths.size(); ++i)
-        setColumnWidth(static_cast<int>(i), widths[i]);
+    setColumnCount(0);
 }
 
 std::vector<QStringList> CStatList::displayedRowTexts() const

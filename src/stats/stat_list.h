@@ -19,10 +19,8 @@ public:
     void createColumns(const std::vector<stats::Column> &columns) override;
     void addRow(const stats::Row &row) override;
 
-    // Removes every row with its children.
-    void removeAllRows();
-    // Deletes column 0, the others moving one place to the left.
-    void deleteFirstColumn();
+    // Removes every row with its children, and the columns.
+    void removeAll();
 
     // The texts of the rows the list displays, top to bottom, one text per
     // column: the children of a collapsed row are left out.

@@ -5,6 +5,8 @@
 #include "ledger/kassolt_view.h"
 #include "ledger/ledger_model.h"
 #include "ledger/posting.h"
+#include "stats/class_query_window.h"
+#include "stats/date_query_window.h"
 #include "support/temp_database.h"
 #include "ui/custom_tab_ctrl.h"
 
@@ -76,6 +78,7 @@ private slots:
     void chosenDatesAndCancel();
     void tabSelectionLoadsOnlyOtherViews();
     void recurringItemsPostAtCreation();
+    void queryWindowsOpenFromTheMenu();
 };
 
 void TestMainFrame::tabsAppearInOrderWithTheJournalLoaded()
@@ -251,6 +254,31 @@ void TestMainFrame::recurringItemsPostAtCreation()
     s.frame.reset();
     s.start();
     QCOMPARE(s.database.count("account"), 3);
+}
+
+void TestMainFrame::queryWindowsOpenFromTheMenu()
+{
+    Started s;
+    post(s.database, "1", "2007/03/20 08:00", "12");
+    s.start();
+    QVERIFY(s.frame->action(cmd::ID_QUERY_CLASS)->isEnabled());
+    QVERIFY(s.frame->action(cmd::ID_QUERY_DATE)->isEnabled());
+    QString seen;
+    auto closeWhenShown = [&seen] {
+        QTimer::singleShot(0, [&seen] {
+            auto *window = qobject_cast<CQueryWindow *>(QApplication::activeModalWidget());
+            QVERIFY(window);
+            // Today comes from the frame's clock.
+            seen = window->windowTitle() + window->rangeBegin();
+            window->reject();
+        });
+    };
+    closeWhenShown();
+    s.frame->action(cmd::ID_QUERY_CLASS)->trigger();
+    QCOMPARE(seen, QStringLiteral("分类查询20070320"));
+    closeWhenShown();
+    s.frame->action(cmd::ID_QUERY_DATE)->trigger();
+    QCOMPARE(seen, QStringLiteral("日期查询20070320"));
 }
 
 QTEST_MAIN(TestMainFrame)
