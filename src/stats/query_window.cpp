@@ -8,6 +8,7 @@
 #include "stats/stat_list.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QStatusBar>
@@ -166,8 +167,12 @@ void CQueryWindow::chooseStatistic(int kind)
     m_list->removeAll();
     m_kind = kind;
     try {
+        // A heavy journal takes a moment; the pointer says so.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
         runStatistic(kind);
+        QApplication::restoreOverrideCursor();
     } catch (const db::Error &error) {
+        QApplication::restoreOverrideCursor();
         setup::reportError(this, error);
     }
 }

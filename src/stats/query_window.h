@@ -51,7 +51,8 @@ public:
 
     // A command of the toolbar or the DAY menu, as a click sends it.
     void onCommand(int id);
-    // Clears the list and its columns, then runs the statistic of the kind. A database failure is shown once; the rows found before stay.
+    // Clears the list and its columns, then runs the statistic of the kind.
+    // A database failure is shown once; the rows found before it stay.
     void chooseStatistic(int kind);
 
 protected:

@@ -425,19 +425,25 @@ INSTANTIATE_TEST_SUITE_P(Cases, PercentTest,
 
 // ---- sums as shown ----
 
-class AmountTextTest : public ::testing::TestWithParam<std::pair<const char *, const char *>> {};
+struct AmountCase {
+    const char *read;
+    const char *shown;
+};
+
+void PrintTo(const AmountCase &c, std::ostream *os) { *os << '"' << c.read << '"'; }
+
+class AmountTextTest : public ::testing::TestWithParam<AmountCase> {};
 
 TEST_P(AmountTextTest, NoiseOfAddingIsDropped)
 {
-    EXPECT_EQ(cleanAmount(GetParam().first), GetParam().second);
+    EXPECT_EQ(cleanAmount(GetParam().read), GetParam().shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, AmountTextTest,
-                         ::testing::Values(std::pair{"90897.3200000001", "90897.32"},
-                                           std::pair{"-53064.3800000001", "-53064.38"},
-                                           std::pair{"0.300000000000001", "0.3"},
-                                           std::pair{"-0.00000000001", "0"},
-                                           std::pair{"12.5", "12.5"}, std::pair{"100", "100"},
-                                           std::pair{"", ""}, std::pair{"12.0005", "12.0005"},
-                                           std::pair{"0.1234567", "0.1234567"},
-                                           std::pair{"1e+20", "1e+20"}, std::pair{"abc", "abc"}));
+                         ::testing::Values(AmountCase{"90897.3200000001", "90897.32"},
+                                           AmountCase{"-53064.3800000001", "-53064.38"},
+                                           AmountCase{"0.300000000000001", "0.3"},
+                                           AmountCase{"-0.00000000001", "0"}, AmountCase{"12.5", "12.5"},
+                                           AmountCase{"100", "100"}, AmountCase{"", ""},
+                                           AmountCase{"12.0005", "12.0005"}, AmountCase{"0.1234567", "0.1234567"},
+                                           AmountCase{"1e+20", "1e+20"}, AmountCase{"abc", "abc"}));
