@@ -2,7 +2,6 @@
 
 #include "app/about_dialog.h"
 #include "app/commands.h"
-#include "app/date_dialog.h"
 #include "app/help_page.h"
 #include "app/links_dialog.h"
 #include "app/lock_keys.h"
@@ -13,8 +12,11 @@
 #include "ledger/kassolt_view.h"
 #include "ledger/ledger_load.h"
 #include "setup/backup_dialog.h"
+#include "setup/date_dialog.h"
 #include "setup/message_box.h"
 #include "setup/users_dialog.h"
+#include "stats/class_query_window.h"
+#include "stats/date_query_window.h"
 #include "ui/custom_tab_ctrl.h"
 
 #include <QAction>
@@ -275,6 +277,18 @@ void CMainFrame::runOtherCommand(int id)
     // The query, user, password, backup, link and help windows open here.
     using namespace cmd;
     switch (id) {
+    case ID_QUERY_CLASS:
+    case ID_QUERY_DATE:
+        if (!m_connection) {
+            setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
+        } else if (id == ID_QUERY_CLASS) {
+            CClassQueryWindow window(*m_connection, m_clock, this);
+            window.exec();
+        } else {
+            CDateQueryWindow window(*m_connection, m_clock, this);
+            window.exec();
+        }
+        break;
     case ID_USERS: {
         CUsersDialog dialog(connection(), m_userName, this);
         dialog.exec();

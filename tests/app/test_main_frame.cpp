@@ -1,10 +1,12 @@
 #include "app/commands.h"
-#include "app/date_dialog.h"
+#include "setup/date_dialog.h"
 #include "app/main_frame.h"
 #include "db/connection.h"
 #include "ledger/kassolt_view.h"
 #include "ledger/ledger_model.h"
 #include "ledger/posting.h"
+#include "stats/class_query_window.h"
+#include "stats/date_query_window.h"
 #include "support/temp_database.h"
 #include "ui/custom_tab_ctrl.h"
 
@@ -82,6 +84,7 @@ private slots:
     void longCatchUpShowsProgressAndPaints();
     void startUpFailuresShowInOneBox();
     void theRowUnderThePointerIsSelected();
+    void queryWindowsOpenFromTheMenu();
 };
 
 void TestMainFrame::tabsAppearInOrderWithTheJournalLoaded()
@@ -392,6 +395,31 @@ void TestMainFrame::theRowUnderThePointerIsSelected()
     QTest::mouseMove(view->viewport(), view->visualRect(view->model()->index(2, 1)).center());
     QTRY_VERIFY(view->selectionModel()->isRowSelected(2, {}));
     QCOMPARE(view->selectedEntryNumber(), QString());
+}
+
+void TestMainFrame::queryWindowsOpenFromTheMenu()
+{
+    Started s;
+    post(s.database, "1", "2007/03/20 08:00", "12");
+    s.start();
+    QVERIFY(s.frame->action(cmd::ID_QUERY_CLASS)->isEnabled());
+    QVERIFY(s.frame->action(cmd::ID_QUERY_DATE)->isEnabled());
+    QString seen;
+    auto closeWhenShown = [&seen] {
+        QTimer::singleShot(0, [&seen] {
+            auto *window = qobject_cast<CQueryWindow *>(QApplication::activeModalWidget());
+            QVERIFY(window);
+            // Today comes from the frame's clock.
+            seen = window->windowTitle() + window->rangeBegin();
+            window->reject();
+        });
+    };
+    closeWhenShown();
+    s.frame->action(cmd::ID_QUERY_CLASS)->trigger();
+    QCOMPARE(seen, QStringLiteral("分类查询20070320"));
+    closeWhenShown();
+    s.frame->action(cmd::ID_QUERY_DATE)->trigger();
+    QCOMPARE(seen, QStringLiteral("日期查询20070320"));
 }
 
 QTEST_MAIN(TestMainFrame)

@@ -1,4 +1,4 @@
-#include "app/date_dialog.h"
+#include "setup/date_dialog.h"
 
 #include <QDateEdit>
 #include <QDialogButtonBox>
