@@ -42,13 +42,11 @@ std::size_t plainNumberLength(std::string_view text)
         digits = true;
     }
     if (pos < text.size() && text[pos] == '.') {
-        std::size_t after = pos + 1;
-        while (after < text.size() && text[after] >= '0' && text[after] <= '9') {
-            ++after;
+        ++pos;
+        while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
+            ++pos;
             digits = true;
         }
-        if (digits)
-            pos = after;
     }
     return digits ? pos : 0;
 }
