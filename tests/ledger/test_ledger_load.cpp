@@ -264,6 +264,12 @@ TEST(LedgerLoad, AMillionCellsStayInPlaceAsTheTableGrows)
         for (int column = 0; column < 7; ++column)
             ASSERT_EQ(moved.cell(row, column), cellText(original, column)) << row << " " << column;
     }
+    const ledger::LedgerTable copy = moved;
+    moved.removeRow(0);
+    ASSERT_EQ(copy.rowCount(), kRows - 1);
+    EXPECT_EQ(copy.cell(0, 3), cellText(0, 3));
+    EXPECT_EQ(copy.cell(kRows - 2, 6), cellText(kRows - 1, 6));
+    EXPECT_EQ(moved.cell(0, 3), cellText(2, 3));
     EXPECT_EQ(table.rowCount(), 0); // NOLINT: a moved-from table reads as empty
     table.appendRow({"1", "2007/03/01 10:00"});
     EXPECT_EQ(table.rowCount(), 1);
