@@ -3,6 +3,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct sqlite3;
@@ -51,6 +52,13 @@ public:
     bool isNull(const std::string &name) const;
     int columnCount() const;
     std::string field(int column) const;
+    // The text of field(column) without a string of its own, for filling
+    // large tables: the engine's text itself (valid until the next row) or
+    // a number written into buffer.
+    struct NumberBuffer {
+        char text[40];
+    };
+    std::string_view fieldView(int column, NumberBuffer &buffer) const;
 
 private:
     friend class Connection;

@@ -16,7 +16,16 @@ void registerDialect(sqlite3 *db);
 // h, hh, n, nn, s, ss; "m"/"mm" right after an hour means minutes.
 // nullopt when the value is not a date.
 std::optional<std::string> formatDatePattern(std::string_view value, std::string_view pattern);
-// val(s): the leading number with blanks ignored, 0 if none.
+// Format(value,'yyyymmdd') without building strings, the pattern of every
+// range statement: writes the eight digits to out and returns true, or
+// returns false when the value is not a date. The same result as
+// formatDatePattern(value, "yyyymmdd").
+bool formatDayKey(std::string_view value, char *out);
+// The characters [start, start+count) of a UTF-8 text, 0-based, as a view
+// into it; the same slice as utf8Mid.
+std::string_view characterSlice(std::string_view utf8, std::size_t start, std::size_t count);
+// val(s): the leading number, 0 if none. Blanks anywhere in it are skipped
+// ("1 2 3" is 123); sign, digits and one point, no exponent.
 double valOf(std::string_view text);
 
 } // namespace db

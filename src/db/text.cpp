@@ -1,5 +1,6 @@
 #include "db/text.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -30,22 +31,52 @@ std::string numberToText(double value)
     return buffer;
 }
 
+std::size_t plainNumberLength(std::string_view text)
+{
+    std::size_t pos = 0;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))
+        ++pos;
+    bool digits = false;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
+        ++pos;
+        digits = true;
+    }
+    if (pos < text.size() && text[pos] == '.') {
+        ++pos;
+        while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
+            ++pos;
+            digits = true;
+        }
+    }
+    return digits ? pos : 0;
+}
+
+double plainNumberValue(std::string_view number)
+{
+    // from_chars reads the sign '-' but not '+'; it rounds exactly, whatever
+    // the number of digits.
+    const char *first = number.data();
+    const char *last = first + number.size();
+    if (first != last && *first == '+')
+        ++first;
+    double value = 0.0;
+    const std::from_chars_result r = std::from_chars(first, last, value, std::chars_format::fixed);
+    if (r.ec == std::errc::result_out_of_range) {
+        // Beyond the range of a double: strtod gives the infinity or the zero
+        // the digits lean to, and the text is plain, so nothing else is read.
+        return std::strtod(std::string(first, last).c_str(), nullptr);
+    }
+    return r.ec == std::errc() ? value : 0.0;
+}
+
 double leadingNumber(std::string_view text)
 {
     std::size_t pos = 0;
     while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
         ++pos;
-    std::string head(text.substr(pos));
-    const char *begin = head.c_str();
-    // Only plain decimals: strtod would also take "inf", "nan" and hex.
-    const char *p = begin;
-    if (*p == '+' || *p == '-')
-        ++p;
-    if (!((*p >= '0' && *p <= '9') || (*p == '.' && p[1] >= '0' && p[1] <= '9')))
-        return 0.0;
-    char *end = nullptr;
-    double v = std::strtod(begin, &end);
-    return end == begin ? 0.0 : v;
+    text.remove_prefix(pos);
+    const std::size_t length = plainNumberLength(text);
+    return length == 0 ? 0.0 : plainNumberValue(text.substr(0, length));
 }
 
 std::string money15(long double value)

@@ -13,9 +13,16 @@ std::string quote(std::string_view value);
 // without decimals, others with at most 15 significant digits.
 std::string numberToText(double value);
 
-// The leading decimal number of a text (blanks before it skipped); 0 when the
-// text does not begin with a number. Used wherever a shown value is summed.
+// The leading plain decimal number of a text: blanks before it skipped, then
+// an optional sign, digits and at most one point ("12.5abc" 12.5, ".5" 0.5).
+// 0 when the text does not begin with one; no hexadecimal, exponent, "inf"
+// or "nan". Used wherever a shown value is summed or computed with.
 double leadingNumber(std::string_view text);
+// The length of the plain decimal number at the very start of a text (sign,
+// digits, one point, at least one digit); 0 when there is none.
+std::size_t plainNumberLength(std::string_view text);
+// The value of a text that plainNumberLength accepts whole, rounded exactly.
+double plainNumberValue(std::string_view number);
 
 // printf("%15.2Lf") of a value: right-aligned in 15 characters, two decimals.
 std::string money15(long double value);

@@ -4,6 +4,7 @@
 #include "db/text.h"
 
 #include <array>
+#include <limits>
 
 namespace ledger {
 
@@ -12,6 +13,7 @@ namespace {
 const char *const kTotalLabel = "合计";
 const char *const kRecordsBalance = "条记录,余额为：";
 const char *const kRecords = "条记录";
+const char *const kTooManyRows = "这个日期范围的帐目太多，请缩小日期范围后再显示";
 
 struct Fragments {
     const char *first;
@@ -83,27 +85,81 @@ std::string loadStatement(int index, const std::string &begin, const std::string
 
 std::string yuan(long double value) { return "￥" + db::moneyTrimmed(value); }
 
+LedgerTable::LedgerTable(int index) : m_index(index), m_columns(static_cast<int>(ledgerColumns(index).size())) {}
+
+std::string_view LedgerTable::cell(int row, int column) const
+{
+    if (row < 0 || row >= rowCount() || column < 0 || column >= m_columns)
+        return {};
+    const std::size_t at = static_cast<std::size_t>(row) * m_columns + column;
+    return std::string_view(m_text.data() + m_offsets[at], m_offsets[at + 1] - m_offsets[at]);
+}
+
+std::vector<std::string> LedgerTable::row(int row) const
+{
+    std::vector<std::string> cells;
+    if (row < 0 || row >= rowCount())
+        return cells;
+    cells.reserve(m_columns);
+    for (int column = 0; column < m_columns; ++column)
+        cells.emplace_back(cell(row, column));
+    return cells;
+}
+
+void LedgerTable::appendCell(std::string_view text)
+{
+    // Offsets are 32 bits: four gigabytes of text is more than a list shows.
+    if (text.size() > std::numeric_limits<std::uint32_t>::max() - m_text.size())
+        throw db::Error(kTooManyRows);
+    if (m_offsets.size() == 0)
+        m_offsets.push_back(0);
+    m_text.append(text.data(), text.size());
+    m_offsets.push_back(static_cast<std::uint32_t>(m_text.size()));
+}
+
+void LedgerTable::appendRow(const std::vector<std::string_view> &cells)
+{
+    for (int column = 0; column < m_columns; ++column)
+        appendCell(column < static_cast<int>(cells.size()) ? cells[column] : std::string_view());
+}
+
+void LedgerTable::appendRow(const db::Query &query)
+{
+    const int available = query.columnCount();
+    db::Query::NumberBuffer buffer;
+    for (int column = 0; column < m_columns; ++column)
+        appendCell(column < available ? query.fieldView(column, buffer) : std::string_view());
+}
+
+void LedgerTable::shrink()
+{
+    m_text.shrink();
+    m_offsets.shrink();
+}
+
+std::size_t LedgerTable::bytesHeld() const { return m_text.bytesHeld() + m_offsets.bytesHeld(); }
+
 void LedgerTable::summarize()
 {
     summary.clear();
-    if (rows.empty() || index < 0 || index >= kLedgerCount)
+    const int rows = rowCount();
+    if (rows == 0 || m_index < 0 || m_index >= kLedgerCount)
         return;
-    const int columns = static_cast<int>(ledgerColumns(index).size());
-    const int total = totalColumn(index) - 1;
+    const int total = totalColumn(m_index) - 1;
     long double sums[3] = {0, 0, 0};
-    for (const std::vector<std::string> &row : rows) {
-        if (index == 5) {
-            sums[0] += db::leadingNumber(row[3]);
-            sums[1] += db::leadingNumber(row[4]);
-            sums[2] += db::leadingNumber(row[5]);
+    for (int row = 0; row < rows; ++row) {
+        if (m_index == 5) {
+            sums[0] += db::leadingNumber(cell(row, 3));
+            sums[1] += db::leadingNumber(cell(row, 4));
+            sums[2] += db::leadingNumber(cell(row, 5));
         } else {
-            sums[0] += db::leadingNumber(row[total]);
+            sums[0] += db::leadingNumber(cell(row, total));
         }
     }
-    const std::string n = std::to_string(rows.size());
-    summary.assign(columns, std::string());
+    const std::string n = std::to_string(rows);
+    summary.assign(m_columns, std::string());
     summary[1] = kTotalLabel;
-    if (index == 5) {
+    if (m_index == 5) {
         summary[2] = n + kRecords;
         summary[3] = yuan(sums[0]);
         summary[4] = yuan(sums[1]);
@@ -117,25 +173,26 @@ void LedgerTable::removeRow(int row)
 {
     if (row < 0 || row >= rowCount())
         return;
-    rows.erase(rows.begin() + row);
+    const std::size_t first = static_cast<std::size_t>(row) * m_columns;
+    const std::size_t last = first + m_columns;
+    const std::uint32_t begin = m_offsets[first];
+    const std::uint32_t removed = m_offsets[last] - begin;
+    m_text.erase(begin, removed);
+    for (std::size_t i = last; i < m_offsets.size(); ++i)
+        m_offsets[i] -= removed;
+    m_offsets.erase(first, m_columns);
     summarize();
 }
 
 LedgerTable loadLedger(db::Connection &c, int index, const std::string &begin, const std::string &end)
 {
-    LedgerTable table;
-    table.index = index;
+    LedgerTable table(index);
     if (index < 0 || index >= kLedgerCount)
         return table; // a ledger that does not exist has no rows
     db::Query q = c.query(loadStatement(index, begin, end));
-    const int columns = q.columnCount();
-    while (q.next()) {
-        std::vector<std::string> row;
-        row.reserve(columns);
-        for (int i = 0; i < columns; ++i)
-            row.push_back(q.field(i));
-        table.rows.push_back(std::move(row));
-    }
+    while (q.next())
+        table.appendRow(q);
+    table.shrink();
     table.summarize();
     return table;
 }

@@ -13,7 +13,7 @@ void LedgerModel::setLedger(int index, ledger::LedgerTable table)
 void LedgerModel::clear()
 {
     beginResetModel();
-    m_table = {};
+    m_table = ledger::LedgerTable(m_index);
     endResetModel();
 }
 
@@ -33,14 +33,13 @@ bool LedgerModel::isSummaryRow(int row) const
 
 QString LedgerModel::cell(int row, int column) const
 {
-    const std::vector<std::string> *values = nullptr;
-    if (row >= 0 && row < m_table.rowCount())
-        values = &m_table.rows[row];
-    else if (isSummaryRow(row))
-        values = &m_table.summary;
-    if (!values || column < 0 || column >= static_cast<int>(values->size()))
-        return {};
-    return QString::fromStdString((*values)[column]);
+    if (row >= 0 && row < m_table.rowCount()) {
+        const std::string_view text = m_table.cell(row, column);
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    }
+    if (isSummaryRow(row) && column >= 0 && column < static_cast<int>(m_table.summary.size()))
+        return QString::fromStdString(m_table.summary[column]);
+    return {};
 }
 
 int LedgerModel::rowCount(const QModelIndex &parent) const

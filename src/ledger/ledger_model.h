@@ -19,6 +19,7 @@ public:
     int ledgerIndex() const { return m_index; }
     bool isSummaryRow(int row) const;
     QString cell(int row, int column) const;
+    const ledger::LedgerTable &table() const { return m_table; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
+
 TEST(Text, NumbersShowWithoutNoise)
 {
     EXPECT_EQ(db::numberToText(100.0), "100");
@@ -18,10 +21,44 @@ TEST(Text, MoneyFormats)
     EXPECT_EQ(db::money15(20).size(), 15u);
     EXPECT_EQ(db::moneyTrimmed(-70), "-70.00");
     EXPECT_EQ(db::moneyTrimmed(0.005), "0.01");
-    EXPECT_EQ(db::leadingNumber(" 12.5元"), 12.5);
-    EXPECT_EQ(db::leadingNumber("abc"), 0);
-    EXPECT_EQ(db::leadingNumber("inf"), 0);
-    EXPECT_EQ(db::leadingNumber("-3"), -3);
+}
+
+struct NumberCase {
+    const char *text;
+    double value;
+};
+
+void PrintTo(const NumberCase &c, std::ostream *out) { *out << '"' << c.text << "\" as " << c.value; }
+
+class LeadingNumber : public testing::TestWithParam<NumberCase> {};
+
+TEST_P(LeadingNumber, ReadsThePlainDecimalAtTheStart)
+{
+    const NumberCase &c = GetParam();
+    const double value = db::leadingNumber(c.text);
+    // Exactly the double nearest to the decimal, and zero with its sign.
+    EXPECT_EQ(value, c.value) << c.text;
+    EXPECT_EQ(std::signbit(value), std::signbit(c.value)) << c.text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Text, LeadingNumber,
+    testing::Values(NumberCase{".5", 0.5}, NumberCase{"-.5", -0.5}, NumberCase{"0x10", 0}, NumberCase{"1e3", 1},
+                    NumberCase{"1E3", 1}, NumberCase{"  12.5abc", 12.5}, NumberCase{" 12.5元", 12.5},
+                    NumberCase{"+3", 3}, NumberCase{"-", 0}, NumberCase{"+", 0}, NumberCase{".", 0},
+                    NumberCase{"-.", 0}, NumberCase{"1.2.3", 1.2}, NumberCase{"inf", 0}, NumberCase{"-inf", 0},
+                    NumberCase{"nan", 0}, NumberCase{"infinity", 0}, NumberCase{"ï¼ï¼", 0},
+                    NumberCase{"abc", 0}, NumberCase{"", 0}, NumberCase{"5.", 5}, NumberCase{"	7", 7},
+                    NumberCase{"1 2", 1}, NumberCase{"- 3", 0}, NumberCase{"-3", -3}, NumberCase{"-0", -0.0},
+                    NumberCase{"007", 7}, NumberCase{"0.1", 0.1}, NumberCase{"2.675", 2.675},
+                    NumberCase{"-35.5 ", -35.5}, NumberCase{"123456789012345678901234567890", 1.2345678901234568e29},
+                    NumberCase{"0.30000000000000004441", 0.30000000000000004}));
+
+TEST(Text, LeadingNumberBeyondTheRangeOfADouble)
+{
+    EXPECT_EQ(db::leadingNumber("1" + std::string(400, '0')), HUGE_VAL);
+    EXPECT_EQ(db::leadingNumber("-1" + std::string(400, '0') + ".5"), -HUGE_VAL);
+    EXPECT_EQ(db::leadingNumber("0." + std::string(400, '0') + "1"), 0.0);
 }
 
 TEST(Text, GbkWidthAndCharacterSlices)

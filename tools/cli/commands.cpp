@@ -212,8 +212,8 @@ int listLedger(db::Connection &c, const Options &options, Context &context)
     if (!isDayText(from) || !isDayText(to))
         return usage(context, "--from 和 --to 必须是 YYYYMMDD 形式的日期");
     const ledger::LedgerTable table = ledger::loadLedger(c, *index, from, to);
-    for (const std::vector<std::string> &row : table.rows)
-        printRow(context.out, row);
+    for (int row = 0; row < table.rowCount(); ++row)
+        printRow(context.out, table.row(row));
     if (!table.summary.empty())
         printRow(context.out, table.summary);
     return kOk;
