@@ -227,6 +227,8 @@ void Connection::openPath(const std::string &path)
     // compares raw bytes, so a join on columns that ignore trailing blanks
     // ("午餐 " = '午餐') loses its rows. Joins use declared indexes instead.
     sqlite3_exec(raw, "PRAGMA automatic_index=OFF", nullptr, nullptr, nullptr);
+    sqlite3_exec(raw, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
+    sqlite3_exec(raw, "PRAGMA temp_store=MEMORY", nullptr, nullptr, nullptr);
     m_db = std::move(guard);
     m_path = path;
 
