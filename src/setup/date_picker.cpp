@@ -58,4 +58,16 @@ void CDatePicker::setBlank(bool blank)
     lineEdit()->setText(textFromDateTime(dateTime()));
 }
 
-bool CDatePicker::focusNextPrevChild(bool next) { return QWidget::focusNextPrevChild(next); }
+bool CDatePicker::event(QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+        if (tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            const bool forward = key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier);
+            QWidget::focusNextPrevChild(forward);
+            return true;
+        }
+    }
+    return QDateEdit::event(event);
+}

@@ -21,8 +21,9 @@ public:
 protected:
     QString textFromDateTime(const QDateTime &value) const override;
     void keyPressEvent(QKeyEvent *event) override;
-    // Tab leaves the field; the arrow keys move between its parts.
-    bool focusNextPrevChild(bool next) override;
+    // Tab leaves the field rather than stepping through its parts (the
+    // arrow keys and typed separators still do that).
+    bool event(QEvent *event) override;
 
 private:
     void setBlank(bool blank);

@@ -392,6 +392,11 @@ void TestDetailPanel::headerAndBlankDates()
     QVERIFY(!picker.isBlank());
     QVERIFY(picker.date() != QDate(2026, 3, 1));
     QCOMPARE(picker.shownText(), picker.locale().toString(picker.date(), QStringLiteral("yyyy/MM/dd dddd")));
+    // A date typed part by part, separators included.
+    picker.showBlank(QDate(2026, 3, 1));
+    QTest::keyClick(&picker, Qt::Key_Home);
+    QTest::keyClicks(&picker, QStringLiteral("2026/10/01"));
+    QCOMPARE(picker.date(), QDate(2026, 10, 1));
     picker.showBlank(QDate(2026, 3, 1));
     picker.setDate(QDate(2026, 3, 9));
     QCOMPARE(picker.shownText(), QStringLiteral("2026/03/09 星期一"));
