@@ -20,10 +20,6 @@ inline constexpr const char *kMsgOpeningNotNumber = "初始金额必须是数字
 inline constexpr const char *kMsgSourceIsAccount = "来自银行不能是这个帐户本身，请另选一个银行或留空";
 inline constexpr const char *kMsgDamagedJournal = "总帐中的编号已损坏，无法记帐";
 
-// The category and handler of opening-balance rows.
-inline constexpr const char *kOpeningCategory = "初始化";
-inline constexpr const char *kAutoHandler = "自动";
-
 // The items of the account type field.
 inline constexpr const char *kAccountTypes[] = {"存折", "信用卡", "借贷", "现金"};
 
