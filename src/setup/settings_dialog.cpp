@@ -1,13 +1,16 @@
 #include "setup/settings_dialog.h"
 
 #include "db/connection.h"
+#include "setup/bank_details.h"
+#include "setup/category_picker.h"
+#include "setup/detail_panel.h"
+#include "setup/detail_rules.h"
 #include "setup/drag_tree.h"
 #include "setup/message_box.h"
+#include "setup/recurring_settings.h"
 
 #include <QAbstractItemDelegate>
-#include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -21,10 +24,18 @@ const char *const kAskCaption = "提示";
 const char *const kAskNewName = "新添加数据项名称 %1 ,确定吗?";
 const char *const kSectionCaptions[] = {"收入类型", "支出类型", "银行"};
 const TreeKind kOrder[] = {TreeKind::Income, TreeKind::Expense, TreeKind::Bank};
+const char *const kLoadedMark = " ▲";
+
+// The part of a path after its last backslash (all of it when there is none).
+QString lastSegment(const QString &path)
+{
+    const int cut = path.lastIndexOf(QLatin1Char('\\'));
+    return cut < 0 ? path : path.mid(cut + 1);
+}
 } // namespace
 
-CSettingsDialog::CSettingsDialog(db::Connection *connection, QWidget *parent)
-    : QDialog(parent), m_connection(connection)
+CSettingsDialog::CSettingsDialog(db::Connection *connection, QWidget *parent, Clock clock)
+    : QDialog(parent), m_connection(connection), m_clock(clock ? std::move(clock) : Clock(&db::localNow))
 {
     setWindowTitle(QString::fromUtf8(kTitle));
     setFixedSize(620, 410);
@@ -40,9 +51,6 @@ CSettingsDialog::CSettingsDialog(db::Connection *connection, QWidget *parent)
     m_delete = makeButton("删除", 130, 20, 50);
     m_save = makeButton("保存", 185, 20, 52);
     m_close = makeButton("关闭", 540, 374, 60);
-    // Editing a node's details arrives with the detail panel.
-    m_modify->setEnabled(false);
-    m_save->setEnabled(false);
 
     auto *area = new QWidget(this);
     area->setGeometry(20, 56, 237 - 20, 367 - 56);
@@ -59,6 +67,8 @@ CSettingsDialog::CSettingsDialog(db::Connection *connection, QWidget *parent)
         stack->addWidget(m_trees[i], 1);
         connect(m_sections[i], &QPushButton::clicked, this, [this, kind] { pressSection(kind); });
         connect(m_trees[i], &CDragTree::failed, this, &CSettingsDialog::showError);
+        connect(m_trees[i], &QTreeWidget::itemDoubleClicked, this,
+                [this, kind](QTreeWidgetItem *item) { loadNode(kind, item); });
         CDragTree *tree = m_trees[i];
         // Handled once the editor is gone, so that the questions asked then
         // do not run inside the closing editor.
@@ -67,15 +77,34 @@ CSettingsDialog::CSettingsDialog(db::Connection *connection, QWidget *parent)
     }
     stack->addStretch(0);
 
-    m_detail = new QGroupBox(this);
+    m_detail = new CDetailPanel(connection, m_clock(), this);
     m_detail->setGeometry(255, 20, 345, 347);
-    m_detailTitle = new QLabel(m_detail);
-    m_detailTitle->setGeometry(16, 24, 300, 24);
-    m_detail->setEnabled(false);
+    connect(m_detail, &CDetailPanel::bankPicked, this, &CSettingsDialog::onBankPicked);
 
     connect(m_add, &QPushButton::clicked, this, &CSettingsDialog::onAdd);
+    connect(m_modify, &QPushButton::clicked, this, &CSettingsDialog::onModify);
     connect(m_delete, &QPushButton::clicked, this, &CSettingsDialog::onDelete);
+    connect(m_save, &QPushButton::clicked, this, &CSettingsDialog::onSave);
     connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
+
+    // Tab runs from the buttons down the trees, then down the panel's fields.
+    setTabOrder(m_add, m_modify);
+    setTabOrder(m_modify, m_delete);
+    setTabOrder(m_delete, m_save);
+    QWidget *last = m_save;
+    for (TreeKind kind : kOrder) {
+        const int i = static_cast<int>(kind);
+        setTabOrder(last, m_sections[i]);
+        setTabOrder(m_sections[i], m_trees[i]);
+        last = m_trees[i];
+    }
+    for (TreeKind kind : {TreeKind::Income, TreeKind::Bank}) {
+        for (QWidget *field : m_detail->fields(kind)) {
+            setTabOrder(last, field);
+            last = field;
+        }
+    }
+    setTabOrder(last, m_close);
 
     openSectionTree(TreeKind::Income);
 }
@@ -126,15 +155,142 @@ void CSettingsDialog::openSectionTree(std::optional<TreeKind> kind)
     m_open = kind;
     for (TreeKind k : kOrder)
         tree(k)->setVisible(kind == k);
-    if (!kind) {
-        m_detail->setTitle(QString());
-        m_detailTitle->clear();
+    // The panel held a node of another tree: it is locked until the next load.
+    forgetLoaded();
+    m_detail->showSection(kind);
+    if (kind)
+        tree(*kind)->reload();
+}
+
+void CSettingsDialog::forgetLoaded()
+{
+    m_unlocked = false;
+    m_loadedKind.reset();
+    m_loadedName.clear();
+    m_loadedMid.clear();
+    m_detail->lockAll();
+    m_detail->resetHeader();
+}
+
+QString CSettingsDialog::selectedName() const
+{
+    if (!m_open)
+        return {};
+    const QTreeWidgetItem *item = tree(*m_open)->currentItem();
+    return item ? item->text(0) : QString();
+}
+
+void CSettingsDialog::onBankPicked(const PickedItem &item)
+{
+    setWindowTitle(item.path);
+    m_pickedBank = lastSegment(item.path);
+}
+
+void CSettingsDialog::loadNode(TreeKind kind, QTreeWidgetItem *item)
+{
+    if (!item || m_newItem)
+        return;
+    m_unlocked = false;
+    m_detail->lockAll();
+    const QString name = item->text(0);
+    m_loadedKind = kind;
+    m_loadedName = name;
+    m_detail->setHeader(QString::fromUtf8(kLoadedMark) + name);
+    if (kind != TreeKind::Bank)
+        m_detail->setFixedCaption(kind);
+    if (!m_connection) {
+        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
         return;
     }
-    tree(*kind)->reload();
-    const int i = static_cast<int>(*kind);
-    m_detail->setTitle(QString::fromUtf8(kSectionCaptions[i]));
-    m_detailTitle->setText(QString::fromUtf8(*kind == TreeKind::Bank ? "银行帐户资料" : "固定收支项目"));
+    const std::string key = name.toStdString();
+    try {
+        if (kind == TreeKind::Bank) {
+            const std::optional<setup::BankDetails> details = setup::loadBankDetails(*m_connection, key, m_clock());
+            if (!details)
+                return;
+            m_detail->showBank(*details);
+            m_pickedBank = QString::fromStdString(details->source);
+        } else {
+            const std::optional<setup::RecurringItem> row = setup::loadRecurring(*m_connection, kind, key, m_clock());
+            if (!row)
+                return;
+            m_detail->showRecurring(*row);
+            m_pickedBank = QString::fromStdString(row->bankName);
+            m_loadedMid = row->midText;
+            m_loadedBegin = row->begin;
+        }
+    } catch (const db::Error &error) {
+        setup::reportError(this, error);
+    }
+}
+
+void CSettingsDialog::onModify()
+{
+    m_unlocked = true;
+    if (m_open)
+        m_detail->unlock(*m_open);
+}
+
+void CSettingsDialog::onSave()
+{
+    if (!m_open)
+        return;
+    if (!m_connection) {
+        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
+        return;
+    }
+    try {
+        if (*m_open == TreeKind::Bank)
+            saveBank();
+        else
+            saveRecurring(*m_open);
+    } catch (const db::Error &error) {
+        setup::reportError(this, error);
+    }
+}
+
+void CSettingsDialog::saveRecurring(TreeKind kind)
+{
+    setup::RecurringForm form;
+    m_detail->readRecurring(form);
+    form.unlocked = m_unlocked;
+    form.loaded = m_loadedKind == kind ? m_loadedName.toStdString() : std::string();
+    form.selected = selectedName().toStdString();
+    form.bank = m_pickedBank.toStdString();
+    form.loadedMid = m_loadedMid;
+    form.loadedBegin = m_loadedBegin;
+    bool restarted = false;
+    const db::Result result = setup::saveRecurring(*m_connection, kind, form, [&](const std::string &question) {
+        restarted = setup::askYesNo(this, QString::fromStdString(question));
+        return restarted;
+    });
+    if (!result) {
+        if (!result.message.empty())
+            setup::inform(this, result.message);
+        return;
+    }
+    // The row now starts on the saved date, and has not posted from it.
+    m_loadedBegin = form.begin;
+    if (restarted)
+        m_loadedMid = std::string(1, ' ');
+    setup::inform(this, QString::fromUtf8(setup::kMsgSaved));
+}
+
+void CSettingsDialog::saveBank()
+{
+    setup::BankForm form;
+    m_detail->readBank(form);
+    form.unlocked = m_unlocked;
+    form.loaded = m_loadedKind == TreeKind::Bank ? m_loadedName.toStdString() : std::string();
+    form.selected = selectedName().toStdString();
+    form.source = m_pickedBank.toStdString();
+    const db::Result result = setup::saveBankDetails(*m_connection, form);
+    if (!result) {
+        if (!result.message.empty())
+            setup::inform(this, result.message);
+        return;
+    }
+    setup::inform(this, QString::fromUtf8(setup::kMsgSaved));
 }
 
 void CSettingsDialog::onAdd()

@@ -1,37 +1,33 @@
 #pragma once
 
+#include "db/dates.h"
+#include "setup/setup_ids.h"
 #include "setup/tree_store.h"
 
 #include <QDialog>
 
+#include <functional>
+
 namespace db {
 class Connection;
 }
+class CDetailPanel;
 class CDragTree;
-class QGroupBox;
-class QLabel;
 class QPushButton;
 class QTreeWidgetItem;
-
-namespace setup {
-inline constexpr int IDC_ADD = 1025;
-inline constexpr int IDC_MODIFY = 1026;
-inline constexpr int IDC_DELETE = 1027;
-inline constexpr int IDC_SAVE = 1032;
-inline constexpr int IDC_SECTION_INCOME = 1029;
-inline constexpr int IDC_SECTION_EXPENSE = 1028;
-inline constexpr int IDC_SECTION_BANK = 1030;
-inline constexpr int IDC_TREE_INCOME = 1009;
-inline constexpr int IDC_TREE_EXPENSE = 1016;
-inline constexpr int IDC_TREE_BANK = 1010;
-} // namespace setup
+struct PickedItem;
 
 // "参数设置": the income, expense and bank trees under three stacked section
-// buttons, with adding, deleting and moving of nodes.
+// buttons, with adding, deleting and moving of nodes, and the detail panel:
+// a double-click loads a node's recurring settings or account details, 修改
+// unlocks them and 保存 writes them back.
 class CSettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit CSettingsDialog(db::Connection *connection, QWidget *parent = nullptr);
+    using Clock = std::function<db::DateTime()>;
+
+    // clock gives the current date and time (the local clock when empty).
+    explicit CSettingsDialog(db::Connection *connection, QWidget *parent = nullptr, Clock clock = {});
 
     // The open section, if any.
     std::optional<setup::TreeKind> openSection() const { return m_open; }
@@ -42,7 +38,7 @@ public:
     QPushButton *deleteButton() const { return m_delete; }
     QPushButton *saveButton() const { return m_save; }
     QPushButton *closeButton() const { return m_close; }
-    QGroupBox *detailPanel() const { return m_detail; }
+    CDetailPanel *detailPanel() const { return m_detail; }
 
     // Pressing a section button.
     void pressSection(setup::TreeKind kind);
@@ -50,6 +46,16 @@ public:
     // True while a new item's name is being typed or confirmed.
     bool isAdding() const { return m_newItem != nullptr; }
     void onDelete();
+    // Loads a node of a tree into the detail panel, as a double-click does.
+    void loadNode(setup::TreeKind kind, QTreeWidgetItem *item);
+    void onModify();
+    void onSave();
+    // True once 修改 was pressed after the last load.
+    bool isUnlocked() const { return m_unlocked; }
+    // The node the panel shows, "" when none.
+    const QString &loadedName() const { return m_loadedName; }
+    // The bank last picked in a bank picker or loaded with a node.
+    const QString &pickedBank() const { return m_pickedBank; }
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -60,6 +66,11 @@ private:
     void restartEdit(CDragTree *tree);
     void cancelAdd();
     void showError(const QString &message);
+    void onBankPicked(const PickedItem &item);
+    void forgetLoaded();
+    QString selectedName() const;
+    void saveRecurring(setup::TreeKind kind);
+    void saveBank();
 
     db::Connection *m_connection;
     std::optional<setup::TreeKind> m_open;
@@ -70,8 +81,15 @@ private:
     QPushButton *m_delete;
     QPushButton *m_save;
     QPushButton *m_close;
-    QGroupBox *m_detail;
-    QLabel *m_detailTitle;
+    CDetailPanel *m_detail;
+    Clock m_clock;
+    bool m_unlocked = false;
+    std::optional<setup::TreeKind> m_loadedKind;
+    QString m_loadedName;
+    QString m_pickedBank;
+    // Of the loaded category: its progress text and start date.
+    std::string m_loadedMid;
+    db::DateTime m_loadedBegin;
     QTreeWidgetItem *m_newItem = nullptr;
     QString m_newParent;
 };

@@ -1,8 +1,10 @@
 #include "db/connection.h"
 #include "setup/calculator_dialog.h"
 #include "setup/category_picker.h"
+#include "setup/detail_panel.h"
 #include "setup/drag_tree.h"
 #include "setup/settings_dialog.h"
+#include "support/box_answerer.h"
 #include "support/temp_database.h"
 
 #include <QAbstractButton>
@@ -15,41 +17,12 @@
 #include <QtTest>
 
 using setup::TreeKind;
+using testing_support::BoxAnswerer;
 using testing_support::TempDatabase;
 
 Q_DECLARE_METATYPE(PickedItem)
 
 namespace {
-
-// Answers message boxes as they come, recording their texts.
-class BoxAnswerer {
-public:
-    explicit BoxAnswerer(QStringList buttons) : m_buttons(std::move(buttons))
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
-        m_timer.start(10);
-    }
-    QStringList texts;
-
-private:
-    void poll()
-    {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        texts << box->text();
-        const QString wanted = m_buttons.isEmpty() ? QString() : m_buttons.takeFirst();
-        for (QAbstractButton *b : box->buttons())
-            if (wanted.isEmpty() || box->buttonRole(b) == (wanted == QLatin1String("cancel") ? QMessageBox::RejectRole
-                                                                                             : QMessageBox::AcceptRole)) {
-                b->click();
-                return;
-            }
-        box->close();
-    }
-    QStringList m_buttons;
-    QTimer m_timer;
-};
 
 QStringList childTexts(QTreeWidgetItem *item)
 {
@@ -101,9 +74,10 @@ void TestSettingsDialog::sectionsOpenAndClose()
     CSettingsDialog dialog(&t.connection());
     QCOMPARE(dialog.windowTitle(), QStringLiteral("参数设置"));
     QCOMPARE(dialog.openSection(), std::optional<TreeKind>(TreeKind::Income));
-    QVERIFY(!dialog.detailPanel()->isEnabled());
-    QVERIFY(!dialog.modifyButton()->isEnabled());
-    QVERIFY(!dialog.saveButton()->isEnabled());
+    QVERIFY(dialog.modifyButton()->isEnabled());
+    QVERIFY(dialog.saveButton()->isEnabled());
+    for (QWidget *field : dialog.detailPanel()->fields(TreeKind::Income))
+        QVERIFY(!field->isEnabled());
     CDragTree *income = dialog.tree(TreeKind::Income);
     QCOMPARE(income->rootItem()->text(0), QStringLiteral("收入类型"));
     QVERIFY(income->rootItem()->isExpanded());

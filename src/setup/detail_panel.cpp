@@ -1,0 +1,295 @@
+#include "setup/detail_panel.h"
+
+#include "db/dates.h"
+#include "setup/bank_details.h"
+#include "setup/category_picker.h"
+#include "setup/date_picker.h"
+#include "setup/header_text.h"
+#include "setup/recurring_settings.h"
+#include "setup/setup_ids.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+using setup::TreeKind;
+
+namespace {
+
+const char *const kDefaultHeader = "说明:修改后点\"保存\"即可";
+const char *const kDefaultAmount = "999";
+const char *const kDefaultInterval = "1";
+const char *const kUnits[] = {"天", "月", "年"};
+constexpr int kIntervalMax = 999999;
+constexpr int kPickerHeight = 300;
+
+// Rows of the panel: the header on top, then one field per row.
+constexpr int kLeft = 14;
+constexpr int kLabelWidth = 84;
+constexpr int kFieldLeft = kLeft + kLabelWidth + 6;
+constexpr int kFieldWidth = 345 - kFieldLeft - 14;
+constexpr int kTop = 62;
+constexpr int kRowHeight = 34;
+constexpr int kFieldHeight = 24;
+
+QRect fieldRect(int row, int left = kFieldLeft, int width = kFieldWidth)
+{
+    return {left, kTop + row * kRowHeight, width, kFieldHeight};
+}
+
+QDate toQDate(const db::DateTime &d) { return QDate(d.year, d.month, d.day); }
+db::DateTime fromQDate(const QDate &d) { return db::DateTime{d.year(), d.month(), d.day()}; }
+
+// A date field shows a stored date, or nothing where none was stored.
+void showStoredDate(CDatePicker *picker, const std::string &text, const db::DateTime &date)
+{
+    if (text.empty())
+        picker->showBlank(toQDate(date));
+    else
+        picker->showDate(toQDate(date));
+}
+
+void tag(QWidget *widget, int id) { widget->setObjectName(QString::number(id)); }
+
+} // namespace
+
+CDetailPanel::CDetailPanel(db::Connection *connection, const db::DateTime &today, QWidget *parent)
+    : QGroupBox(parent)
+{
+    m_header = new CHeaderText(this);
+    m_header->setGeometry(kLeft, 24, 345 - 2 * kLeft, 24);
+    resetHeader();
+    tag(m_header, setup::IDC_HEADER);
+
+    // Recurring settings of a category.
+    m_fixed = new QCheckBox(QString::fromUtf8(setup::fixedCaption(TreeKind::Income)), this);
+    m_fixed->setGeometry(fieldRect(0, kLeft, 120));
+    tag(m_fixed, setup::IDC_FIXED);
+    m_autoPost = new QCheckBox(QStringLiteral("自动记帐"), this);
+    m_autoPost->setGeometry(fieldRect(0, kFieldLeft + 60, 120));
+    m_autoPost->setChecked(true);
+    tag(m_autoPost, setup::IDC_AUTO_POST);
+    m_recurringSet << m_fixed << m_autoPost;
+
+    tag(addLabel("金额", 1, m_recurringSet), setup::IDC_AMOUNT_LABEL);
+    m_amount = new QLineEdit(QString::fromUtf8(kDefaultAmount), this);
+    m_amount->setGeometry(fieldRect(1));
+    tag(m_amount, setup::IDC_AMOUNT);
+
+    tag(addLabel("频率：每隔", 2, m_recurringSet), setup::IDC_INTERVAL_LABEL);
+    m_interval = new QLineEdit(QString::fromUtf8(kDefaultInterval), this);
+    m_interval->setGeometry(fieldRect(2, kFieldLeft, 64));
+    m_interval->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_interval));
+    m_interval->setMaxLength(6);
+    tag(m_interval, setup::IDC_INTERVAL);
+    m_spin = new QWidget(this);
+    m_spin->setGeometry(fieldRect(2, kFieldLeft + 64, 16));
+    tag(m_spin, setup::IDC_INTERVAL_SPIN);
+    auto *spinLayout = new QVBoxLayout(m_spin);
+    spinLayout->setContentsMargins(0, 0, 0, 0);
+    spinLayout->setSpacing(0);
+    m_up = new QToolButton(m_spin);
+    m_up->setArrowType(Qt::UpArrow);
+    m_down = new QToolButton(m_spin);
+    m_down->setArrowType(Qt::DownArrow);
+    for (QToolButton *button : {m_up, m_down}) {
+        button->setAutoRepeat(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setFixedSize(16, kFieldHeight / 2);
+        spinLayout->addWidget(button);
+    }
+    connect(m_up, &QToolButton::clicked, this, [this] { stepInterval(1); });
+    connect(m_down, &QToolButton::clicked, this, [this] { stepInterval(-1); });
+    m_unit = new QComboBox(this);
+    m_unit->setEditable(true);
+    for (const char *unit : kUnits)
+        m_unit->addItem(QString::fromUtf8(unit));
+    m_unit->setCurrentIndex(0);
+    m_unit->setGeometry(fieldRect(2, kFieldLeft + 90, kFieldWidth - 90));
+    tag(m_unit, setup::IDC_UNIT);
+
+    tag(addLabel("启始日期", 3, m_recurringSet), setup::IDC_BEGIN_LABEL);
+    m_begin = new CDatePicker(this);
+    m_begin->setGeometry(fieldRect(3));
+    m_begin->showBlank(toQDate(today));
+    tag(m_begin, setup::IDC_BEGIN);
+    tag(addLabel("结束日期", 4, m_recurringSet), setup::IDC_END_LABEL);
+    m_end = new CDatePicker(this);
+    m_end->setGeometry(fieldRect(4));
+    m_end->showBlank(toQDate(today));
+    tag(m_end, setup::IDC_END);
+
+    m_incomeBankLabel = addLabel("存入银行", 5, m_recurringSet);
+    tag(m_incomeBankLabel, setup::IDC_INCOME_BANK_LABEL);
+    m_expenseBankLabel = addLabel("支出银行", 5, m_recurringSet);
+    tag(m_expenseBankLabel, setup::IDC_EXPENSE_BANK_LABEL);
+    m_itemBank = new CCategoryPicker(this);
+    m_itemBank->setGeometry(fieldRect(5));
+    tag(m_itemBank, setup::IDC_ITEM_BANK);
+    m_recurringFields = {m_fixed, m_autoPost, m_amount, m_interval, m_spin, m_unit, m_begin, m_end, m_itemBank};
+    m_recurringSet << m_amount << m_interval << m_spin << m_unit << m_begin << m_end << m_itemBank;
+
+    // Details of a bank account, in the same rows.
+    tag(addLabel("帐户类型", 0, m_bankSet), setup::IDC_ACCOUNT_TYPE_LABEL);
+    m_accountType = new QComboBox(this);
+    m_accountType->setEditable(true);
+    for (const char *type : setup::kAccountTypes)
+        m_accountType->addItem(QString::fromUtf8(type));
+    m_accountType->setCurrentIndex(-1);
+    m_accountType->setGeometry(fieldRect(0));
+    tag(m_accountType, setup::IDC_ACCOUNT_TYPE);
+    tag(addLabel("开户银行", 1, m_bankSet), setup::IDC_OPEN_BANK_LABEL);
+    m_openBank = new QLineEdit(this);
+    m_openBank->setGeometry(fieldRect(1));
+    tag(m_openBank, setup::IDC_OPEN_BANK);
+    tag(addLabel("户主姓名", 2, m_bankSet), setup::IDC_HOLDER_LABEL);
+    m_holder = new QLineEdit(this);
+    m_holder->setGeometry(fieldRect(2));
+    tag(m_holder, setup::IDC_HOLDER);
+    tag(addLabel("银行帐号", 3, m_bankSet), setup::IDC_ACCOUNT_NUMBER_LABEL);
+    m_accountNumber = new QLineEdit(this);
+    m_accountNumber->setGeometry(fieldRect(3));
+    tag(m_accountNumber, setup::IDC_ACCOUNT_NUMBER);
+    tag(addLabel("开户日期", 4, m_bankSet), setup::IDC_OPEN_DATE_LABEL);
+    m_openDate = new CDatePicker(this);
+    m_openDate->setGeometry(fieldRect(4));
+    m_openDate->showBlank(toQDate(today));
+    tag(m_openDate, setup::IDC_OPEN_DATE);
+    tag(addLabel("初始金额", 5, m_bankSet), setup::IDC_OPENING_BALANCE_LABEL);
+    m_openingBalance = new QLineEdit(this);
+    m_openingBalance->setGeometry(fieldRect(5));
+    tag(m_openingBalance, setup::IDC_OPENING_BALANCE);
+    tag(addLabel("来自银行", 6, m_bankSet), setup::IDC_SOURCE_LABEL);
+    m_source = new CCategoryPicker(this);
+    m_source->setGeometry(fieldRect(6));
+    tag(m_source, setup::IDC_SOURCE_BANK);
+    m_bankFields = {m_accountType, m_openBank, m_holder, m_accountNumber, m_openDate, m_openingBalance, m_source};
+    m_bankSet << m_bankFields;
+
+    for (CCategoryPicker *picker : {m_itemBank, m_source}) {
+        picker->create(0, kPickerHeight, QStringLiteral("bank"), connection);
+        connect(picker, &CCategoryPicker::picked, this, [this](const PickedItem &item, int) { emit bankPicked(item); });
+    }
+    // Tab goes down the fields of each set.
+    for (const QList<QWidget *> *set : {&m_recurringFields, &m_bankFields})
+        for (int i = 1; i < set->size(); ++i)
+            setTabOrder(set->at(i - 1), set->at(i));
+    lockAll();
+}
+
+QLabel *CDetailPanel::addLabel(const char *caption, int row, QList<QWidget *> &set)
+{
+    auto *label = new QLabel(QString::fromUtf8(caption), this);
+    label->setGeometry(fieldRect(row, kLeft, kLabelWidth));
+    set << label;
+    return label;
+}
+
+QLabel *CDetailPanel::itemBankLabel() const
+{
+    return m_section == TreeKind::Expense ? m_expenseBankLabel : m_incomeBankLabel;
+}
+
+QList<QWidget *> CDetailPanel::fields(TreeKind kind) const
+{
+    QList<QWidget *> chain = kind == TreeKind::Bank ? m_bankFields : m_recurringFields;
+    chain.removeOne(m_spin); // its buttons take no focus
+    return chain;
+}
+
+void CDetailPanel::showSection(std::optional<TreeKind> kind)
+{
+    m_section = kind;
+    const bool recurring = kind && *kind != TreeKind::Bank;
+    for (QWidget *w : m_recurringSet)
+        w->setVisible(recurring);
+    for (QWidget *w : m_bankSet)
+        w->setVisible(kind == TreeKind::Bank);
+    m_incomeBankLabel->setVisible(kind == TreeKind::Income);
+    m_expenseBankLabel->setVisible(kind == TreeKind::Expense);
+    setTitle(!kind ? QString() : recurring ? QStringLiteral("固定收支项目") : QStringLiteral("银行帐户资料"));
+    if (recurring)
+        setFixedCaption(*kind);
+}
+
+void CDetailPanel::setEnabledAll(const QList<QWidget *> &widgets, bool enabled)
+{
+    for (QWidget *w : widgets)
+        w->setEnabled(enabled);
+}
+
+void CDetailPanel::lockAll()
+{
+    setEnabledAll(m_recurringFields, false);
+    setEnabledAll(m_bankFields, false);
+}
+
+void CDetailPanel::unlock(TreeKind kind)
+{
+    setEnabledAll(m_recurringFields, kind != TreeKind::Bank);
+    setEnabledAll(m_bankFields, kind == TreeKind::Bank);
+}
+
+void CDetailPanel::setHeader(const QString &text) { m_header->setText(text); }
+
+void CDetailPanel::resetHeader() { m_header->setText(QString::fromUtf8(kDefaultHeader)); }
+
+void CDetailPanel::setFixedCaption(TreeKind kind) { m_fixed->setText(QString::fromUtf8(setup::fixedCaption(kind))); }
+
+void CDetailPanel::stepInterval(int by)
+{
+    bool ok = false;
+    const int value = m_interval->text().toInt(&ok);
+    const int next = ok ? std::clamp(value + by, 1, kIntervalMax) : 1;
+    m_interval->setText(QString::number(next));
+}
+
+void CDetailPanel::showRecurring(const setup::RecurringItem &item)
+{
+    m_fixed->setChecked(item.fixed);
+    m_autoPost->setChecked(item.autoPost);
+    m_amount->setText(QString::fromStdString(item.amount));
+    m_interval->setText(QString::fromStdString(item.dayNum));
+    m_unit->setEditText(QString::fromStdString(item.selectType));
+    m_itemBank->selectByText(QString::fromStdString(item.bankName));
+    showStoredDate(m_end, item.endText, item.end);
+    showStoredDate(m_begin, item.beginText, item.begin);
+}
+
+void CDetailPanel::readRecurring(setup::RecurringForm &form) const
+{
+    form.fixed = m_fixed->isChecked();
+    form.autoPost = m_autoPost->isChecked();
+    form.amount = m_amount->text().toStdString();
+    form.dayNum = m_interval->text().toStdString();
+    form.selectType = m_unit->currentText().toStdString();
+    form.begin = fromQDate(m_begin->date());
+    form.end = fromQDate(m_end->date());
+}
+
+void CDetailPanel::showBank(const setup::BankDetails &details)
+{
+    m_accountType->setEditText(QString::fromStdString(details.accountType));
+    m_openBank->setText(QString::fromStdString(details.openBank));
+    m_holder->setText(QString::fromStdString(details.holder));
+    m_accountNumber->setText(QString::fromStdString(details.accountNumber));
+    showStoredDate(m_openDate, details.activeText, details.activeDate);
+    m_openingBalance->setText(QString::fromStdString(details.openingBalance));
+    m_source->selectByText(QString::fromStdString(details.source));
+}
+
+void CDetailPanel::readBank(setup::BankForm &form) const
+{
+    form.accountType = m_accountType->currentText().toStdString();
+    form.openBank = m_openBank->text().toStdString();
+    form.holder = m_holder->text().toStdString();
+    form.accountNumber = m_accountNumber->text().toStdString();
+    form.openingBalance = m_openingBalance->text().toStdString();
+    form.activeDate = fromQDate(m_openDate->date());
+}
