@@ -2,5 +2,5 @@
 
 bool cmd::isViewCommandAvailable(int id)
 {
-    return id == ID_SETTINGS;
+    return id == ID_SETTINGS || id == ID_PRINT_PREVIEW;
 }
