@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPrinter>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -81,6 +82,9 @@ int CPrintPreview::exec()
 {
     if (m_pageCount <= 0)
         return QDialog::Rejected;
+    // Without a window manager "maximised" means nothing: take the screen.
+    if (QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
     return QDialog::exec();
 }
 

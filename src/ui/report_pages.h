@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <string_view>
+
 // How the rows of a report fall on its pages, and where things stand on a
 // page. Positions are millimetres from the page's top left corner.
 namespace ui {
@@ -26,5 +29,10 @@ int firstRowOfPage(int page);
 int pageRowQuota(int page);
 // Where the table of a page begins.
 double tableTop(int page);
+
+// The text a cell prints: at most byteLimit bytes counted as GBK counts
+// them, whole characters only. A number is never printed in part: when the
+// cut falls inside one, the number is left out, with its currency sign.
+std::string printedCellText(std::string_view text, int byteLimit);
 
 } // namespace ui

@@ -1,6 +1,5 @@
 #include "ui/table_report.h"
 
-#include "db/text.h"
 #include "ui/report_pages.h"
 
 #include <QFontMetricsF>
@@ -53,7 +52,7 @@ QString TableReport::cellText(int row, int column) const
     if (!m_rows || column < 0 || column >= static_cast<int>(m_layout.columns.size()))
         return {};
     const std::string text = m_rows->cell(row, column).toStdString();
-    return QString::fromStdString(db::gbkCut(text, m_layout.columns[column].byteLimit));
+    return QString::fromStdString(printedCellText(text, m_layout.columns[column].byteLimit));
 }
 
 void TableReport::drawPage(QPainter &painter, int page, int pageCount, bool printing) const
@@ -118,6 +117,10 @@ void TableReport::drawRow(QPainter &painter, int row, double top) const
                 right = columns[next].right;
                 ++next;
             }
+            // Past a last column that ends short of the table's right edge
+            // there is no rule to cross.
+            if (next == columns.size() && width > right - textLeft)
+                right = std::max(right, kTableRight);
         }
         drawTextInBox(painter, QRectF(textLeft, top, right - textLeft, kRowHeight),
                       static_cast<int>(m_layout.cellAlignment) | kCellFlags, text);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -13,6 +14,8 @@ struct PageCase {
     int pages;
     int rowsOnLastPage;
 };
+
+void PrintTo(const PageCase &c, std::ostream *out) { *out << c.rows << " rows"; }
 
 class Pagination : public ::testing::TestWithParam<PageCase> {};
 
@@ -51,6 +54,8 @@ struct CutCase {
     const char *printed;
 };
 
+void PrintTo(const CutCase &c, std::ostream *out) { *out << '"' << c.text << "\" in " << c.limit; }
+
 class GbkCut : public ::testing::TestWithParam<CutCase> {};
 
 TEST_P(GbkCut, KeepsWholeCharactersWithinTheLimit)
@@ -72,5 +77,25 @@ INSTANTIATE_TEST_SUITE_P(
                       CutCase{"2007/03/20 08:00", 19, "2007/03/20 08:00"}, CutCase{"a现金", 2, "a"},
                       CutCase{"现金银行", 5, "现金"}, CutCase{"abc", 0, ""}, CutCase{"abc", -1, ""},
                       CutCase{"", 10, ""}));
+
+class PrintedCell : public ::testing::TestWithParam<CutCase> {};
+
+TEST_P(PrintedCell, NeverShowsPartOfANumber)
+{
+    const CutCase c = GetParam();
+    EXPECT_EQ(ui::printedCellText(c.text, c.limit), c.printed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, PrintedCell,
+    ::testing::Values(CutCase{"12条记录,余额为：￥1234.50", 31, "12条记录,余额为：￥1234.50"},
+                      CutCase{"12条记录,余额为：￥1234.50", 26, "12条记录,余额为：￥1234.50"},
+                      CutCase{"12条记录,余额为：￥1234.50", 25, "12条记录,余额为："},
+                      CutCase{"12条记录,余额为：￥1234.50", 19, "12条记录,余额为："},
+                      CutCase{"12条记录,余额为：￥1234.50", 17, "12条记录,余额为："},
+                      CutCase{"12条记录,余额为：￥1234.50", 16, "12条记录,余额为"},
+                      CutCase{"37条记录,余额为：￥-182075.00", 25, "37条记录,余额为："},
+                      CutCase{"2026/12/08 19:00", 12, "2026/12/08 "}, CutCase{"工商银行", 5, "工商"},
+                      CutCase{"-10000", 3, ""}, CutCase{"投资完成", 31, "投资完成"}));
 
 } // namespace
