@@ -35,16 +35,17 @@ const std::array<TableSpec, kLedgerCount> kTables = {{
     {20, {{"支出帐编号", 50, 31}, {"日期时间", 90, 19}, {"支出原因", 115, 19}, {"用了多少", 140, 19}}},
     {20, {{"银行名称", 50, 31}, {"日期时间", 90, 24}, {"类 型", 115, 19}, {"金额", 140, 24}, {"收付否", 165, 31}}},
     {20, {{"现金帐编号", 50, 31}, {"日期时间", 90, 24}, {"金额", 115, 19}, {"收付否", 140, 24}, {"帐目类型", 165, 31}}},
-    // The investment ledger follows its list's eight columns, narrowed to
-    // the table's width: the amounts and names get the room they need.
+    // The investment ledger follows its list's eight columns. To give the
+    // amounts and names the room they need within the table, its date
+    // column prints the day without the time (the first 10 bytes).
     {20,
-     {{"编 号", 31, 31},
-      {"日期时间", 60, 19},
-      {"类 型", 74, 31},
-      {"投入金额", 92, 24},
-      {"投资回报", 111, 24},
-      {"利 润", 128, 24},
-      {"现金或银行", 146, 31},
+     {{"编 号", 30, 31},
+      {"日 期", 50, 10},
+      {"类 型", 65, 31},
+      {"投入金额", 85.5, 24},
+      {"投资回报", 106, 24},
+      {"利 润", 125.5, 24},
+      {"现金或银行", 144.5, 31},
       {"状 态", 162, 31}}},
 }};
 

@@ -264,9 +264,9 @@ void TestLedgerReport::everyLedgerHasItsTable_data()
     QTest::newRow("cash") << 4 << QStringList{"现金帐编号", "日期时间", "金额", "收付否", "帐目类型"}
                           << QList<double>{50, 90, 115, 140};
     QTest::newRow("investment") << 5
-                                << QStringList{"编\\s*号", "日期时间", "类\\s*型", "投入金额", "投资回报", "利\\s*润",
+                                << QStringList{"编\\s*号", "日\\s*期", "类\\s*型", "投入金额", "投资回报", "利\\s*润",
                                                "现金或银行", "状\\s*态"}
-                                << QList<double>{31, 60, 74, 92, 111, 128, 146};
+                                << QList<double>{30, 50, 65, 85.5, 106, 125.5, 144.5};
 }
 
 void TestLedgerReport::everyLedgerHasItsTable()
