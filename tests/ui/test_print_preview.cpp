@@ -79,6 +79,13 @@ public:
     }
 };
 
+// A printer whose pages after the first cannot be started.
+class PageRefusingPrinter : public QPrinter {
+public:
+    using QPrinter::QPrinter;
+    bool newPage() override { return false; }
+};
+
 // While it lives, runs `act` once on the next modal window of type T.
 template <class T> class WhenModal {
 public:
@@ -198,6 +205,7 @@ private slots:
     void paneScrollsByLinesPagesAndWheel();
     void printAsksFirstAndNeedsAPrinter();
     void printingFromAnyPagePrintsTheWholeReport();
+    void printFailuresAreReported();
     void exportWritesEveryPage();
     void exportFailureLeavesNoFile();
 };
@@ -476,6 +484,43 @@ void TestPrintPreview::printingFromAnyPagePrintsTheWholeReport()
     preview.action(CPrintPreview::Print)->trigger();
     QCOMPARE(boxes.seen.size(), std::size_t(2));
     QCOMPARE(boxes.seen[1].text, QStringLiteral("打印机初始化失败!"));
+}
+
+void TestPrintPreview::printFailuresAreReported()
+{
+    QTemporaryDir folder;
+    RecordingReport report(60);
+    CPrintPreview preview(report);
+    // A document that cannot be started: its file cannot be made.
+    preview.setPrinterSource([&folder] {
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(folder.filePath(QStringLiteral("无此文件夹/a.pdf")));
+        return printer;
+    });
+    {
+        Boxes boxes({QMessageBox::Yes});
+        preview.action(CPrintPreview::Print)->trigger();
+        QCOMPARE(boxes.seen.size(), std::size_t(2));
+        QCOMPARE(boxes.seen[1].text, QStringLiteral("连接到打印机化败!"));
+        QCOMPARE(boxes.seen[1].caption, QStringLiteral("错误"));
+        QCOMPARE(boxes.seen[1].icon, QMessageBox::Critical);
+        QVERIFY(report.printed().empty());
+    }
+    // A page that cannot be started: the first page went, nothing after it.
+    const QString file = folder.filePath(QStringLiteral("b.pdf"));
+    preview.setPrinterSource([file] {
+        auto printer = std::make_unique<PageRefusingPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(file);
+        return std::unique_ptr<QPrinter>(std::move(printer));
+    });
+    Boxes boxes({QMessageBox::Yes});
+    preview.action(CPrintPreview::Print)->trigger();
+    QCOMPARE(boxes.seen.size(), std::size_t(2));
+    QCOMPARE(boxes.seen[1].text, QStringLiteral("打印失败!"));
+    QCOMPARE(boxes.seen[1].caption, QStringLiteral("错误"));
+    QCOMPARE(report.printed(), (std::vector<Drawn>{{1, 3, true}}));
 }
 
 void TestPrintPreview::exportWritesEveryPage()
