@@ -1,5 +1,6 @@
 #include "db/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -129,6 +130,22 @@ int gbkLength(std::string_view utf8)
         i += n;
     }
     return width;
+}
+
+std::string gbkCut(std::string_view utf8, int maxBytes)
+{
+    int width = 0;
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t n = std::min(charLength(lead), utf8.size() - i);
+        const int w = lead < 0x80 ? 1 : 2;
+        if (width + w > maxBytes)
+            break;
+        width += w;
+        i += n;
+    }
+    return std::string(utf8.substr(0, i));
 }
 
 std::size_t utf8Length(std::string_view utf8)

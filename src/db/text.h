@@ -39,6 +39,9 @@ std::string negatedNumber(std::string_view number);
 // Width of a text as GBK would count it: 1 for ASCII, 2 for any other
 // character (UTF-8 input).
 int gbkLength(std::string_view utf8);
+// The longest start of a text whose GBK width is at most maxBytes, made of
+// whole characters only: a character that does not fit is left out whole.
+std::string gbkCut(std::string_view utf8, int maxBytes);
 
 // The characters [start, start+count) of a UTF-8 text, 0-based in characters.
 std::string utf8Mid(std::string_view utf8, std::size_t start, std::size_t count);

@@ -6,6 +6,7 @@
 #include "ledger/ledger_commands.h"
 #include "ledger/ledger_load.h"
 #include "ledger/ledger_model.h"
+#include "ledger/ledger_report.h"
 #include "ledger/view_host.h"
 #include "setup/message_box.h"
 #include "setup/settings_dialog.h"
@@ -132,6 +133,9 @@ void CKassoltView::onCommand(int id)
         dialog.exec();
         break;
     }
+    case ID_PRINT_PREVIEW:
+        ledger::previewLedger(*m_model, QDate::currentDate(), this);
+        break;
     default:
         m_host->runOtherCommand(id);
         break;
