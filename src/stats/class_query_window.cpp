@@ -24,7 +24,7 @@ CClassQueryWindow::CClassQueryWindow(db::Connection &connection, Clock clock, QW
     chooseStatistic(static_cast<int>(stats::Kind::Summary));
 }
 
-void CClassQueryWindow::runStatistic(int kind)
+void CClassQueryWindow::runStatistic(int kind, stats::RowSink &sink)
 {
-    stats::runStatistic(connection(), static_cast<stats::Kind>(kind), range(), *statList());
+    stats::runStatistic(connection(), static_cast<stats::Kind>(kind), range(), sink);
 }

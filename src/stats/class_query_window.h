@@ -10,5 +10,5 @@ public:
     CClassQueryWindow(db::Connection &connection, Clock clock, QWidget *parent = nullptr);
 
 protected:
-    void runStatistic(int kind) override;
+    void runStatistic(int kind, stats::RowSink &sink) override;
 };

@@ -29,7 +29,7 @@ const char *CDateQueryWindow::typeFilter(int kind)
     return kind >= 1 && kind <= 5 ? filters[kind - 1] : stats::kAllTypes;
 }
 
-void CDateQueryWindow::runStatistic(int kind)
+void CDateQueryWindow::runStatistic(int kind, stats::RowSink &sink)
 {
-    stats::runDayStatistic(connection(), range(), typeFilter(kind), *statList());
+    stats::runDayStatistic(connection(), range(), typeFilter(kind), sink);
 }

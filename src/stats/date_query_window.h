@@ -13,5 +13,5 @@ public:
     static const char *typeFilter(int kind);
 
 protected:
-    void runStatistic(int kind) override;
+    void runStatistic(int kind, stats::RowSink &sink) override;
 };

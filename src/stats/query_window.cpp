@@ -9,11 +9,15 @@
 
 #include <QAction>
 #include <QApplication>
+
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <utility>
 
 using namespace stats::cmd;
 
@@ -161,20 +165,58 @@ void CQueryWindow::setRange(const QString &begin, const QString &end)
     m_end = end;
 }
 
+namespace {
+
+// Passes the rows on to the list and lets the windows paint now and then, so
+// that a statistic over a heavy journal (a year day by day) shows its rows
+// as they come instead of freezing the screen. Input waits until the end.
+class PaintingSink : public stats::RowSink {
+public:
+    PaintingSink(stats::RowSink &list, int everyMs) : m_list(list), m_everyMs(everyMs) { m_clock.start(); }
+    void createColumns(const std::vector<stats::Column> &columns) override { m_list.createColumns(columns); }
+    void addRow(const stats::Row &row) override
+    {
+        m_list.addRow(row);
+        if (m_clock.elapsed() - m_lastPaint >= m_everyMs) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            m_lastPaint = m_clock.elapsed();
+        }
+    }
+
+private:
+    stats::RowSink &m_list;
+    qint64 m_everyMs;
+    QElapsedTimer m_clock;
+    qint64 m_lastPaint = 0;
+};
+
+} // namespace
+
 void CQueryWindow::chooseStatistic(int kind)
 {
+    // A statistic asked for while one runs (a queued re-run reached while the
+    // screen paints) runs when that one is over.
+    if (m_running) {
+        m_pendingKind = kind;
+        return;
+    }
+    m_running = true;
     // The statistic makes its own columns.
     m_list->removeAll();
     m_kind = kind;
     try {
         // A heavy journal takes a moment; the pointer says so.
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        runStatistic(kind);
+        PaintingSink sink(*m_list, m_paintEveryMs);
+        runStatistic(kind, sink);
         QApplication::restoreOverrideCursor();
     } catch (const db::Error &error) {
         QApplication::restoreOverrideCursor();
         setup::reportError(this, error);
     }
+    m_running = false;
+    if (const int pending = std::exchange(m_pendingKind, 0))
+        chooseStatistic(pending);
 }
 
 void CQueryWindow::changeRange(const QString &begin, const QString &end)

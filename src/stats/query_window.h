@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/dates.h"
+#include "stats/stat_row.h"
 #include "stats/statements.h"
 
 #include <QDialog>
@@ -51,6 +52,8 @@ public:
 
     // A command of the toolbar or the DAY menu, as a click sends it.
     void onCommand(int id);
+    // How often a running statistic lets the screen paint (tests set 0).
+    void setPaintInterval(int ms) { m_paintEveryMs = ms; }
     // Clears the list and its columns, then runs the statistic of the kind.
     // A database failure is shown once; the rows found before it stay.
     void chooseStatistic(int kind);
@@ -70,8 +73,8 @@ protected:
     void setRange(const QString &begin, const QString &end);
     QString today() const;
     db::Connection &connection() const { return m_connection; }
-    // Runs the statistic of a kind into the list; throws db::Error.
-    virtual void runStatistic(int kind) = 0;
+    // Runs the statistic of a kind into the sink (the list); throws db::Error.
+    virtual void runStatistic(int kind, stats::RowSink &sink) = 0;
 
     void resizeEvent(QResizeEvent *event) override;
 
@@ -97,4 +100,7 @@ private:
     QStatusBar *m_statusBar = nullptr;
     QLabel *m_statusParts[4] = {};
     CStatList *m_list = nullptr;
+    int m_paintEveryMs = 100;
+    bool m_running = false;
+    int m_pendingKind = 0; // a statistic asked for while one was running
 };

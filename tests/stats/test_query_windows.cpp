@@ -142,6 +142,7 @@ private slots:
     void dateWindowRunsEachDirection();
     void displayedRowsLeaveOutCollapsedChildren();
     void exitEndsTheWindow();
+    void aRunningStatisticPaintsAndHoldsNewRequests();
 };
 
 void TestQueryWindows::classWindowOpensOnTodaysSummary()
@@ -403,6 +404,49 @@ void TestQueryWindows::exitEndsTheWindow()
     CDateQueryWindow window(f.database.connection(), f.clock());
     QTimer::singleShot(0, &window, [&window] { window.action(ID_EXIT)->trigger(); });
     QCOMPARE(window.exec(), int(QDialog::Rejected));
+}
+
+void TestQueryWindows::aRunningStatisticPaintsAndHoldsNewRequests()
+{
+    Fixture f;
+    CDateQueryWindow window(f.database.connection(), f.clock());
+    window.setPaintInterval(0);
+    window.resize(800, 600);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // Paints while the month's rows come in; the first paint asks for the
+    // expense statistic, which must wait for the running one to end.
+    int paints = 0;
+    bool asked = false;
+    struct Watcher : QObject {
+        std::function<void()> onPaint;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                onPaint();
+            return false;
+        }
+    } watcher;
+    watcher.onPaint = [&] {
+        ++paints;
+        if (!asked) {
+            asked = true;
+            QMetaObject::invokeMethod(&window, [&window] { window.onCommand(ID_EXPENSE); }, Qt::QueuedConnection);
+        }
+    };
+    window.onCommand(ID_DAY_THIS_MONTH);
+    window.statList()->viewport()->installEventFilter(&watcher);
+    QTRY_VERIFY(asked);
+    QTRY_COMPARE(window.kind(), 3);
+    QVERIFY(paints > 0);
+    // Only the expense statistic is in the list: its head counts the month's
+    // expenses once.
+    QTreeWidgetItem *head = window.statList()->topLevelItem(0);
+    QCOMPARE(head->text(2), QString::number(countOf("付", "20070301", "20070331")));
+    int days = 0;
+    for (int i = 0; i < window.statList()->topLevelItemCount(); ++i)
+        days += window.statList()->topLevelItem(i)->text(0) == QStringLiteral("日期") ? 1 : 0;
+    QCOMPARE(days, 1);
 }
 
 QTEST_MAIN(TestQueryWindows)
