@@ -167,6 +167,11 @@ TEST(Cli, UsageAndDatabaseFailures)
     EXPECT_EQ(runCli(t, {"add", "--type", "付"}).status, cli::kUsage);
     EXPECT_EQ(runCli(t, {"add", "--colour", "red"}).status, cli::kUsage);
     EXPECT_EQ(runCli(t, {"delete", "x"}).status, cli::kUsage);
+    EXPECT_EQ(runCli(t, {"stats", "weekly", "--from", "20260101", "--to", "20261231"}).status, cli::kUsage);
+    EXPECT_EQ(runCli(t, {"stats", "summary", "--from", "20260101"}).status, cli::kUsage);
+    EXPECT_EQ(runCli(t, {"days", "--from", "20260101", "--to", "20261231", "--type", "借"}).status, cli::kUsage);
+    EXPECT_EQ(runCli(t, {"days", "--from", "20260101", "--to", "20261231", "--type", "付' or '1'='1"}).status,
+              cli::kUsage);
     Ran help = runCli(t, {"add", "--help"});
     EXPECT_EQ(help.status, cli::kOk);
     EXPECT_NE(help.out.find("--type"), std::string::npos);

@@ -21,6 +21,8 @@ const char *const kProgramHelp =
     "  change N       修改编号为 N 的帐\n"
     "  delete N       删除编号为 N 的帐\n"
     "  list 帐本      列出一个帐本在日期范围内的记录\n"
+    "  stats 种类     分类统计 (汇总、流水帐、银行、现金、收入、支出)\n"
+    "  days           按日期统计，每天下面列出当天的类型\n"
     "  post-recurring 记入到期的固定收支项目\n"
     "  backup 文件    备份帐本\n"
     "  restore 文件   从备份恢复帐本\n"
@@ -59,6 +61,15 @@ const std::map<std::string, Command> &commands()
           "帐本: journal income expense bank cash invest (或 0 到 5)。\n"
           "按时间从新到旧输出记录的各列，最后一行是合计。\n",
           {"from", "to"}, {}, true, listLedger}},
+        {"stats",
+         {"用法: pennaro-cli stats 种类 --from YYYYMMDD --to YYYYMMDD\n"
+          "种类: summary journal bank cash income expense。\n"
+          "按分类查询窗口里的顺序 (先父后子) 输出每一行: 层次 (总计行为 0)、名称、金额、次数、收付、百分比。\n",
+          {"from", "to"}, {}, true, statistic}},
+        {"days",
+         {"用法: pennaro-cli days --from YYYYMMDD --to YYYYMMDD [--type all|收|付|存|取]\n"
+          "按日期统计，每天之后是当天的类型: 层次、名称、金额、次数、收付、百分比。\n",
+          {"from", "to", "type"}, {}, true, days}},
         {"post-recurring",
          {"用法: pennaro-cli post-recurring [--now \"YYYY/MM/DD HH:MM\"]\n"
           "记入所有到期的固定支出和固定收入，每个记了帐的项目输出一行: 项目、笔数。\n",

@@ -10,6 +10,8 @@
 #include "setup/backup.h"
 #include "setup/database_host.h"
 #include "setup/tree_store.h"
+#include "stats/day_statistic.h"
+#include "stats/statistics.h"
 #include "tools/cli/cli.h"
 #include "tools/cli/options.h"
 
@@ -101,6 +103,40 @@ void printRow(std::ostream &out, const std::vector<std::string> &cells)
     for (std::size_t i = 0; i < cells.size(); ++i)
         out << (i ? "\t" : "") << cells[i];
     out << "\n";
+}
+
+const std::pair<const char *, stats::Kind> kKindNames[] = {
+    {"summary", stats::Kind::Summary}, {"journal", stats::Kind::Journal}, {"bank", stats::Kind::Bank},
+    {"cash", stats::Kind::Cash},       {"income", stats::Kind::Income},   {"expense", stats::Kind::Expense}};
+
+// Prints the rows of a statistic as they come, depth first: the depth, the
+// label and the four cells, a missing cell empty.
+class PrintingSink : public stats::RowSink {
+public:
+    explicit PrintingSink(std::ostream &out) : m_out(out) {}
+    void createColumns(const std::vector<stats::Column> &) override {}
+    void addRow(const stats::Row &row) override
+    {
+        m_out << row.depth << "\t" << row.label;
+        for (std::size_t i = 0; i < 4; ++i)
+            m_out << "\t" << row.cell(i);
+        m_out << "\n";
+    }
+
+private:
+    std::ostream &m_out;
+};
+
+// The range of --from and --to, or the usage message.
+std::optional<stats::Range> rangeOf(const Options &options, std::string &problem)
+{
+    const std::string from = options.valueOr("from", "");
+    const std::string to = options.valueOr("to", "");
+    if (!isDayText(from) || !isDayText(to)) {
+        problem = "--from 和 --to 必须是 YYYYMMDD 形式的日期";
+        return std::nullopt;
+    }
+    return stats::Range{from, to};
 }
 
 // The working connection of a restore: the file named on the command line.
@@ -216,6 +252,41 @@ int listLedger(db::Connection &c, const Options &options, Context &context)
         printRow(context.out, table.row(row));
     if (!table.summary.empty())
         printRow(context.out, table.summary);
+    return kOk;
+}
+
+int statistic(db::Connection &c, const Options &options, Context &context)
+{
+    if (options.positional().size() != 1)
+        return usage(context, "请给出统计的种类: summary journal bank cash income expense");
+    std::optional<stats::Kind> kind;
+    for (const auto &[word, value] : kKindNames)
+        if (options.positional()[0] == word)
+            kind = value;
+    if (!kind)
+        return usage(context, "未知的统计种类 " + options.positional()[0]);
+    std::string problem;
+    const std::optional<stats::Range> range = rangeOf(options, problem);
+    if (!range)
+        return usage(context, problem);
+    PrintingSink sink(context.out);
+    stats::runStatistic(c, *kind, *range, sink);
+    return kOk;
+}
+
+int days(db::Connection &c, const Options &options, Context &context)
+{
+    if (!options.positional().empty())
+        return usage(context, "days 不需要其他参数");
+    std::string problem;
+    const std::optional<stats::Range> range = rangeOf(options, problem);
+    if (!range)
+        return usage(context, problem);
+    const std::string type = options.valueOr("type", "all");
+    if (type != "all" && type != "收" && type != "付" && type != "存" && type != "取")
+        return usage(context, "--type 必须是 all、收、付、存 或 取");
+    PrintingSink sink(context.out);
+    stats::runDayStatistic(c, *range, type, sink);
     return kOk;
 }
 

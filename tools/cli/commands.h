@@ -27,6 +27,8 @@ int addEntry(db::Connection &c, const Options &options, Context &context);
 int changeEntry(db::Connection &c, const Options &options, Context &context);
 int deleteEntry(db::Connection &c, const Options &options, Context &context);
 int listLedger(db::Connection &c, const Options &options, Context &context);
+int statistic(db::Connection &c, const Options &options, Context &context);
+int days(db::Connection &c, const Options &options, Context &context);
 int postRecurring(db::Connection &c, const Options &options, Context &context);
 int backup(db::Connection &c, const Options &options, Context &context);
 int restore(const Options &options, Context &context);

@@ -1,0 +1,100 @@
+// The command line's statistics and the query windows' lists come from one
+// core walk: for the same books and range they show the same rows.
+#include "db/dates.h"
+#include "stats/class_query_window.h"
+#include "stats/date_query_window.h"
+#include "stats/query_commands.h"
+#include "stats/stat_list.h"
+#include "support/temp_database.h"
+#include "tools/cli/cli.h"
+#include "tools/demo_entries.h"
+
+#include <QTreeWidgetItemIterator>
+#include <QtTest>
+
+#include <sstream>
+
+using testing_support::TempDatabase;
+
+namespace {
+
+// The list's rows depth first, each as the command line prints it.
+QStringList listRows(CStatList *list)
+{
+    QStringList rows;
+    for (QTreeWidgetItemIterator it(list); *it; ++it) {
+        int depth = 0;
+        for (QTreeWidgetItem *up = (*it)->parent(); up; up = up->parent())
+            ++depth;
+        QStringList fields{QString::number(depth)};
+        for (int column = 0; column < 5; ++column)
+            fields << (*it)->text(column);
+        rows << fields.join(QLatin1Char('\t'));
+    }
+    return rows;
+}
+
+QStringList cliRows(TempDatabase &t, std::vector<std::string> args)
+{
+    args.insert(args.begin(), {"--db", t.path()});
+    std::ostringstream out;
+    std::ostringstream err;
+    if (cli::run(args, out, err, db::DateTime{2026, 12, 7, 9, 0, 0}) != cli::kOk)
+        return {QString::fromStdString("failed: " + err.str())};
+    QStringList rows = QString::fromStdString(out.str()).split(QLatin1Char('\n'));
+    rows.removeLast(); // after the last newline
+    return rows;
+}
+
+} // namespace
+
+class TestCliMatchesWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void classStatistics_data();
+    void classStatistics();
+    void dayStatistic();
+};
+
+void TestCliMatchesWindow::classStatistics_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("summary") << stats::cmd::ID_SUMMARY << "summary";
+    QTest::newRow("journal") << stats::cmd::ID_JOURNAL << "journal";
+    QTest::newRow("bank") << stats::cmd::ID_BANK << "bank";
+    QTest::newRow("cash") << stats::cmd::ID_CASH << "cash";
+    QTest::newRow("income") << stats::cmd::ID_INCOME << "income";
+    QTest::newRow("expense") << stats::cmd::ID_EXPENSE << "expense";
+}
+
+void TestCliMatchesWindow::classStatistics()
+{
+    QFETCH(int, command);
+    QFETCH(QString, kind);
+    TempDatabase t;
+    tools::addDemoEntries(t.connection(), db::DateTime{2026, 12, 7});
+    CClassQueryWindow window(t.connection(), [] { return db::DateTime{2026, 12, 7, 9, 0, 0}; });
+    window.onCommand(command);
+    window.onCommand(stats::cmd::ID_DAY_THIS_YEAR); // runs the kind again, queued
+    QCoreApplication::processEvents();
+    const QStringList shown = listRows(window.statList());
+    QVERIFY(shown.size() > 1);
+    QCOMPARE(cliRows(t, {"stats", kind.toStdString(), "--from", "20260101", "--to", "20261207"}), shown);
+}
+
+void TestCliMatchesWindow::dayStatistic()
+{
+    TempDatabase t;
+    tools::addDemoEntries(t.connection(), db::DateTime{2026, 12, 7});
+    CDateQueryWindow window(t.connection(), [] { return db::DateTime{2026, 12, 7, 9, 0, 0}; });
+    window.onCommand(stats::cmd::ID_EXPENSE);
+    window.onCommand(stats::cmd::ID_DAY_THIS_MONTH);
+    QCoreApplication::processEvents();
+    const QStringList shown = listRows(window.statList());
+    QVERIFY(shown.size() > 7);
+    QCOMPARE(cliRows(t, {"days", "--from", "20261201", "--to", "20261207", "--type", "付"}), shown);
+}
+
+QTEST_MAIN(TestCliMatchesWindow)
+#include "test_cli_matches_window.moc"
