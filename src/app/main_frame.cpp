@@ -130,6 +130,10 @@ void CMainFrame::createMenus()
     help->addAction(makeAction(ID_HELP, QStringLiteral("帮助 (&H)")));
 
     makeAction(ID_STOCKS_FUNDS_TOOLBAR, QStringLiteral("股票和基金"));
+    // The prompts the status bar shows while a command is under the pointer.
+    m_actions[ID_CHANGE_PASSWORD]->setStatusTip(QStringLiteral("修改管理员密码"));
+    m_actions[ID_STOCKS_FUNDS_TOOLBAR]->setStatusTip(QStringLiteral("最热门的理财"));
+    m_actions[ID_STOCKS_FUNDS_TOOLBAR]->setToolTip(QStringLiteral("股票和基金"));
 
     // Commands handled by the ledger view stay disabled until their windows exist.
     const int viewCommands[] = {ID_NEW_ENTRY,   ID_MODIFY_ENTRY, ID_DELETE_ENTRY,        ID_STOCKS_FUNDS,

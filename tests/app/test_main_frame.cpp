@@ -137,8 +137,15 @@ void TestMainFrame::menusAndBars()
     QVERIFY(s.frame->action(ID_APP_EXIT)->isEnabled());
     QVERIFY(s.frame->action(ID_APP_ABOUT)->isEnabled());
     QVERIFY(s.frame->action(ID_NEW_ENTRY)->text().startsWith(QStringLiteral("新增(&O)\tCtrl+O")));
-    for (int id : {ID_NEW_ENTRY, ID_QUERY_CLASS, ID_BACKUP_RESTORE, ID_PRINT_PREVIEW})
-        QCOMPARE(s.frame->action(id)->isEnabled(), cmd::isViewCommandAvailable(id));
+    // Every command of the menus and the toolbar has its window.
+    for (int id : {ID_NEW_ENTRY, ID_MODIFY_ENTRY, ID_DELETE_ENTRY, ID_STOCKS_FUNDS, ID_STOCKS_FUNDS_TOOLBAR,
+                   ID_PRINT_PREVIEW, ID_SETTINGS, ID_QUERY_CLASS, ID_QUERY_DATE, ID_USERS, ID_CHANGE_PASSWORD,
+                   ID_BACKUP_RESTORE, ID_HELP})
+        QVERIFY2(s.frame->action(id)->isEnabled(), qPrintable(QString::number(id)));
+    for (QAction *item : s.frame->ledgerView(0)->contextMenu()->actions())
+        QVERIFY(item->isEnabled());
+    QCOMPARE(s.frame->action(ID_CHANGE_PASSWORD)->statusTip(), QStringLiteral("修改管理员密码"));
+    QCOMPARE(s.frame->action(ID_STOCKS_FUNDS_TOOLBAR)->statusTip(), QStringLiteral("最热门的理财"));
     const QStringList items = {QStringLiteral("今天"), QStringLiteral("本月"), QStringLiteral("今年"),
                                QStringLiteral("日期选择")};
     QCOMPARE(s.frame->dateCombo()->count(), 4);
