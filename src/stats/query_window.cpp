@@ -6,6 +6,7 @@
 #include "stats/query_commands.h"
 #include "stats/query_icons.h"
 #include "stats/stat_list.h"
+#include "stats/stat_report.h"
 
 #include <QAction>
 #include <QApplication>
@@ -63,6 +64,12 @@ QAction *CQueryWindow::action(int id) const
 
 QString CQueryWindow::today() const { return QString::fromStdString(db::formatDay(m_clock())); }
 
+QDate CQueryWindow::reportDate() const
+{
+    const db::DateTime now = m_clock();
+    return QDate(now.year, now.month, now.day);
+}
+
 void CQueryWindow::createBars(const std::vector<Button> &buttons, int separatorAfter)
 {
     m_buttons = buttons;
@@ -101,8 +108,8 @@ void CQueryWindow::createBars(const std::vector<Button> &buttons, int separatorA
             m_toolBar->addSeparator();
     }
     m_toolBar->addSeparator();
-    // Printing and exporting the statistics come with their own windows.
-    for (int id : {ID_EXPORT, ID_CLASS_PRINT_PREVIEW, ID_DATE_PRINT_PREVIEW})
+    // Exporting the statistics comes with its own window.
+    for (int id : {ID_EXPORT})
         if (QAction *a = action(id))
             a->setEnabled(false);
 
@@ -253,6 +260,13 @@ void CQueryWindow::onCommand(int id)
     case ID_DAY_INTERVAL:
     case ID_QUERY_SETTINGS:
         chooseInterval();
+        return;
+    case ID_CLASS_PRINT_PREVIEW:
+    case ID_DATE_PRINT_PREVIEW:
+        if (action(id))
+            stats::previewStatistics(id == ID_CLASS_PRINT_PREVIEW ? stats::StatReportKind::Statistics
+                                                                  : stats::StatReportKind::QueryStatistics,
+                                     *m_list, reportDate(), this);
         return;
     case ID_EXIT:
         reject();

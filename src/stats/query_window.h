@@ -4,6 +4,7 @@
 #include "stats/stat_row.h"
 #include "stats/statements.h"
 
+#include <QDate>
 #include <QDialog>
 #include <QString>
 
@@ -72,6 +73,8 @@ protected:
     void createBars(const std::vector<Button> &buttons, int separatorAfter);
     void setRange(const QString &begin, const QString &end);
     QString today() const;
+    // The day a printed report carries: today by the window's clock.
+    QDate reportDate() const;
     db::Connection &connection() const { return m_connection; }
     // Runs the statistic of a kind into the sink (the list); throws db::Error.
     virtual void runStatistic(int kind, stats::RowSink &sink) = 0;

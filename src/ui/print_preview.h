@@ -29,6 +29,7 @@ public:
     // Does not open when the report has no rows.
     int exec() override;
 
+    const ui::Report &report() const { return m_report; }
     int pageCount() const { return m_pageCount; }
     int currentPage() const { return m_page; }
     // Shows a page, kept within 1 and the page count.

@@ -14,6 +14,9 @@ public:
     virtual ~ReportRows() = default;
     virtual int rowCount() const = 0;
     virtual QString cell(int row, int column) const = 0;
+    // Called as a page begins, before its rows are read: a source that is
+    // costly to read cell by cell takes its look at the list here.
+    virtual void pageStarting() const {}
 };
 
 // A report that the preview shows, prints and exports: its title, its date,

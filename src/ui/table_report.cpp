@@ -57,6 +57,8 @@ QString TableReport::cellText(int row, int column) const
 
 void TableReport::drawPage(QPainter &painter, int page, int pageCount, bool printing) const
 {
+    if (m_rows)
+        m_rows->pageStarting();
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     if (!printing)
@@ -122,8 +124,12 @@ void TableReport::drawRow(QPainter &painter, int row, double top) const
             if (next == columns.size() && width > right - textLeft)
                 right = std::max(right, kTableRight);
         }
-        drawTextInBox(painter, QRectF(textLeft, top, right - textLeft, kRowHeight),
-                      static_cast<int>(m_layout.cellAlignment) | kCellFlags, text);
+        int alignment = static_cast<int>(m_layout.cellAlignment);
+        // Centred in a box too narrow for it, a text would lose both its
+        // ends; it keeps its beginning instead.
+        if (!spills && textWidth(painter, text) > right - textLeft)
+            alignment = Qt::AlignLeft;
+        drawTextInBox(painter, QRectF(textLeft, top, right - textLeft, kRowHeight), alignment | kCellFlags, text);
         c = next;
     }
     const double bottom = top + kRowHeight;

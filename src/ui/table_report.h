@@ -24,7 +24,8 @@ struct TableLayout {
     QString title;
     std::vector<TableColumn> columns;
     // Left-aligned cells whose text is wider than the box run on over the
-    // empty cells to their right; centred cells stay in their own box.
+    // empty cells to their right; centred cells stay in their own box, a
+    // text too wide for it drawn from the box's left.
     Qt::Alignment cellAlignment = Qt::AlignLeft;
 };
 

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "ui/table_report.h"
+
+#include <QDate>
+
+#include <memory>
+
+class CStatList;
+class QWidget;
+
+namespace stats {
+
+// The two printed forms of a statistics list: "统计报表" of the class query
+// window and "查询统计报表" of the date query window.
+enum class StatReportKind { Statistics, QueryStatistics };
+
+// Title, captions, column boundaries and cell limits of a statistics report.
+// Cells are centred in their boxes.
+ui::TableLayout statReportLayout(StatReportKind kind);
+
+// The report of the rows the list displays (the children of a collapsed row
+// are left out), read from the list whenever a page is drawn.
+std::unique_ptr<ui::TableReport> makeStatReport(StatReportKind kind, const CStatList &list, QDate today);
+
+// Opens the print preview of a statistics list; nothing happens when the
+// list displays no row.
+void previewStatistics(StatReportKind kind, const CStatList &list, QDate today, QWidget *owner);
+
+} // namespace stats
