@@ -306,14 +306,14 @@ void midFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
     }
     const sqlite3_int64 start = sqlite3_value_int64(argv[1]);
     if (start < 1) {
-        sqlite3_result_error(context, "Mid: start must be 1 or more", -1);
+        sqlite3_result_error(context, "Mid 的起始位置必须不小于 1", -1);
         return;
     }
     std::size_t count = std::string::npos;
     if (argc > 2 && sqlite3_value_type(argv[2]) != SQLITE_NULL) {
         const sqlite3_int64 length = sqlite3_value_int64(argv[2]);
         if (length < 0) {
-            sqlite3_result_error(context, "Mid: length must not be negative", -1);
+            sqlite3_result_error(context, "Mid 的长度不能是负数", -1);
             return;
         }
         count = static_cast<std::size_t>(length);
