@@ -3,6 +3,7 @@
 #include "db/connection.h"
 #include "setup/date_dialog.h"
 #include "setup/message_box.h"
+#include "stats/export_dialog.h"
 #include "stats/query_commands.h"
 #include "stats/query_icons.h"
 #include "stats/stat_list.h"
@@ -101,8 +102,8 @@ void CQueryWindow::createBars(const std::vector<Button> &buttons, int separatorA
             m_toolBar->addSeparator();
     }
     m_toolBar->addSeparator();
-    // Printing and exporting the statistics come with their own windows.
-    for (int id : {ID_EXPORT, ID_CLASS_PRINT_PREVIEW, ID_DATE_PRINT_PREVIEW})
+    // Printing the statistics comes with its own windows.
+    for (int id : {ID_CLASS_PRINT_PREVIEW, ID_DATE_PRINT_PREVIEW})
         if (QAction *a = action(id))
             a->setEnabled(false);
 
@@ -253,6 +254,9 @@ void CQueryWindow::onCommand(int id)
     case ID_DAY_INTERVAL:
     case ID_QUERY_SETTINGS:
         chooseInterval();
+        return;
+    case ID_EXPORT:
+        stats::exportWithDialog(m_list, [this](const std::string &path) { return exportTo(path); });
         return;
     case ID_EXIT:
         reject();
