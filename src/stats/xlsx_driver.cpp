@@ -56,50 +56,40 @@ bool keyStartsAt(std::string_view text, std::size_t at)
     return i > at && i < text.size() && text[i] == '=';
 }
 
-std::string trimmed(std::string_view text) { return db::trim(text); }
+// Where a value that starts at from ends: a quoted one at the closing mark
+// that the ";" of the next attribute (or the end) follows, a bare one at
+// the ";" that opens the next "KEY=" (or the end).
+std::size_t valueEnd(std::string_view text, std::size_t from, char close)
+{
+    for (std::size_t at = from;; ++at) {
+        at = text.find(close, at);
+        if (at == std::string_view::npos)
+            return text.size();
+        const std::size_t after = close == ';' ? at : at + 1;
+        if (after == text.size() || (text[after] == ';' && (close != ';' || keyStartsAt(text, after + 1))))
+            return at;
+    }
+}
 
 std::map<std::string, std::string> attributesOf(std::string_view text)
 {
     std::map<std::string, std::string> attributes;
-    std::size_t at = 0;
-    while (at < text.size()) {
+    for (std::size_t at = 0; at < text.size();) {
         const std::size_t equals = text.find('=', at);
         if (equals == std::string_view::npos)
             break;
-        const std::string key = upperAscii(trimmed(text.substr(at, equals - at)));
-        std::size_t from = equals + 1;
-        std::string value;
-        std::size_t next = text.size();
+        const std::string key = upperAscii(db::trim(text.substr(at, equals - at)));
+        const std::size_t from = equals + 1;
         const char open = from < text.size() ? text[from] : '\0';
         if (open == '"' || open == '{') {
-            // Quoted: up to the closing mark that ends the attribute.
-            const char close = open == '"' ? '"' : '}';
-            std::size_t end = from + 1;
-            while (true) {
-                end = text.find(close, end);
-                if (end == std::string_view::npos || end + 1 == text.size() || text[end + 1] == ';')
-                    break;
-                ++end;
-            }
-            if (end == std::string_view::npos)
-                end = text.size();
-            value = std::string(text.substr(from + 1, end - from - 1));
-            next = end + 1 < text.size() ? end + 2 : text.size();
+            const std::size_t end = valueEnd(text, from + 1, open == '"' ? '"' : '}');
+            attributes[key] = std::string(text.substr(from + 1, end - from - 1));
+            at = end + 2; // past the closing mark and the ";"
         } else {
-            std::size_t end = from;
-            while (true) {
-                end = text.find(';', end);
-                if (end == std::string_view::npos || keyStartsAt(text, end + 1))
-                    break;
-                ++end;
-            }
-            if (end == std::string_view::npos)
-                end = text.size();
-            value = trimmed(text.substr(from, end - from));
-            next = end == text.size() ? end : end + 1;
+            const std::size_t end = valueEnd(text, from, ';');
+            attributes[key] = db::trim(text.substr(from, end - from));
+            at = end + 1;
         }
-        attributes[key] = value;
-        at = next;
     }
     return attributes;
 }
