@@ -1,5 +1,6 @@
 #include "stats/class_query_window.h"
 
+#include "stats/export.h"
 #include "stats/query_commands.h"
 #include "stats/stat_list.h"
 #include "stats/statistics.h"
@@ -27,4 +28,9 @@ CClassQueryWindow::CClassQueryWindow(db::Connection &connection, Clock clock, QW
 void CClassQueryWindow::runStatistic(int kind, stats::RowSink &sink)
 {
     stats::runStatistic(connection(), static_cast<stats::Kind>(kind), range(), sink);
+}
+
+db::Result CClassQueryWindow::exportTo(const std::string &path)
+{
+    return stats::exportStatistic(connection(), static_cast<stats::Kind>(kind()), range(), path);
 }

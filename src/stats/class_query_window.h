@@ -11,4 +11,5 @@ public:
 
 protected:
     void runStatistic(int kind, stats::RowSink &sink) override;
+    db::Result exportTo(const std::string &path) override;
 };

@@ -1,6 +1,7 @@
 #include "stats/date_query_window.h"
 
 #include "stats/day_statistic.h"
+#include "stats/export.h"
 #include "stats/query_commands.h"
 #include "stats/stat_list.h"
 
@@ -32,4 +33,9 @@ const char *CDateQueryWindow::typeFilter(int kind)
 void CDateQueryWindow::runStatistic(int kind, stats::RowSink &sink)
 {
     stats::runDayStatistic(connection(), range(), typeFilter(kind), sink);
+}
+
+db::Result CDateQueryWindow::exportTo(const std::string &path)
+{
+    return stats::exportDayStatistic(connection(), range(), typeFilter(kind()), path);
 }

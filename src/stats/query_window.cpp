@@ -3,6 +3,7 @@
 #include "db/connection.h"
 #include "setup/date_dialog.h"
 #include "setup/message_box.h"
+#include "stats/export_dialog.h"
 #include "stats/query_commands.h"
 #include "stats/query_icons.h"
 #include "stats/stat_list.h"
@@ -108,10 +109,6 @@ void CQueryWindow::createBars(const std::vector<Button> &buttons, int separatorA
             m_toolBar->addSeparator();
     }
     m_toolBar->addSeparator();
-    // Exporting the statistics comes with its own window.
-    for (int id : {ID_EXPORT})
-        if (QAction *a = action(id))
-            a->setEnabled(false);
 
     createStatusBar();
     m_list = new CStatList(this);
@@ -267,6 +264,9 @@ void CQueryWindow::onCommand(int id)
             stats::previewStatistics(id == ID_CLASS_PRINT_PREVIEW ? stats::StatReportKind::Statistics
                                                                   : stats::StatReportKind::QueryStatistics,
                                      *m_list, reportDate(), this);
+        return;
+    case ID_EXPORT:
+        stats::exportWithDialog(m_list, [this](const std::string &path) { return exportTo(path); });
         return;
     case ID_EXIT:
         reject();

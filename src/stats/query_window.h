@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/dates.h"
+#include "db/result.h"
 #include "stats/stat_row.h"
 #include "stats/statements.h"
 
@@ -78,6 +79,8 @@ protected:
     db::Connection &connection() const { return m_connection; }
     // Runs the statistic of a kind into the sink (the list); throws db::Error.
     virtual void runStatistic(int kind, stats::RowSink &sink) = 0;
+    // Writes the statistic showing into a new workbook at path.
+    virtual db::Result exportTo(const std::string &path) = 0;
 
     void resizeEvent(QResizeEvent *event) override;
 
