@@ -255,3 +255,24 @@ TEST(Cli, CheckPassesOnTheDemoBooks)
     EXPECT_EQ(r.status, cli::kOk) << r.out;
     EXPECT_EQ(r.out, "");
 }
+
+TEST(Cli, ExportsWriteWorkbooksOrSayWhyNot)
+{
+    TempDatabase t;
+    tools::addDemoEntries(t.connection(), kNow);
+    const std::string base = (t.folder() / "year").string();
+    Ran r = runCli(t, {"export", base, "--kind", "summary", "--from", "20260101", "--to", "20261207"});
+    EXPECT_EQ(r.status, cli::kOk) << r.err;
+    EXPECT_EQ(r.out, base + ".xlsx\n");
+    EXPECT_GT(std::filesystem::file_size(base + ".xlsx"), 1000u);
+    r = runCli(t, {"export-days", base + "-days.xls", "--from", "20261201", "--to", "20261207", "--type", "付"});
+    EXPECT_EQ(r.status, cli::kOk) << r.err;
+    EXPECT_TRUE(std::filesystem::exists(base + "-days.xls"));
+    r = runCli(t, {"export", "/sys/year", "--kind", "summary", "--from", "20260101", "--to", "20261207"});
+    EXPECT_EQ(r.status, cli::kRefused);
+    EXPECT_NE(r.err.find("Excel文件没有写入"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists("/sys/year.xlsx"));
+    EXPECT_EQ(runCli(t, {"export", base, "--kind", "weekly", "--from", "20260101", "--to", "20261207"}).status,
+              cli::kUsage);
+    EXPECT_EQ(runCli(t, {"export-days", base, "--from", "2026", "--to", "20261207"}).status, cli::kUsage);
+}

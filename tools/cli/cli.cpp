@@ -23,6 +23,8 @@ const char *const kProgramHelp =
     "  list 帐本      列出一个帐本在日期范围内的记录\n"
     "  stats 种类     分类统计 (汇总、流水帐、银行、现金、收入、支出)\n"
     "  days           按日期统计，每天下面列出当天的类型\n"
+    "  export 文件    把分类统计写成电子表格 (.xlsx)\n"
+    "  export-days 文件 把按日期统计写成电子表格\n"
     "  post-recurring 记入到期的固定收支项目\n"
     "  backup 文件    备份帐本\n"
     "  restore 文件   从备份恢复帐本\n"
@@ -70,6 +72,14 @@ const std::map<std::string, Command> &commands()
          {"用法: pennaro-cli days --from YYYYMMDD --to YYYYMMDD [--type all|收|付|存|取]\n"
           "按日期统计，每天之后是当天的类型: 层次、名称、金额、次数、收付、百分比。\n",
           {"from", "to", "type"}, {}, true, days}},
+        {"export",
+         {"用法: pennaro-cli export 文件 --kind 种类 --from YYYYMMDD --to YYYYMMDD\n"
+          "把分类查询的统计写成电子表格；文件名没有扩展名时加上 .xlsx。汇总写五张表。成功时输出文件名。\n",
+          {"kind", "from", "to"}, {}, true, exportStatistic}},
+        {"export-days",
+         {"用法: pennaro-cli export-days 文件 --from YYYYMMDD --to YYYYMMDD [--type all|收|付|存|取]\n"
+          "把按日期统计写成电子表格；成功时输出文件名。\n",
+          {"from", "to", "type"}, {}, true, exportDays}},
         {"post-recurring",
          {"用法: pennaro-cli post-recurring [--now \"YYYY/MM/DD HH:MM\"]\n"
           "记入所有到期的固定支出和固定收入，每个记了帐的项目输出一行: 项目、笔数。\n",

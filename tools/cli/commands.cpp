@@ -11,6 +11,7 @@
 #include "setup/database_host.h"
 #include "setup/tree_store.h"
 #include "stats/day_statistic.h"
+#include "stats/export.h"
 #include "stats/statistics.h"
 #include "tools/cli/cli.h"
 #include "tools/cli/options.h"
@@ -108,6 +109,19 @@ void printRow(std::ostream &out, const std::vector<std::string> &cells)
 const std::pair<const char *, stats::Kind> kKindNames[] = {
     {"summary", stats::Kind::Summary}, {"journal", stats::Kind::Journal}, {"bank", stats::Kind::Bank},
     {"cash", stats::Kind::Cash},       {"income", stats::Kind::Income},   {"expense", stats::Kind::Expense}};
+
+std::optional<stats::Kind> kindNamed(const std::string &name)
+{
+    for (const auto &[word, value] : kKindNames)
+        if (name == word)
+            return value;
+    return std::nullopt;
+}
+
+bool isDayFilter(const std::string &type)
+{
+    return type == "all" || type == "收" || type == "付" || type == "存" || type == "取";
+}
 
 // Prints the rows of a statistic as they come, depth first: the depth, the
 // label and the four cells, a missing cell empty.
@@ -259,10 +273,7 @@ int statistic(db::Connection &c, const Options &options, Context &context)
 {
     if (options.positional().size() != 1)
         return usage(context, "请给出统计的种类: summary journal bank cash income expense");
-    std::optional<stats::Kind> kind;
-    for (const auto &[word, value] : kKindNames)
-        if (options.positional()[0] == word)
-            kind = value;
+    const std::optional<stats::Kind> kind = kindNamed(options.positional()[0]);
     if (!kind)
         return usage(context, "未知的统计种类 " + options.positional()[0]);
     std::string problem;
@@ -283,10 +294,48 @@ int days(db::Connection &c, const Options &options, Context &context)
     if (!range)
         return usage(context, problem);
     const std::string type = options.valueOr("type", "all");
-    if (type != "all" && type != "收" && type != "付" && type != "存" && type != "取")
+    if (!isDayFilter(type))
         return usage(context, "--type 必须是 all、收、付、存 或 取");
     PrintingSink sink(context.out);
     stats::runDayStatistic(c, *range, type, sink);
+    return kOk;
+}
+
+int exportStatistic(db::Connection &c, const Options &options, Context &context)
+{
+    if (options.positional().size() != 1)
+        return usage(context, "请给出要写入的文件名");
+    const std::optional<stats::Kind> kind = kindNamed(options.valueOr("kind", ""));
+    if (!kind)
+        return usage(context, "--kind 必须是 summary journal bank cash income expense 之一");
+    std::string problem;
+    const std::optional<stats::Range> range = rangeOf(options, problem);
+    if (!range)
+        return usage(context, problem);
+    const std::string path = stats::exportFileName(options.positional()[0]);
+    const db::Result done = stats::exportStatistic(c, *kind, *range, path);
+    if (!done)
+        return refuse(context, done.message);
+    context.out << path << "\n";
+    return kOk;
+}
+
+int exportDays(db::Connection &c, const Options &options, Context &context)
+{
+    if (options.positional().size() != 1)
+        return usage(context, "请给出要写入的文件名");
+    std::string problem;
+    const std::optional<stats::Range> range = rangeOf(options, problem);
+    if (!range)
+        return usage(context, problem);
+    const std::string type = options.valueOr("type", "all");
+    if (!isDayFilter(type))
+        return usage(context, "--type 必须是 all、收、付、存 或 取");
+    const std::string path = stats::exportFileName(options.positional()[0]);
+    const db::Result done = stats::exportDayStatistic(c, *range, type, path);
+    if (!done)
+        return refuse(context, done.message);
+    context.out << path << "\n";
     return kOk;
 }
 

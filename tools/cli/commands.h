@@ -29,6 +29,8 @@ int deleteEntry(db::Connection &c, const Options &options, Context &context);
 int listLedger(db::Connection &c, const Options &options, Context &context);
 int statistic(db::Connection &c, const Options &options, Context &context);
 int days(db::Connection &c, const Options &options, Context &context);
+int exportStatistic(db::Connection &c, const Options &options, Context &context);
+int exportDays(db::Connection &c, const Options &options, Context &context);
 int postRecurring(db::Connection &c, const Options &options, Context &context);
 int backup(db::Connection &c, const Options &options, Context &context);
 int restore(const Options &options, Context &context);
