@@ -7,6 +7,7 @@
 #include "ledger/ledger_report.h"
 #include "ledger/posting.h"
 #include "ledger/view_host.h"
+#include "support/pdf_pages.h"
 #include "support/temp_database.h"
 #include "ui/print_preview.h"
 #include "ui/report_output.h"
@@ -22,6 +23,7 @@
 #include <functional>
 
 using testing_support::TempDatabase;
+using namespace pdf_pages;
 
 namespace {
 
@@ -50,64 +52,6 @@ std::unique_ptr<LedgerModel> loaded(TempDatabase &t, int index)
     auto model = std::make_unique<LedgerModel>();
     model->setLedger(index, ledger::loadLedger(t.connection(), index, "20070301", "20070331"));
     return model;
-}
-
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000))
-        return {};
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-QString pageText(const QString &pdf, int page)
-{
-    const QString p = QString::number(page);
-    return run(QStringLiteral("pdftotext"),
-               {QStringLiteral("-layout"), QStringLiteral("-f"), p, QStringLiteral("-l"), p, pdf, QStringLiteral("-")});
-}
-
-// A page rendered at 72 pixels per inch.
-QImage pageImage(const QString &pdf, int page, const QString &folder)
-{
-    const QString p = QString::number(page);
-    const QString stem = folder + QStringLiteral("/page") + p;
-    run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-f"), p,
-                                     QStringLiteral("-l"), p, QStringLiteral("-singlefile"), QStringLiteral("-png"),
-                                     pdf, stem});
-    return QImage(stem + QStringLiteral(".png"));
-}
-
-int px(double mm) { return int(std::lround(mm * 72 / 25.4)); }
-
-bool isDark(const QImage &image, int x, int y) { return image.pixelColor(x, y).lightness() < 160; }
-
-// Share of dark pixels along a horizontal rule at y (mm) from x0 to x1 (mm),
-// or a vertical one at x from y0 to y1; the better of the two pixel lines
-// nearest to the position, since the rule may fall on either.
-double ruleShare(const QImage &image, bool horizontal, double at, double from, double to)
-{
-    double best = 0;
-    const int centre = int(at * 72 / 25.4);
-    for (int line = centre; line <= centre + 1; ++line) {
-        int dark = 0;
-        const int a = px(from) + 1;
-        const int b = px(to) - 1;
-        for (int i = a; i <= b; ++i)
-            dark += horizontal ? isDark(image, i, line) : isDark(image, line, i);
-        best = std::max(best, double(dark) / (b - a + 1));
-    }
-    return best;
-}
-
-bool anyDark(const QImage &image, double x0, double y0, double x1, double y1)
-{
-    for (int y = px(y0); y <= px(y1); ++y)
-        for (int x = px(x0); x <= px(x1); ++x)
-            if (isDark(image, x, y))
-                return true;
-    return false;
 }
 
 // The parts of a view's host that a ledger view asks for.

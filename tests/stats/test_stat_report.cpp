@@ -10,7 +10,7 @@
 #include "ui/report_output.h"
 #include "ui/report_pages.h"
 
-#include "pdf_pages.h"
+#include "support/pdf_pages.h"
 
 #include <QAction>
 #include <QImage>
