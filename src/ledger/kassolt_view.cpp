@@ -177,16 +177,8 @@ void CKassoltView::newEntry()
     dialog.setForm(form);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    try {
-        if (const db::Result result = ledger::postEntry(*connection, dialog.entry()); !result) {
-            setup::inform(this, result.message);
-            return;
-        }
-    } catch (const db::Error &error) {
-        setup::reportError(this, error);
-        return;
-    }
-    showJournal();
+    if (setup::carryOut(this, [&] { return ledger::postEntry(*connection, dialog.entry()); }))
+        showJournal();
 }
 
 void CKassoltView::changeEntry()
@@ -227,17 +219,8 @@ void CKassoltView::changeEntry()
     dialog.setNumberReadOnly(true);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    try {
-        if (const db::Result result = ledger::changeEntry(*connection, number.toStdString(), dialog.entry());
-            !result) {
-            setup::inform(this, result.message);
-            return;
-        }
-    } catch (const db::Error &error) {
-        setup::reportError(this, error);
-        return;
-    }
-    showJournal();
+    if (setup::carryOut(this, [&] { return ledger::changeEntry(*connection, number.toStdString(), dialog.entry()); }))
+        showJournal();
 }
 
 void CKassoltView::deleteEntry()
@@ -255,15 +238,8 @@ void CKassoltView::deleteEntry()
     }
     if (!setup::askYesNo(this, QString::fromStdString(ledger::deleteQuestion(number.toStdString()))))
         return;
-    try {
-        if (const db::Result result = ledger::deleteEntry(*connection, number.toStdString()); !result) {
-            setup::inform(this, result.message);
-            return;
-        }
-    } catch (const db::Error &error) {
-        setup::reportError(this, error);
+    if (!setup::carryOut(this, [&] { return ledger::deleteEntry(*connection, number.toStdString()); }))
         return;
-    }
     m_model->removeLedgerRow(row);
     setup::inform(this, QString::fromUtf8(ledger::kMsgEntryDeleted));
 }

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "db/connection.h"
+#include "db/result.h"
+
 #include <QString>
 
 #include <string>
 
 class QWidget;
-namespace db {
-class Error;
-}
 
 namespace setup {
 
@@ -22,5 +22,22 @@ void reportError(QWidget *parent, const db::Error &error);
 // Yes/No with the question icon; true for Yes. No is the default unless
 // yesIsDefault.
 bool askYesNo(QWidget *parent, const QString &text, bool yesIsDefault = false);
+
+// Runs one core action, shows its refusal (a refusal without text stays
+// silent) or its database failure, and tells whether it went through.
+template <typename Action> bool carryOut(QWidget *parent, Action &&action)
+{
+    try {
+        if (const db::Result result = action(); !result) {
+            if (!result.message.empty())
+                inform(parent, result.message);
+            return false;
+        }
+        return true;
+    } catch (const db::Error &error) {
+        reportError(parent, error);
+        return false;
+    }
+}
 
 } // namespace setup

@@ -394,17 +394,8 @@ void CSettingsDialog::onDelete()
         setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
         return;
     }
-    try {
-        const db::Result result = setup::deleteNode(*m_connection, *m_open, item->text(0).toStdString());
-        if (!result) {
-            if (!result.message.empty())
-                setup::inform(this, result.message);
-            return;
-        }
-    } catch (const db::Error &error) {
-        setup::reportError(this, error);
+    if (!setup::carryOut(this, [&] { return setup::deleteNode(*m_connection, *m_open, item->text(0).toStdString()); }))
         return;
-    }
     delete item;
 }
 

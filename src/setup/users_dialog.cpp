@@ -143,17 +143,8 @@ void CUsersDialog::onAdd()
         return;
     setup::User user{m_name->text().toStdString(), m_password->text().toStdString(),
                      m_details->text().toStdString()};
-    try {
-        const db::Result result = setup::addUser(*m_connection, user);
-        if (!result) {
-            if (!result.message.empty())
-                setup::inform(this, result.message);
-            return;
-        }
-    } catch (const db::Error &error) {
-        setup::reportError(this, error);
+    if (!setup::carryOut(this, [&] { return setup::addUser(*m_connection, user); }))
         return;
-    }
     appendRow(QString::fromStdString(user.name), QString::fromStdString(user.details));
     clearEdits();
 }
@@ -166,16 +157,8 @@ void CUsersDialog::onDelete()
     const int row = selected.first()->row();
     QTableWidgetItem *nameItem = m_list->item(row, 0);
     const std::string name = nameItem ? nameItem->text().toStdString() : std::string();
-    try {
-        const db::Result result = setup::deleteUser(*m_connection, name, m_loggedInUser.toStdString());
-        if (!result) {
-            setup::inform(this, result.message);
-            return;
-        }
-    } catch (const db::Error &error) {
-        setup::reportError(this, error);
+    if (!setup::carryOut(this, [&] { return setup::deleteUser(*m_connection, name, m_loggedInUser.toStdString()); }))
         return;
-    }
     m_list->removeRow(row);
     clearEdits();
 }

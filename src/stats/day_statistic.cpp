@@ -3,6 +3,7 @@
 #include "db/connection.h"
 #include "stats/amount_text.h"
 #include "stats/percent.h"
+#include "stats/totals.h"
 
 namespace stats {
 
@@ -16,14 +17,9 @@ void DayStatistic::run()
     if (m_output == Output::List)
         m_sink.createColumns(dayColumns());
 
-    std::string count;
-    {
-        db::Query q = m_connection.query(sql::dayHead(m_range, m_filter));
-        while (q.next()) {
-            m_dateTotal = cleanAmount(q.field("nMoney"));
-            count = q.field("nCount");
-        }
-    }
+    const Totals totals = readTotals(m_connection, sql::dayHead(m_range, m_filter));
+    m_dateTotal = totals.amount;
+    const std::string &count = totals.count;
     Row head;
     head.section = Section::Day;
     head.role = Role::Head;

@@ -4,6 +4,7 @@
 #include "db/text.h"
 #include "stats/amount_text.h"
 #include "stats/percent.h"
+#include "stats/totals.h"
 
 #include <algorithm>
 
@@ -41,13 +42,7 @@ void Statistics::createColumns()
 std::string Statistics::headRow(Section section, const std::string &statement, const char *label,
                                 const char *direction)
 {
-    std::string amount;
-    std::string count;
-    db::Query q = m_connection.query(statement);
-    while (q.next()) {
-        amount = cleanAmount(q.field("nMoney"));
-        count = q.field("nCount");
-    }
+    const auto [amount, count] = readTotals(m_connection, statement);
     Row row;
     row.section = section;
     row.role = Role::Head;
@@ -176,15 +171,7 @@ void Statistics::bankRollUp(const std::string &parent, int level, int start, int
 
 void Statistics::bankDirection(const std::string &direction)
 {
-    std::string amount;
-    std::string count;
-    {
-        db::Query q = m_connection.query(sql::bankDirection(m_range, direction));
-        while (q.next()) {
-            amount = cleanAmount(q.field("nMoney"));
-            count = q.field("nCount");
-        }
-    }
+    const auto [amount, count] = readTotals(m_connection, sql::bankDirection(m_range, direction));
     Row row;
     row.section = Section::Bank;
     row.role = Role::Direction;
@@ -212,13 +199,7 @@ void Statistics::bankDirection(const std::string &direction)
 // ledger has its own statistic.
 void Statistics::cashDirection(const std::string &direction)
 {
-    std::string amount;
-    std::string count;
-    db::Query q = m_connection.query(sql::cashDirection(m_range, direction));
-    while (q.next()) {
-        amount = cleanAmount(q.field("nMoney"));
-        count = q.field("nCount");
-    }
+    const auto [amount, count] = readTotals(m_connection, sql::cashDirection(m_range, direction));
     Row row;
     row.section = Section::Cash;
     row.role = Role::Direction;
