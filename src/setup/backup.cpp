@@ -1,6 +1,8 @@
 #include "setup/backup.h"
 
 #include "db/connection.h"
+#include "db/file_paths.h"
+#include "db/init_database.h"
 #include "setup/database_host.h"
 
 #include <sqlite3.h>
@@ -31,7 +33,10 @@ const char *const kMsgBackupFailed = "备份失败：%1。原来的备份文件�
 const char *const kMsgBackupMissing = "找不到文件“%1”。";
 const char *const kMsgNotADatabase = "“%1”不是完好的帐本数据库（%2），没有恢复。请选择用本程序备份的文件。";
 const char *const kMsgMissingTables = "“%1”不是帐本数据库，缺少数据表 %2，没有恢复。请选择用本程序备份的文件。";
+const char *const kMsgMissingColumns =
+    "“%1”不是本程序的帐本数据库，数据表 %2 缺少 %3，没有恢复。请选择用本程序备份的文件。";
 const char *const kMsgRestoreBusy = "数据库正在写入，请稍后再恢复。";
+const char *const kMsgUsedElsewhere = "数据库正被另一个程序使用，没有恢复，原来的数据库没有改动。请关闭它后再试。";
 const char *const kMsgPendingJournal = "数据库还有没写完的日志文件“%1”，没有恢复。请重新启动程序后再试。";
 const char *const kMsgKeepCopyFailed = "不能保存当前数据库的副本（%1），没有恢复，原来的数据库没有改动。";
 const char *const kMsgRestoreFailed = "恢复失败：%1。原来的数据库没有改动。";
@@ -129,25 +134,45 @@ std::string engineMessage(sqlite3 *handle, int rc)
     return sqlite3_errstr(rc);
 }
 
+// How long a copy waits for another program's lock on a file.
+constexpr int kBusyMilliseconds = 5000;
+
 // Copies every page of the source connection's database into the file at
-// path, which the engine writes and flushes like any database file.
-Failure copyPages(sqlite3 *source, const std::string &path)
+// path, which the engine writes and flushes like any database file: in one
+// transaction of the file, so that other connections to it read the new
+// pages at their next statement, and a crash half-way leaves the old ones.
+Failure copyPages(sqlite3 *source, const std::string &path, int *code = nullptr)
 {
     sqlite3 *raw = nullptr;
     int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
     SqliteHandle target(raw);
+    if (code)
+        *code = rc;
     if (rc != SQLITE_OK)
         return engineMessage(raw, rc);
+    sqlite3_busy_timeout(raw, kBusyMilliseconds);
     sqlite3_backup *backup = sqlite3_backup_init(raw, "main", source, "main");
-    if (!backup)
+    if (!backup) {
+        if (code)
+            *code = sqlite3_errcode(raw);
         return engineMessage(raw, sqlite3_errcode(raw));
+    }
     rc = sqlite3_backup_step(backup, -1);
     const int finished = sqlite3_backup_finish(backup);
+    if (code)
+        *code = rc != SQLITE_DONE ? rc : finished;
     if (rc != SQLITE_DONE)
-        return engineMessage(source, rc);
+        return engineMessage(rc == SQLITE_BUSY || rc == SQLITE_NOTADB ? raw : source, rc);
     if (finished != SQLITE_OK)
         return engineMessage(raw, finished);
     return {};
+}
+
+// A file the engine cannot take as a database at all.
+bool notSound(int code)
+{
+    const int primary = code & 0xff;
+    return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT || primary == SQLITE_CANTOPEN;
 }
 
 Failure copyFileDurably(const std::string &source, const std::string &target)
@@ -187,15 +212,49 @@ Failure copyFileDurably(const std::string &source, const std::string &target)
     return failure.empty() ? temp.moveTo(target) : failure;
 }
 
-bool sameFile(const std::string &a, const std::string &b)
+bool equalsNoCase(const std::string &a, const std::string &b) { return sqlite3_stricmp(a.c_str(), b.c_str()) == 0; }
+
+// The values of the first column of a query's rows, or of column
+// valueColumn; failure receives the engine's text when the query fails.
+std::vector<std::string> columnOf(sqlite3 *handle, const std::string &sql, Failure &failure, int valueColumn = 0)
 {
-    std::error_code ec;
-    if (fs::equivalent(a, b, ec))
-        return true;
-    return fs::weakly_canonical(a, ec) == fs::weakly_canonical(b, ec);
+    std::vector<std::string> values;
+    sqlite3_stmt *statement = nullptr;
+    int rc = sqlite3_prepare_v2(handle, sql.c_str(), -1, &statement, nullptr);
+    if (rc == SQLITE_OK) {
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+            const unsigned char *text = sqlite3_column_text(statement, valueColumn);
+            values.emplace_back(text ? reinterpret_cast<const char *>(text) : "");
+        }
+    }
+    if (rc != SQLITE_DONE)
+        failure = engineMessage(handle, rc);
+    sqlite3_finalize(statement);
+    return values;
 }
 
-bool equalsNoCase(const std::string &a, const std::string &b) { return sqlite3_stricmp(a.c_str(), b.c_str()) == 0; }
+std::vector<std::string> columnsOfTable(sqlite3 *handle, const std::string &table, Failure &failure)
+{
+    constexpr int kNameColumn = 1; // of PRAGMA table_info
+    return columnOf(handle, "PRAGMA table_info(\"" + table + "\")", failure, kNameColumn);
+}
+
+// The columns that the program's own schema gives each ledger table.
+const std::vector<std::vector<std::string>> &schemaColumns()
+{
+    static const std::vector<std::vector<std::string>> columns = [] {
+        std::vector<std::vector<std::string>> byTable;
+        sqlite3 *raw = nullptr;
+        sqlite3_open(":memory:", &raw);
+        SqliteHandle schema(raw);
+        sqlite3_exec(raw, db::kSchemaSql, nullptr, nullptr, nullptr);
+        Failure ignored;
+        for (const std::string &table : db::requiredTables())
+            byTable.push_back(columnsOfTable(raw, table, ignored));
+        return byTable;
+    }();
+    return columns;
+}
 
 // A backup file opened read-only, so that looking at it never changes it.
 class OfferedBackup {
@@ -230,6 +289,22 @@ public:
         }
         if (!missing.empty())
             return db::Result::refused(fill(kMsgMissingTables, {m_path, missing}));
+        const std::vector<std::string> &tableNames = db::requiredTables();
+        for (std::size_t t = 0; t < tableNames.size(); ++t) {
+            const std::vector<std::string> present = columnsOfTable(m_handle.get(), tableNames[t], m_failure);
+            if (!m_failure.empty())
+                return notADatabase(m_failure);
+            std::string absent;
+            for (const std::string &wanted : schemaColumns()[t]) {
+                bool found = false;
+                for (const std::string &name : present)
+                    found = found || equalsNoCase(name, wanted);
+                if (!found)
+                    absent += (absent.empty() ? "" : ", ") + wanted;
+            }
+            if (!absent.empty())
+                return db::Result::refused(fill(kMsgMissingColumns, {m_path, tableNames[t], absent}));
+        }
         return db::Result::ok();
     }
 
@@ -241,27 +316,35 @@ private:
         return db::Result::refused(fill(kMsgNotADatabase, {m_path, cause}));
     }
 
-    std::vector<std::string> column(const char *sql)
-    {
-        std::vector<std::string> values;
-        sqlite3_stmt *statement = nullptr;
-        int rc = sqlite3_prepare_v2(m_handle.get(), sql, -1, &statement, nullptr);
-        if (rc == SQLITE_OK) {
-            while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-                const unsigned char *text = sqlite3_column_text(statement, 0);
-                values.emplace_back(text ? reinterpret_cast<const char *>(text) : "");
-            }
-        }
-        if (rc != SQLITE_DONE)
-            m_failure = engineMessage(m_handle.get(), rc);
-        sqlite3_finalize(statement);
-        return values;
-    }
+    std::vector<std::string> column(const char *sql) { return columnOf(m_handle.get(), sql, m_failure); }
 
     std::string m_path;
     SqliteHandle m_handle;
     std::string m_failure;
 };
+
+// Keeps a copy of the database at kept: a snapshot taken through the engine,
+// whole even while another program writes to the file; a file the engine
+// cannot read is copied byte for byte.
+Failure keepCopy(const std::string &database, const std::string &kept)
+{
+    sqlite3 *raw = nullptr;
+    const int rc = sqlite3_open_v2(database.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    SqliteHandle source(raw);
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(raw, kBusyMilliseconds);
+        TempFile temp(kept);
+        if (!temp.failure().empty())
+            return temp.failure();
+        int code = SQLITE_OK;
+        const Failure failure = copyPages(raw, temp.path(), &code);
+        if (failure.empty())
+            return temp.moveTo(kept);
+        if (!notSound(code))
+            return failure;
+    }
+    return copyFileDurably(database, kept);
+}
 
 // Keeps the host's working connection open on leaving, whatever happened.
 class ReopenOnExit {
@@ -294,14 +377,16 @@ std::string uniquePath(const std::string &path)
 
 } // namespace
 
-db::Result backupDatabase(db::Connection &working, const std::string &target)
+db::Result backupDatabase(db::Connection &working, const std::string &name)
 {
+    // A linked name keeps its link: the copy replaces the file it leads to.
+    const std::string target = db::resolvedPath(name);
     if (!working.isOpen())
         return db::Result::refused(kMsgNoDatabase);
     // A copy taken halfway through an action would hold half of it.
     if (inTransaction(&working))
         return db::Result::refused(kMsgBackupBusy);
-    if (sameFile(target, working.path()))
+    if (db::sameFile(target, working.path()))
         return db::Result::refused(kMsgBackupOntoDatabase);
     TempFile temp(target);
     if (!temp.failure().empty())
@@ -330,7 +415,7 @@ std::string beforeRestorePath(const std::string &database, const db::DateTime &n
 
 db::Result restoreDatabase(DatabaseHost &host, const std::string &backupPath, const db::DateTime &now)
 {
-    const std::string database = fs::absolute(host.databasePath()).string();
+    const std::string database = db::resolvedPath(host.databasePath());
     OfferedBackup backup(backupPath);
     if (db::Result checked = backup.open(); !checked)
         return checked;
@@ -350,10 +435,24 @@ db::Result restoreDatabase(DatabaseHost &host, const std::string &backupPath, co
     std::string kept;
     if (fs::exists(database, ec)) {
         kept = uniquePath(beforeRestorePath(database, now));
-        if (Failure failure = copyFileDurably(database, kept); !failure.empty())
+        if (Failure failure = keepCopy(database, kept); !failure.empty())
             return db::Result::refused(fill(kMsgKeepCopyFailed, {failure}));
     }
-    {
+    // The backup's pages go into the database file itself, under the
+    // engine's locks, so that another program that has the file open (a
+    // second window, the command line) goes on with the restored books
+    // instead of writing into a file that is no longer there.
+    int code = SQLITE_OK;
+    const Failure inPlace = copyPages(backup.handle(), database, &code);
+    if (!inPlace.empty() && (code & 0xff) == SQLITE_BUSY) {
+        std::error_code ignored;
+        fs::remove(kept, ignored);
+        return db::Result::refused(kMsgUsedElsewhere);
+    }
+    if (!inPlace.empty() && !notSound(code))
+        return db::Result::refused(fill(kMsgRestoreFailed, {inPlace}));
+    if (!inPlace.empty()) {
+        // A file that is no sound database is replaced whole.
         TempFile temp(database);
         Failure failure = temp.failure();
         if (failure.empty())

@@ -160,5 +160,9 @@ void CUsersDialog::onDelete()
     if (!setup::carryOut(this, [&] { return setup::deleteUser(*m_connection, name, m_loggedInUser.toStdString()); }))
         return;
     m_list->removeRow(row);
+    // The list must not pass the selection on: a second 删除 would take a
+    // user nobody chose.
+    m_list->clearSelection();
+    m_list->setCurrentItem(nullptr);
     clearEdits();
 }

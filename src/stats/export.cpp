@@ -1,6 +1,7 @@
 #include "stats/export.h"
 
 #include "db/connection.h"
+#include "db/file_paths.h"
 #include "stats/day_statistic.h"
 #include "stats/sheet_sink.h"
 #include "stats/xlsx_driver.h"
@@ -15,6 +16,7 @@ namespace {
 
 constexpr const char *kFailedPrefix = "Excel文件没有写入：";
 constexpr const char *kLedgerFailed = "读取帐目数据库失败（";
+constexpr const char *kOntoLedger = "这是帐本数据库本身，请换一个文件名。";
 
 struct SheetWalk {
     const char *create;
@@ -54,8 +56,12 @@ std::vector<SheetWalk> sheetsOf(Kind kind)
 
 // Opens the file, fills it, closes it; any failure becomes the refusal that
 // names it, the connection's destructor removing what was begun.
-db::Result writeFile(const std::string &path, const std::function<void(SheetConnection &)> &fill)
+db::Result writeFile(const db::Connection &ledger, const std::string &path,
+                     const std::function<void(SheetConnection &)> &fill)
 {
+    // A workbook put in place of the books would end them.
+    if (db::sameFile(path, ledger.path()))
+        return db::Result::refused(kFailedPrefix + std::string(kOntoLedger));
     try {
         SheetConnection sheets(sheetConnectionText(path));
         fill(sheets);
@@ -86,7 +92,7 @@ std::string exportFileName(const std::string &typed)
 
 db::Result exportStatistic(db::Connection &ledger, Kind kind, const Range &range, const std::string &path)
 {
-    return writeFile(path, [&](SheetConnection &sheets) {
+    return writeFile(ledger, path, [&](SheetConnection &sheets) {
         SheetSink sink(sheets);
         Statistics statistics(ledger, range, sink, Output::Sheet);
         for (const SheetWalk &sheet : sheetsOf(kind)) {
@@ -99,7 +105,7 @@ db::Result exportStatistic(db::Connection &ledger, Kind kind, const Range &range
 db::Result exportDayStatistic(db::Connection &ledger, const Range &range, const std::string &filter,
                               const std::string &path)
 {
-    return writeFile(path, [&](SheetConnection &sheets) {
+    return writeFile(ledger, path, [&](SheetConnection &sheets) {
         sheets.execute(kDaySheet);
         SheetSink sink(sheets);
         DayStatistic(ledger, range, filter, sink, Output::Sheet).run();

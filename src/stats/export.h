@@ -23,7 +23,8 @@ std::string exportFileName(const std::string &typed);
 // and CashSum in this order, every other kind its own sheet. The ledger is
 // only read. Done, or refused with a message that names what went wrong (the
 // file cannot be made or written, a statement was not accepted, the ledger
-// failed); then no file is left at path and one that was there is as it was.
+// failed, path is the ledger's own file); then no file is left at path and
+// one that was there is as it was.
 db::Result exportStatistic(db::Connection &ledger, Kind kind, const Range &range, const std::string &path);
 
 // The same for the date query window: the day-by-day statistic of a type

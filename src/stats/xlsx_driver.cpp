@@ -1,5 +1,6 @@
 #include "stats/xlsx_driver.h"
 
+#include "db/file_paths.h"
 #include "db/sql_log.h"
 #include "db/text.h"
 #include "stats/sheet_statement.h"
@@ -150,7 +151,10 @@ SheetConnection::SheetConnection(const std::string &connectionText) : m_path(she
     std::error_code ignored;
     if (fs::is_directory(m_path, ignored))
         throw SheetError("无法创建文件 " + m_path + "：已有同名的文件夹。请换一个文件名。");
-    fs::path folder = fs::path(m_path).parent_path();
+    // Written beside the file the name leads to, so that a linked name keeps
+    // its link and the linked file is replaced.
+    m_target = db::resolvedPath(m_path);
+    fs::path folder = fs::path(m_target).parent_path();
     if (folder.empty())
         folder = ".";
     std::string name = (folder / ".pennaro-export-XXXXXX").string();
@@ -251,7 +255,7 @@ void SheetConnection::close()
         writeFailed(m_path, systemReason(syncError));
     }
     ::chmod(m_temporary.c_str(), creationMode());
-    if (::rename(m_temporary.c_str(), m_path.c_str()) != 0) {
+    if (::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
         const int error = errno;
         discardTemporary();
         writeFailed(m_path, systemReason(error));

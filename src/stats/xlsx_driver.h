@@ -63,6 +63,7 @@ private:
     void discardTemporary() noexcept;
 
     std::string m_path;
+    std::string m_target; // the file the path leads to
     std::string m_temporary; // "" once renamed or removed
     std::vector<Sheet> m_sheets;
     bool m_open = false;

@@ -191,6 +191,13 @@ INSTANTIATE_TEST_SUITE_P(
                       other.execute("drop table InvestMoney");
                   },
                   "缺少数据表 InvestMoney"},
+        BadBackup{"LacksAColumn",
+                  [](TempDatabase &t, const fs::path &f) {
+                      ASSERT_TRUE(setup::backupDatabase(t.connection(), f.string()));
+                      db::Connection other = db::Connection::openFile(f.string());
+                      other.execute("alter table PayMoney drop column Operator");
+                  },
+                  "数据表 PayMoney 缺少 Operator"},
         BadBackup{"Empty", [](TempDatabase &, const fs::path &f) { writeFile(f, ""); }, "缺少数据表"},
         BadBackup{"Missing", [](TempDatabase &, const fs::path &) {}, "找不到文件"}),
     [](const auto &info) { return std::string(info.param.name); });
@@ -247,4 +254,83 @@ TEST(Restore, RefusedDuringATransactionAndPutsTheOriginalBackWhenTheRestoredFile
     EXPECT_EQ(dump(t.path()), original);
     ASSERT_NE(host.connection(), nullptr);
     EXPECT_EQ(host.connection()->scalar("select count(*) as n from account", "n"), "2");
+}
+
+TEST(Restore, AnotherConnectionToTheFileGoesOnWithTheRestoredBooks)
+{
+    TempDatabase t;
+    Host host(t.path());
+    post(*host.connection(), "1", "5");
+    const fs::path backup = t.folder() / "b.BAT";
+    ASSERT_TRUE(setup::backupDatabase(*host.connection(), backup.string()));
+    post(*host.connection(), "2", "5");
+    // A second program on the same file, as the command line beside the window.
+    db::Connection other = db::Connection::openFile(t.path());
+    EXPECT_EQ(other.scalar("select count(*) as n from account", "n"), "2");
+
+    ASSERT_TRUE(setup::restoreDatabase(host, backup.string(), kNow));
+    EXPECT_EQ(other.scalar("select count(*) as n from account", "n"), "1");
+    post(other, "3", "7");
+    EXPECT_EQ(host.connection()->scalar("select count(*) as n from account", "n"), "2");
+    EXPECT_EQ(entries(t.path(), "3"), 1);
+}
+
+TEST(Restore, RefusedWhileAnotherProgramWritesAndTheBooksStayAsTheyWere)
+{
+    TempDatabase t;
+    Host host(t.path());
+    post(*host.connection(), "1", "5");
+    const fs::path backup = t.folder() / "b.BAT";
+    ASSERT_TRUE(setup::backupDatabase(*host.connection(), backup.string()));
+    post(*host.connection(), "2", "5");
+    db::Connection other = db::Connection::openFile(t.path());
+    other.execute("BEGIN IMMEDIATE");
+    const db::Result result = setup::restoreDatabase(host, backup.string(), kNow);
+    other.execute("ROLLBACK");
+    EXPECT_FALSE(result);
+    EXPECT_NE(result.message.find("另一个程序"), std::string::npos) << result.message;
+    EXPECT_EQ(entries(t.path(), "2"), 1);
+    // Nothing was replaced, so no copy of the replaced books is left behind.
+    EXPECT_EQ(namesIn(t.folder()), (std::vector<std::string>{"account.mdb", "b.BAT"}));
+    ASSERT_NE(host.connection(), nullptr);
+}
+
+TEST(Restore, ReplacesDamagedBooksAndKeepsThem)
+{
+    TempDatabase t;
+    post(t.connection(), "1", "5");
+    const fs::path backup = t.folder() / "b.BAT";
+    ASSERT_TRUE(setup::backupDatabase(t.connection(), backup.string()));
+    const std::string damaged(4096, 'x');
+    writeFile(t.path(), damaged);
+    Host host(t.path());
+    ASSERT_EQ(host.connection(), nullptr);
+
+    ASSERT_TRUE(setup::restoreDatabase(host, backup.string(), kNow));
+    ASSERT_NE(host.connection(), nullptr);
+    EXPECT_EQ(entries(t.path(), "1"), 1);
+    EXPECT_EQ(readFile(t.path() + ".before-restore-20240506-070809"), damaged);
+}
+
+TEST(BackupAndRestore, WriteThroughASymbolicLinkIntoTheLinkedFile)
+{
+    TempDatabase t;
+    post(t.connection(), "1", "5");
+    const fs::path shelf = t.folder() / "shelf";
+    fs::create_directory(shelf);
+    writeFile(shelf / "nightly.BAT", "an older file");
+    fs::create_symlink(shelf / "nightly.BAT", t.folder() / "nightly.BAT");
+    ASSERT_TRUE(setup::backupDatabase(t.connection(), (t.folder() / "nightly.BAT").string()));
+    EXPECT_TRUE(fs::is_symlink(t.folder() / "nightly.BAT"));
+    EXPECT_EQ(dump(shelf / "nightly.BAT"), dump(t.path()));
+
+    // Books reached through a link: the restore goes into the linked file.
+    fs::rename(t.path(), shelf / "account.mdb");
+    fs::create_symlink(shelf / "account.mdb", t.path());
+    Host host(t.path());
+    post(*host.connection(), "2", "5");
+    ASSERT_TRUE(setup::restoreDatabase(host, (shelf / "nightly.BAT").string(), kNow));
+    EXPECT_TRUE(fs::is_symlink(t.path()));
+    EXPECT_EQ(entries((shelf / "account.mdb").string(), "2"), 0);
+    EXPECT_TRUE(fs::exists(shelf / "account.mdb.before-restore-20240506-070809"));
 }

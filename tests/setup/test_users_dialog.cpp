@@ -101,24 +101,31 @@ void TestUsersDialog::deletesTheSelectedUser()
     TempDatabase t;
     t.connection().execute("insert into SysAllUser values ('张三','','')");
     t.connection().execute("insert into SysAllUser values ('李四','','')");
+    t.connection().execute("insert into SysAllUser values ('王五','','')");
+    t.connection().execute("insert into SysAllUser values ('赵六','','')");
     CUsersDialog dialog(&t.connection(), QStringLiteral("李四"));
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     ModalCloser boxes;
     dialog.deleteButton()->click(); // nothing selected: nothing happens
-    QCOMPARE(dialog.list()->rowCount(), 2);
+    QCOMPARE(dialog.list()->rowCount(), 4);
 
     clickRow(dialog.list(), 1);
     dialog.deleteButton()->click();
     QTRY_COMPARE(boxes.texts, QStringList{QString::fromUtf8(setup::kMsgUserLoggedIn)});
-    QCOMPARE(dialog.list()->rowCount(), 2);
+    QCOMPARE(dialog.list()->rowCount(), 4);
     QCOMPARE(dialog.nameEdit()->text(), QStringLiteral("李四"));
 
     clickRow(dialog.list(), 0);
     dialog.deleteButton()->click();
-    QCOMPARE(names(dialog.list()), QStringList{QStringLiteral("李四")});
+    QCOMPARE(names(dialog.list()), (QStringList{QStringLiteral("李四"), QStringLiteral("王五"), QStringLiteral("赵六")}));
     QVERIFY(dialog.nameEdit()->text().isEmpty());
-    QCOMPARE(t.count("SysAllUser"), 2);
+    // A second click takes nobody: the deleted user's neighbour was not chosen.
+    clickRow(dialog.list(), 1);
+    dialog.deleteButton()->click();
+    dialog.deleteButton()->click();
+    QCOMPARE(names(dialog.list()), (QStringList{QStringLiteral("李四"), QStringLiteral("赵六")}));
+    QCOMPARE(t.count("SysAllUser"), 3);
 }
 
 QTEST_MAIN(TestUsersDialog)

@@ -207,6 +207,18 @@ TEST(Cli, PostRecurringBackupAndRestore)
     EXPECT_EQ(runCli(t, {"restore", copy}).status, cli::kOk);
     db::Connection reopened = db::Connection::openFile(t.path());
     EXPECT_EQ(reopened.scalar("select count(*) as n from account", "n"), "3");
+
+    // Books that no longer open can still be restored; a missing file is not made.
+    std::ofstream(t.path(), std::ios::trunc) << "garbage";
+    EXPECT_EQ(runCli(t, {"list", "journal", "--from", "20260101", "--to", "20261231"}).status, cli::kDatabase);
+    r = runCli(t, {"restore", copy});
+    EXPECT_EQ(r.status, cli::kOk) << r.err;
+    EXPECT_EQ(db::Connection::openFile(t.path()).scalar("select count(*) as n from account", "n"), "3");
+    const std::string missing = (t.folder() / "missing.mdb").string();
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(cli::run({"--db", missing, "restore", copy}, out, err, kNow), cli::kDatabase);
+    EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
 TEST(Cli, CheckFindsHalfWrittenEntries)
@@ -272,6 +284,14 @@ TEST(Cli, ExportsWriteWorkbooksOrSayWhyNot)
     EXPECT_EQ(r.status, cli::kRefused);
     EXPECT_NE(r.err.find("Excel文件没有写入"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists("/sys/year.xlsx"));
+    // Never over the books themselves, by their name or through a link.
+    std::filesystem::create_symlink(t.path(), t.folder() / "books.xlsx");
+    for (const std::string &target : {t.path(), (t.folder() / "books.xlsx").string()}) {
+        r = runCli(t, {"export", target, "--kind", "summary", "--from", "20260101", "--to", "20261207"});
+        EXPECT_EQ(r.status, cli::kRefused) << target;
+        EXPECT_NE(r.err.find("帐本数据库本身"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(runCli(t, {"check"}).status, cli::kOk);
     EXPECT_EQ(runCli(t, {"export", base, "--kind", "weekly", "--from", "20260101", "--to", "20261207"}).status,
               cli::kUsage);
     EXPECT_EQ(runCli(t, {"export-days", base, "--from", "2026", "--to", "20261207"}).status, cli::kUsage);

@@ -16,6 +16,7 @@
 #include "tools/cli/cli.h"
 #include "tools/cli/options.h"
 
+#include <filesystem>
 #include <memory>
 #include <ostream>
 
@@ -378,10 +379,13 @@ int restore(const Options &options, Context &context)
     if (options.positional().size() != 1)
         return usage(context, "请给出备份文件的名字");
     FileHost host(context.databasePath);
-    if (!host.openConnection()) {
-        // The database opens as it opens for every other command, with its message.
+    std::error_code ec;
+    if (!host.openConnection() && !std::filesystem::is_regular_file(context.databasePath, ec)) {
+        // A missing database is not made here: it fails as for every other command.
         db::Connection::openFile(context.databasePath);
     }
+    // Damaged books that no longer open are what a restore is for: they are
+    // kept beside the restored file like any replaced database.
     const db::Result done = setup::restoreDatabase(host, options.positional()[0], context.now);
     return done ? kOk : refuse(context, db::trim(done.message));
 }

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+namespace db {
+
+// The file a path names, as an absolute path with its symbolic links
+// followed, so that a file written beside it and renamed into place
+// replaces the linked file and not the link. A path that cannot be
+// resolved is returned absolute.
+std::string resolvedPath(const std::string &path);
+
+// Whether two paths name the same file (the same file on disk, or the same
+// place once resolved).
+bool sameFile(const std::string &a, const std::string &b);
+
+} // namespace db
