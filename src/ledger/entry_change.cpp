@@ -77,6 +77,8 @@ db::Result changeEntry(db::Connection &c, const std::string &number, const Entry
         return db::Result::refused(kMsgNoCategory);
     if (e.bank.empty())
         return db::Result::refused(kMsgNoBank);
+    if (db::trim(e.bank) == kBankRoot)
+        return db::Result::refused(kMsgBankRoot);
     Entry changed = e;
     changed.amount = normalizedAmount(e.amount);
     // Both numbers go into the statements unquoted.
@@ -105,7 +107,10 @@ db::Result deleteEntry(db::Connection &c, const std::string &number)
     if (!isWholeNumber(number))
         return db::Result::refused(kMsgBadNumber);
     db::Transaction transaction(c);
-    c.execute("delete from account where 财务标识 =" + number);
+    // An entry deleted meanwhile (another window, the command line) is not
+    // reported as deleted now.
+    if (c.execute("delete from account where 财务标识 =" + number) == 0)
+        return db::Result::refused(kMsgEntryMissing);
     for (const std::string &deletion : ledgerDeletions(number, true))
         c.execute(deletion);
     transaction.commit();

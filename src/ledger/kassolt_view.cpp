@@ -15,10 +15,15 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
+#include <QTimer>
 
 using namespace ledger::cmd;
 
 namespace {
+// How long the pointer rests on a row before the row is selected: the
+// hover time of the desktop this list's behaviour comes from.
+constexpr int kHoverSelectMilliseconds = 400;
+
 QDateTime toDateTime(const db::DateTime &t)
 {
     return QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second));
@@ -50,6 +55,15 @@ CKassoltView::CKassoltView(ledger::ViewHost *host, int ledgerIndex, QWidget *par
 
     m_title = QString::fromStdString(ledger::ledgerCaption(ledgerIndex));
     setColumns(m_index);
+
+    m_hoverTimer = new QTimer(this);
+    m_hoverTimer->setSingleShot(true);
+    m_hoverTimer->setInterval(kHoverSelectMilliseconds);
+    connect(m_hoverTimer, &QTimer::timeout, this, [this] {
+        const QModelIndex index = indexAt(m_hoverPoint);
+        if (index.isValid() && !selectionModel()->isRowSelected(index.row(), QModelIndex()))
+            selectRow(index.row());
+    });
 
     m_contextMenu = new QMenu(this);
     const std::pair<const char *, int> items[] = {
@@ -131,6 +145,10 @@ void CKassoltView::onCommand(int id)
     case ID_SETTINGS: {
         CSettingsDialog dialog(m_host->connection(), this);
         dialog.exec();
+        // What the dialog wrote (an opening balance, a renamed category)
+        // shows in the list at once.
+        if (m_host->connection())
+            loadLedger(m_index);
         break;
     }
     case ID_PRINT_PREVIEW:
@@ -259,9 +277,16 @@ void CKassoltView::mouseMoveEvent(QMouseEvent *event)
 {
     QTableView::mouseMoveEvent(event);
     // The selection follows the pointer: the whole row it rests on.
-    if (event->buttons() != Qt::NoButton)
+    if (event->buttons() != Qt::NoButton) {
+        m_hoverTimer->stop();
         return;
-    const QModelIndex index = indexAt(event->position().toPoint());
-    if (index.isValid() && !selectionModel()->isRowSelected(index.row(), QModelIndex()))
-        selectRow(index.row());
+    }
+    m_hoverPoint = event->position().toPoint();
+    m_hoverTimer->start();
+}
+
+void CKassoltView::leaveEvent(QEvent *event)
+{
+    m_hoverTimer->stop();
+    QTableView::leaveEvent(event);
 }

@@ -2,9 +2,12 @@
 
 #include "db/dates.h"
 
+#include <QPoint>
 #include <QTableView>
 
 #include <functional>
+
+class QTimer;
 
 class LedgerModel;
 class QMenu;
@@ -49,6 +52,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
 
 private:
     void setColumns(int k);
@@ -67,5 +71,10 @@ private:
     QString m_end;
     LedgerModel *m_model;
     QMenu *m_contextMenu;
+    // The row under a resting pointer is selected once it has rested there
+    // a moment, so that a pointer passing over rows on its way to the
+    // toolbar leaves the chosen entry selected.
+    QTimer *m_hoverTimer;
+    QPoint m_hoverPoint;
     Clock m_clock = db::localNow;
 };

@@ -140,6 +140,8 @@ db::Result checkEntry(const Entry &e)
         return db::Result::refused(kMsgPayRoot);
     if (e.category == kGetRoot)
         return db::Result::refused(kMsgGetRoot);
+    if (db::trim(e.bank) == kBankRoot)
+        return db::Result::refused(kMsgBankRoot);
     // Numbers go into the statements unquoted: anything but a plain number
     // would break the statement or change its meaning.
     if (!isWholeNumber(e.number))

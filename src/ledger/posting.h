@@ -13,6 +13,8 @@ namespace ledger {
 inline constexpr const char *kCashAccount = "现金银行";
 inline constexpr const char *kPayRoot = "支出类型";
 inline constexpr const char *kGetRoot = "收入类型";
+// The root of the bank tree stands for money from outside, not an account.
+inline constexpr const char *kBankRoot = "我的存款银行";
 
 inline constexpr const char *kMsgNoCategory = "请嵌入收付类型";
 inline constexpr const char *kMsgNoBank = "请嵌入银行";
@@ -22,6 +24,7 @@ inline constexpr const char *kMsgBadNumber = "编号必须是整数";
 inline constexpr const char *kMsgBadAmount = "金额必须是数字";
 inline constexpr const char *kMsgBadInvested = "原金额必须是数字";
 inline constexpr const char *kMsgNumberUsed = "该编号已经使用，请换一个编号";
+inline constexpr const char *kMsgBankRoot = "请选择一个银行帐户（“我的存款银行”不是帐户）";
 
 // The values of one entry, as texts, the way the entry dialog hands them over.
 struct Entry {

@@ -1,5 +1,7 @@
 #include "setup/date_dialog.h"
 
+#include "setup/date_typing.h"
+
 #include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -14,6 +16,7 @@ CDateDialog::CDateDialog(const db::DateTime &now, QWidget *parent) : QDialog(par
         edit->setObjectName(QString::fromLatin1(name));
         edit->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
         edit->setCalendarPopup(true);
+        setup::acceptTypedSeparators(edit);
         return edit;
     };
     m_begin = makeEdit("begin1014");

@@ -15,6 +15,8 @@ public:
     // Holds date and shows it.
     void showDate(const QDate &date);
     bool isBlank() const { return m_blank; }
+    // Shows the date it holds where it showed nothing.
+    void reveal() { setBlank(false); }
     // What the field shows now.
     QString shownText() const;
 

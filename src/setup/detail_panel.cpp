@@ -234,6 +234,12 @@ void CDetailPanel::unlock(TreeKind kind)
 {
     setEnabledAll(m_recurringFields, kind != TreeKind::Bank);
     setEnabledAll(m_bankFields, kind == TreeKind::Bank);
+    // A blank date is saved as the date its picker holds: once the fields
+    // can be changed, they show what 保存 will write.
+    const QList<CDatePicker *> dates =
+        kind == TreeKind::Bank ? QList<CDatePicker *>{m_openDate} : QList<CDatePicker *>{m_begin, m_end};
+    for (CDatePicker *date : dates)
+        date->reveal();
 }
 
 void CDetailPanel::setHeader(const QString &text) { m_header->setText(text); }

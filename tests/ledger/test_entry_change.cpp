@@ -174,6 +174,8 @@ TEST(EntryChange, RefusalsWriteNothing)
     e = lunch();
     e.bank = "";
     EXPECT_TRUE(ledger::changeEntry(c, "12", e).refusedWith(ledger::kMsgNoBank));
+    e.bank = "我的存款银行 ";
+    EXPECT_TRUE(ledger::changeEntry(c, "12", e).refusedWith(ledger::kMsgBankRoot));
     EXPECT_TRUE(ledger::changeEntry(c, "12 or 1=1", lunch()).refusedWith(ledger::kMsgBadNumber));
     EXPECT_TRUE(ledger::deleteEntry(c, "").refusedWith(ledger::kMsgBadNumber));
     {
@@ -182,6 +184,9 @@ TEST(EntryChange, RefusalsWriteNothing)
         EXPECT_TRUE(ledger::changeEntry(c, "13", lunch("13")).refusedWith(ledger::kMsgEntryMissing));
         ASSERT_EQ(log.statements().size(), 1u);
         EXPECT_EQ(log.statements()[0].rfind("update account set  日期=", 0), 0u);
+        log.clear();
+        EXPECT_TRUE(ledger::deleteEntry(c, "13").refusedWith(ledger::kMsgEntryMissing));
+        EXPECT_EQ(log.statements().size(), 1u);
     }
     EXPECT_EQ(snapshot(t), before);
     // The root of a tree is refused only when posting.

@@ -106,6 +106,7 @@ private slots:
     void withoutAnEntrySelected();
     void deleteRemovesTheEntryEverywhere();
     void deleteFailureKeepsEverything();
+    void settingsShowWhatTheyWroteInTheList();
 };
 
 void TestEntryCommands::initTestCase() { app::setUpApplication(*qApp); }
@@ -504,6 +505,36 @@ void TestEntryCommands::deleteRemovesTheEntryEverywhere()
     QCOMPARE(model->cell(1, 0), QStringLiteral("1"));
     QCOMPARE(model->cell(2, 4), QStringLiteral("2条记录,余额为：￥55.50"));
     QVERIFY(host.selected.isEmpty());
+    {
+        // Deleted behind the list's back: not reported as deleted now.
+        QVERIFY(ledger::deleteEntry(t.connection(), "3"));
+        view.selectRow(0);
+        ModalDriver driver;
+        driver.answer(QMessageBox::Yes);
+        driver.answer();
+        view.onCommand(ID_DELETE_ENTRY);
+        QVERIFY(driver.done());
+        QCOMPARE(driver.boxTexts.value(1), QString::fromUtf8(ledger::kMsgEntryMissing));
+    }
+}
+
+void TestEntryCommands::settingsShowWhatTheyWroteInTheList()
+{
+    TempDatabase t;
+    TestHost host(t);
+    post(t, "1", "付", "午餐", "35.5");
+    CKassoltView view(&host, 0);
+    view.loadLedger(0);
+    QCOMPARE(view.ledgerModel()->rowCount(), 2);
+    ModalDriver driver;
+    driver.then([&](QWidget *settings) {
+        // Stands in for an opening balance saved in the dialog.
+        post(t, "2", "收", "工资", "500");
+        settings->close();
+    });
+    view.onCommand(ID_SETTINGS);
+    QVERIFY(driver.done());
+    QCOMPARE(view.ledgerModel()->rowCount(), 3);
 }
 
 void TestEntryCommands::deleteFailureKeepsEverything()

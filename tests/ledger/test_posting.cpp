@@ -67,6 +67,9 @@ TEST(Posting, RefusalsAndFailuresWriteNothing)
     e.category = "收入类型";
     EXPECT_TRUE(ledger::postEntry(c, e).refusedWith(ledger::kMsgGetRoot));
     e = lunch();
+    e.bank = "我的存款银行";
+    EXPECT_TRUE(ledger::postEntry(c, e).refusedWith(ledger::kMsgBankRoot));
+    e = lunch();
     e.amount = "1);drop table account;--";
     EXPECT_TRUE(ledger::postEntry(c, e).refusedWith(ledger::kMsgBadAmount));
     e = lunch();

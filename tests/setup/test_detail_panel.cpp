@@ -267,10 +267,12 @@ void TestDetailPanel::saveChecksTheLoadedNode()
     QCOMPARE(save(dialog), QStringList{QString::fromUtf8(setup::kMsgIntervalNotWhole)});
     QCOMPARE(styleRow(t, "PayStyle", "房租"), untouched);
 
-    // A valid save; the blank end date writes the date the picker holds.
+    // A valid save; the end date that was blank writes the date the picker
+    // holds, which the unlocked field shows.
     panel->intervalEdit()->setText(QStringLiteral("1"));
     panel->beginPicker()->setDate(QDate(2026, 10, 1));
-    QVERIFY(panel->endPicker()->isBlank());
+    QVERIFY(!panel->endPicker()->isBlank());
+    QCOMPARE(panel->endPicker()->shownText(), QStringLiteral("2026/12/07 星期一"));
     // A new tree's progress is a single space: a changed start date asks.
     QCOMPARE(save(dialog, {QStringLiteral("yes"), QStringLiteral("ok")}),
              (QStringList{QString::fromUtf8(setup::kAskRestartExpense), QString::fromUtf8(setup::kMsgSaved)}));
@@ -335,6 +337,7 @@ void TestDetailPanel::bankSectionPostsTheOpeningBalance()
     QCOMPARE(panel->sourcePicker()->currentItem(), nullptr);
     QCOMPARE(save(dialog), QStringList{QString::fromUtf8(setup::kMsgPressModify)});
     dialog.modifyButton()->click();
+    QCOMPARE(panel->openDatePicker()->shownText(), QStringLiteral("2026/12/07 星期一"));
     panel->accountTypeBox()->setCurrentIndex(1);
     panel->openBankEdit()->setText(QStringLiteral("城东支行"));
     panel->holderEdit()->setText(QStringLiteral("王芳"));
