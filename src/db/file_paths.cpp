@@ -1,5 +1,7 @@
 #include "db/file_paths.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -22,6 +24,41 @@ bool sameFile(const std::string &a, const std::string &b)
     if (fs::equivalent(a, b, ec))
         return true;
     return resolvedPath(a) == resolvedPath(b);
+}
+
+std::string systemErrorText(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return "没有权限";
+    case ENOENT:
+        return "文件或文件夹不存在";
+    case ENOSPC:
+        return "磁盘空间不足";
+    case EDQUOT:
+        return "超出磁盘配额";
+    case EROFS:
+        return "只读的文件系统";
+    case ENOTDIR:
+        return "路径中有一项不是文件夹";
+    case EISDIR:
+        return "这是一个文件夹";
+    case ENAMETOOLONG:
+        return "文件名太长";
+    case EEXIST:
+        return "文件已经存在";
+    case EIO:
+        return "磁盘读写出错";
+    case EMFILE:
+    case ENFILE:
+        return "打开的文件太多";
+    case EBUSY:
+    case ETXTBSY:
+        return "文件正在使用";
+    default:
+        return std::strerror(error);
+    }
 }
 
 } // namespace db

@@ -14,4 +14,9 @@ std::string resolvedPath(const std::string &path);
 // place once resolved).
 bool sameFile(const std::string &a, const std::string &b);
 
+// The reason a file operation failed, from its errno value, in the
+// program's language for the reasons a user meets (no right to write, a
+// full disk, a missing folder); the system's own text for the rest.
+std::string systemErrorText(int error);
+
 } // namespace db

@@ -1,6 +1,7 @@
 #include "db/init_database.h"
 
 #include "db/connection.h"
+#include "db/file_paths.h"
 #include "db/text.h"
 
 #include <sqlite3.h>
@@ -99,7 +100,7 @@ void writeAll(int fd, const unsigned char *data, std::size_t size, const std::st
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            throw Error("无法写入 " + path + ": " + std::strerror(errno));
+            throw Error("无法写入 " + path + ": " + systemErrorText(errno));
         data += n;
         size -= static_cast<std::size_t>(n);
     }
@@ -132,7 +133,7 @@ void publish(const std::string &path, const std::vector<unsigned char> &bytes)
         pattern.push_back('\0');
         fd = ::mkstemp(pattern.data());
         if (fd < 0)
-            throw Error("无法创建 " + path + ": " + std::strerror(errno));
+            throw Error("无法创建 " + path + ": " + systemErrorText(errno));
         named = pattern.data();
         std::memcpy(g_partialPath, named.c_str(), named.size() + 1);
         ::fchmod(fd, 0600);
@@ -147,7 +148,7 @@ void publish(const std::string &path, const std::vector<unsigned char> &bytes)
     try {
         writeAll(fd, bytes.data(), bytes.size(), path);
         if (::fsync(fd) != 0)
-            throw Error("无法写入 " + path + ": " + std::strerror(errno));
+            throw Error("无法写入 " + path + ": " + systemErrorText(errno));
         int rc;
         if (named.empty()) {
             const std::string self = "/proc/self/fd/" + std::to_string(fd);
@@ -161,7 +162,7 @@ void publish(const std::string &path, const std::vector<unsigned char> &bytes)
         if (rc != 0) {
             if (errno == EEXIST)
                 throw Error("文件已经存在，不会覆盖: " + path);
-            throw Error("无法创建 " + path + ": " + std::strerror(errno));
+            throw Error("无法创建 " + path + ": " + systemErrorText(errno));
         }
     } catch (...) {
         cleanUp();

@@ -86,6 +86,8 @@ db::Result changeEntry(db::Connection &c, const std::string &number, const Entry
         return db::Result::refused(kMsgBadNumber);
     if (!isPlainNumber(changed.amount))
         return db::Result::refused(kMsgBadAmount);
+    if (isTooLarge(changed.amount))
+        return db::Result::refused(kMsgAmountTooLarge);
 
     db::Transaction transaction(c);
     // An entry deleted since the list was loaded changes no row: nothing is

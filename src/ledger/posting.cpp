@@ -130,6 +130,21 @@ bool isWholeNumber(const std::string &text)
     return true;
 }
 
+bool isTooLarge(const std::string &plainNumber)
+{
+    constexpr int kMaxWholeDigits = 15;
+    int digits = 0;
+    for (char c : plainNumber) {
+        if (c == '.')
+            break;
+        if (c >= '1' && c <= '9')
+            ++digits;
+        else if (c == '0' && digits > 0)
+            ++digits;
+    }
+    return digits > kMaxWholeDigits;
+}
+
 db::Result checkEntry(const Entry &e)
 {
     if (e.category.empty())
@@ -148,6 +163,8 @@ db::Result checkEntry(const Entry &e)
         return db::Result::refused(kMsgBadNumber);
     if (!isPlainNumber(e.amount))
         return db::Result::refused(kMsgBadAmount);
+    if (isTooLarge(e.amount))
+        return db::Result::refused(kMsgAmountTooLarge);
     return db::Result::ok();
 }
 
@@ -196,6 +213,8 @@ db::Result postEntry(db::Connection &c, const Entry &e)
             // written; the transaction then takes back the rows above.
             if (!isPlainNumber(e.invested))
                 return db::Result::refused(kMsgBadInvested);
+            if (isTooLarge(e.invested))
+                return db::Result::refused(kMsgAmountTooLarge);
             c.execute(investFinishStatement(e));
         }
     }

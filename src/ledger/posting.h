@@ -24,6 +24,7 @@ inline constexpr const char *kMsgBadNumber = "编号必须是整数";
 inline constexpr const char *kMsgBadAmount = "金额必须是数字";
 inline constexpr const char *kMsgBadInvested = "原金额必须是数字";
 inline constexpr const char *kMsgNumberUsed = "该编号已经使用，请换一个编号";
+inline constexpr const char *kMsgAmountTooLarge = "金额太大，整数部分最多15位";
 inline constexpr const char *kMsgBankRoot = "请选择一个银行帐户（“我的存款银行”不是帐户）";
 
 // The values of one entry, as texts, the way the entry dialog hands them over.
@@ -58,6 +59,10 @@ bool isInvestmentCategory(db::Connection &c, const std::string &category);
 // A plain decimal number ("12", "-3.5", ".5").
 bool isPlainNumber(const std::string &text);
 bool isWholeNumber(const std::string &text);
+// Whether a plain number has more whole digits than the ledgers keep
+// exactly (15): such an amount would be stored and shown rounded, in an
+// exponent form that the statistics cannot read back.
+bool isTooLarge(const std::string &plainNumber);
 
 // The checks made before anything is written.
 db::Result checkEntry(const Entry &e);

@@ -57,7 +57,7 @@ std::string fill(std::string pattern, std::initializer_list<std::string> values)
 
 std::string errnoText(const std::string &what)
 {
-    return what + ": " + std::strerror(errno);
+    return what + "：" + db::systemErrorText(errno);
 }
 
 // A step of a copy that failed, with its cause; empty when it succeeded.

@@ -6,6 +6,8 @@
 #include "stats/sheet_sink.h"
 #include "stats/xlsx_driver.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <functional>
 #include <vector>
@@ -87,7 +89,11 @@ std::string exportFileName(const std::string &typed)
         return typed + ".xlsx";
     if (dot + 1 == name.size())
         return typed + "xlsx";
-    return typed;
+    // What follows a dot is an extension when it has a letter: "账目2026.12"
+    // names a month, not a kind of file.
+    const std::string after = name.substr(dot + 1);
+    const bool letter = std::any_of(after.begin(), after.end(), [](unsigned char c) { return std::isalpha(c) != 0; });
+    return letter ? typed : typed + ".xlsx";
 }
 
 db::Result exportStatistic(db::Connection &ledger, Kind kind, const Range &range, const std::string &path)

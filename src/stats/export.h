@@ -15,7 +15,8 @@ namespace stats {
 inline constexpr const char *kExportDoneMessage = "Excel文件写入成功！";
 
 // The file a typed name stands for: ".xlsx" added when the name has no
-// extension; any extension typed (".xls" among them) is the user's choice.
+// extension (what follows its last dot has no letter); any extension typed
+// (".xls" among them) is the user's choice.
 std::string exportFileName(const std::string &typed);
 
 // Writes the sheets of a statistic kind of the class query window into a

@@ -45,7 +45,27 @@ std::string upperAscii(std::string_view text)
 
 bool sameName(std::string_view a, std::string_view b) { return upperAscii(a) == upperAscii(b); }
 
-std::string systemReason(int error) { return std::strerror(error); }
+std::string systemReason(int error) { return db::systemErrorText(error); }
+
+// The workbook writer's failures in words a user reads; its own English
+// text for what no user meets.
+std::string workbookReason(lxw_error error)
+{
+    switch (error) {
+    case LXW_ERROR_MEMORY_MALLOC_FAILED:
+        return "内存不足";
+    case LXW_ERROR_CREATING_XLSX_FILE:
+        return "无法创建文件";
+    case LXW_ERROR_CREATING_TMPFILE:
+    case LXW_ERROR_READING_TMPFILE:
+        return "无法使用临时文件，可能磁盘空间不足";
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_CLOSE:
+        return "写入文件出错，可能磁盘空间不足";
+    default:
+        return lxw_strerror(error);
+    }
+}
 
 // A key of a connection text: letters, digits, blanks and underscores up to
 // "=" (the "KEY=" that follows a ";").
@@ -294,12 +314,12 @@ void SheetConnection::writeWorkbook() const
         worksheet_freeze_panes(worksheet, 1, 0);
     }
     if (failure != LXW_NO_ERROR)
-        reason = lxw_strerror(failure);
+        reason = workbookReason(failure);
     const lxw_error closed = workbook_close(workbook);
     if (!reason.empty())
         writeFailed(m_path, reason);
     if (closed != LXW_NO_ERROR)
-        writeFailed(m_path, lxw_strerror(closed));
+        writeFailed(m_path, workbookReason(closed));
 }
 
 } // namespace stats

@@ -20,6 +20,23 @@ namespace {
 const char *const kPdfWriteFailed = "无法写入文件 %1（%2）。请换一个文件夹或文件名再试。";
 const char *const kPdfDrawFailed = "无法生成PDF文件，请重试。";
 constexpr int kPdfResolution = 1200;
+
+// Why a file could not be written, in words a user reads.
+QString fileErrorText(const QFileDevice &file)
+{
+    switch (file.error()) {
+    case QFileDevice::PermissionsError:
+        return QStringLiteral("没有权限");
+    case QFileDevice::ResourceError:
+        return QStringLiteral("磁盘空间不足或系统资源不够");
+    case QFileDevice::OpenError:
+        return QStringLiteral("无法创建文件");
+    case QFileDevice::WriteError:
+        return QStringLiteral("写入出错");
+    default:
+        return file.errorString();
+    }
+}
 } // namespace
 
 PrintOutcome printReport(const Report &report, int pageCount, QPagedPaintDevice &device,
@@ -88,14 +105,14 @@ db::Result exportPdf(const Report &report, int pageCount, const QString &fileNam
     QSaveFile file(fileName);
     const QString shown = QDir::toNativeSeparators(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        return db::Result::refused(QString::fromUtf8(kPdfWriteFailed).arg(shown, file.errorString()).toStdString());
+        return db::Result::refused(QString::fromUtf8(kPdfWriteFailed).arg(shown, fileErrorText(file)).toStdString());
     if (file.write(buffer.data()) != buffer.data().size()) {
-        const QString error = file.errorString();
+        const QString error = fileErrorText(file);
         file.cancelWriting();
         return db::Result::refused(QString::fromUtf8(kPdfWriteFailed).arg(shown, error).toStdString());
     }
     if (!file.commit())
-        return db::Result::refused(QString::fromUtf8(kPdfWriteFailed).arg(shown, file.errorString()).toStdString());
+        return db::Result::refused(QString::fromUtf8(kPdfWriteFailed).arg(shown, fileErrorText(file)).toStdString());
     return db::Result::ok();
 }
 

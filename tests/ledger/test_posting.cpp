@@ -67,6 +67,11 @@ TEST(Posting, RefusalsAndFailuresWriteNothing)
     e.category = "收入类型";
     EXPECT_TRUE(ledger::postEntry(c, e).refusedWith(ledger::kMsgGetRoot));
     e = lunch();
+    e.amount = "1234567890123456";
+    EXPECT_TRUE(ledger::postEntry(c, e).refusedWith(ledger::kMsgAmountTooLarge));
+    e.amount = "-000123456789012345.5"; // fifteen whole digits are kept exactly
+    EXPECT_TRUE(ledger::checkEntry(e));
+    e = lunch();
     e.bank = "我的存款银行";
     EXPECT_TRUE(ledger::postEntry(c, e).refusedWith(ledger::kMsgBankRoot));
     e = lunch();

@@ -374,4 +374,6 @@ INSTANTIATE_TEST_SUITE_P(Names, ExportFileNameTest,
                                            NameCase{"/tmp/统计.xlsx", "/tmp/统计.xlsx"},
                                            NameCase{"/tmp/v1.2/统计", "/tmp/v1.2/统计.xlsx"},
                                            NameCase{"/tmp/统计.", "/tmp/统计.xlsx"},
-                                           NameCase{"统计 2007", "统计 2007.xlsx"}));
+                                           NameCase{"统计 2007", "统计 2007.xlsx"},
+                                           NameCase{"账目2026.12", "账目2026.12.xlsx"},
+                                           NameCase{"统计.csv", "统计.csv"}));
