@@ -131,7 +131,7 @@ TEST(Cli, ChangeDeleteAndList)
     runCli(t, {"add", "--type", "付", "--category", "午餐", "--amount", "35.5", "--bank", "现金银行", "--date",
             "2026/12/07 12:00"});
     runCli(t, {"add", "--type", "付", "--category", "晚餐", "--amount", "20", "--bank", "现金银行", "--date",
-            "2026/12/06 19:00"});
+            "2026/12/06 19:00", "--note", "a\tb\nc\\d "});
     Ran r = runCli(t, {"change", "1", "--bank", "工商银行", "--amount", "12。5"});
     EXPECT_EQ(r.status, cli::kOk) << r.err;
     EXPECT_EQ(t.value("select count(*) from CashAccount where AccNum=1"), "0");
@@ -139,11 +139,12 @@ TEST(Cli, ChangeDeleteAndList)
     EXPECT_EQ(t.value("select 日期 from account where 财务标识=1"), "2026/12/07 12:00");
     r = runCli(t, {"list", "journal", "--from", "20261201", "--to", "20261231"});
     EXPECT_EQ(r.status, cli::kOk);
+    // One line a record, whatever the texts hold; no stored trailing blanks.
     EXPECT_EQ(r.out, "1\t2026/12/07 12:00\t付\t午餐\t12.5\t管理员\t\n"
-                     "2\t2026/12/06 19:00\t付 \t晚餐 \t20\t管理员\t\n"
+                     "2\t2026/12/06 19:00\t付\t晚餐\t20\t管理员\ta\\tb\\nc\\\\d\n"
                      "\t合计\t\t\t2条记录,余额为：￥32.50\t\t\n");
     r = runCli(t, {"list", "4", "--from", "20261201", "--to", "20261231"});
-    EXPECT_EQ(r.out, "2\t2026/12/06 19:00\t-20\t付\t晚餐 \n\t合计\t1条记录,余额为：￥-20.00\t\t\n");
+    EXPECT_EQ(r.out, "2\t2026/12/06 19:00\t-20\t付\t晚餐\n\t合计\t1条记录,余额为：￥-20.00\t\t\n");
     EXPECT_EQ(runCli(t, {"list", "cash", "--from", "20270101", "--to", "20271231"}).out, "");
     EXPECT_EQ(runCli(t, {"delete", "2"}).status, cli::kOk);
     EXPECT_EQ(t.value("select count(*) from CashAccount"), "0");

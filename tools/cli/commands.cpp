@@ -100,10 +100,41 @@ std::optional<int> ledgerIndexOf(const std::string &name)
     return std::nullopt;
 }
 
+// A field as printed: without the blanks that stored texts may end with, and
+// with a backslash, tab or line break inside it written as \\, \t, \n or
+// \r, so that every record stays one line of tab-separated fields.
+std::string printable(const std::string &text)
+{
+    std::size_t end = text.size();
+    while (end > 0 && text[end - 1] == ' ')
+        --end;
+    std::string out;
+    out.reserve(end);
+    for (std::size_t i = 0; i < end; ++i) {
+        switch (text[i]) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 void printRow(std::ostream &out, const std::vector<std::string> &cells)
 {
     for (std::size_t i = 0; i < cells.size(); ++i)
-        out << (i ? "\t" : "") << cells[i];
+        out << (i ? "\t" : "") << printable(cells[i]);
     out << "\n";
 }
 
@@ -132,9 +163,9 @@ public:
     void createColumns(const std::vector<stats::Column> &) override {}
     void addRow(const stats::Row &row) override
     {
-        m_out << row.depth << "\t" << row.label;
+        m_out << row.depth << "\t" << printable(row.label);
         for (std::size_t i = 0; i < 4; ++i)
-            m_out << "\t" << row.cell(i);
+            m_out << "\t" << printable(row.cell(i));
         m_out << "\n";
     }
 
