@@ -18,7 +18,8 @@ using testing_support::TempDatabase;
 
 namespace {
 
-// The list's rows depth first, each as the command line prints it.
+// The list's rows depth first, each as the command line prints it: the
+// blanks that stored names end with are not printed.
 QStringList listRows(CStatList *list)
 {
     QStringList rows;
@@ -27,8 +28,12 @@ QStringList listRows(CStatList *list)
         for (QTreeWidgetItem *up = (*it)->parent(); up; up = up->parent())
             ++depth;
         QStringList fields{QString::number(depth)};
-        for (int column = 0; column < 5; ++column)
-            fields << (*it)->text(column);
+        for (int column = 0; column < 5; ++column) {
+            QString text = (*it)->text(column);
+            while (text.endsWith(QLatin1Char(' ')))
+                text.chop(1);
+            fields << text;
+        }
         rows << fields.join(QLatin1Char('\t'));
     }
     return rows;
