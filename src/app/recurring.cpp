@@ -4,12 +4,19 @@
 #include "db/text.h"
 #include "ledger/posting.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace app {
 
 namespace {
+
+constexpr const char *kMsgRunNotStarted = "固定收支项目这次没有记帐：";
+constexpr const char *kMsgOtherProgramPosting = "另一个程序正在使用帐本，下次启动时再记";
+constexpr const char *kMsgRunNotWritten = "固定收支项目这次没有记帐，已记的也都没有保存：";
 
 bool dayBefore(int m1, int d1, int m2, int d2) { return m1 < m2 || (m1 == m2 && d1 < d2); }
 
@@ -318,13 +325,30 @@ RecurringRun postRecurring(db::Connection &c, Side side, const db::DateTime &now
 
 RecurringRun postAllRecurring(db::Connection &c, const db::DateTime &now, const RecurringProgress &progress)
 {
+    // The whole run holds the write lock from the reading of the items to
+    // the last posting: a second program starting at the same time (another
+    // window, the command line) waits, then finds the items posted, instead
+    // of posting them again from what it read before. Each item stays whole
+    // on its own: a failing one is taken back alone.
+    std::optional<db::Transaction> run;
+    try {
+        run.emplace(c);
+    } catch (const db::Error &error) {
+        const bool busy = (error.code() & 0xff) == SQLITE_BUSY;
+        return RecurringRun{0, {kMsgRunNotStarted + std::string(busy ? kMsgOtherProgramPosting : error.what())}, false};
+    }
     RecurringRun all = postRecurring(c, Side::Expense, now, progress);
-    if (all.stopped)
-        return all;
-    RecurringRun incomes = postRecurring(c, Side::Income, now, progress);
-    all.posted += incomes.posted;
-    all.stopped = incomes.stopped;
-    all.failures.insert(all.failures.end(), incomes.failures.begin(), incomes.failures.end());
+    if (!all.stopped) {
+        RecurringRun incomes = postRecurring(c, Side::Income, now, progress);
+        all.posted += incomes.posted;
+        all.stopped = incomes.stopped;
+        all.failures.insert(all.failures.end(), incomes.failures.begin(), incomes.failures.end());
+    }
+    try {
+        run->commit();
+    } catch (const db::Error &error) {
+        return RecurringRun{0, {kMsgRunNotWritten + std::string(error.what())}, all.stopped};
+    }
     return all;
 }
 

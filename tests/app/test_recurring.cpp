@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 using app::Side;
 using app::Unit;
 using db::DateTime;
@@ -306,4 +309,33 @@ TEST(Recurring, AncientDatesAndStopping)
     EXPECT_NE(run.failures[1].find("上次记帐日期"), std::string::npos);
     EXPECT_EQ(t.count("account"), 7);
     EXPECT_EQ(app::postAllRecurring(t.connection(), kNow).posted, 7); // the income, next time
+}
+
+TEST(Recurring, TwoProgramsStartingTogetherPostEachOccurrenceOnce)
+{
+    TempDatabase t;
+    addItem(t, Side::Expense, {1, "早餐", "天", "1", "2026/11/28 ", "2030/01/01 "});
+    addItem(t, Side::Expense, {2, "午餐", "天", "1", "2026/11/28 ", "2030/01/01 "});
+    addItem(t, Side::Income, {3, "工资", "月", "1", "2026/10/07 ", "2030/01/01 "});
+    // The second program starts while the first is posting its first item,
+    // and has time to read the items before the first one is done.
+    db::Connection second = db::Connection::openFile(t.path());
+    app::RecurringRun secondRun;
+    std::thread secondProgram;
+    app::RecurringProgress firstProgress;
+    firstProgress.posted = [&](const std::string &, int done, int) {
+        if (done == 1 && !secondProgram.joinable()) {
+            secondProgram = std::thread([&] { secondRun = app::postAllRecurring(second, kNow); });
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        }
+    };
+    const app::RecurringRun firstRun = app::postAllRecurring(t.connection(), kNow, firstProgress);
+    secondProgram.join();
+    EXPECT_EQ(firstRun.posted, 23);
+    EXPECT_TRUE(firstRun.failures.empty());
+    EXPECT_EQ(secondRun.posted, 0);
+    EXPECT_TRUE(secondRun.failures.empty()) << secondRun.failures.front();
+    EXPECT_EQ(journalDates(t, "早餐").size(), 10u);
+    EXPECT_EQ(journalDates(t, "工资").size(), 3u);
+    EXPECT_EQ(t.value("select count(*) from account"), "23");
 }

@@ -72,8 +72,10 @@ TEST(Posting, RefusalsAndFailuresWriteNothing)
     e.amount = "-000123456789012345.5"; // fifteen whole digits are kept exactly
     EXPECT_TRUE(ledger::checkEntry(e));
     e = lunch();
-    e.bank = "我的存款银行";
-    EXPECT_TRUE(ledger::postEntry(c, e).refusedWith(ledger::kMsgBankRoot));
+    for (const char *root : {"我的存款银行", "我的存款银行 "}) {
+        e.bank = root;
+        EXPECT_TRUE(ledger::postEntry(c, e).refusedWith(ledger::kMsgBankRoot)) << root;
+    }
     e = lunch();
     e.amount = "1);drop table account;--";
     EXPECT_TRUE(ledger::postEntry(c, e).refusedWith(ledger::kMsgBadAmount));

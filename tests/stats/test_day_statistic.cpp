@@ -145,6 +145,22 @@ TEST_F(DayStatisticTest, FilterOrRangeWithoutRowsGivesTheHeadAlone)
     }
 }
 
+// Day shares are worked out in double precision: a large day over a small
+// total of mixed signs keeps every digit of its percentage.
+TEST(DayPercent, LargeDaysOverASmallTotalKeepTheirDigits)
+{
+    TempDatabase t;
+    post(t.connection(), "2007/03/05 08:00", "收", "工资", "1234567.89", "现金银行");
+    post(t.connection(), "2007/03/06 08:00", "收", "工资", "-1234467.89", "现金银行");
+    RowCollector rows;
+    runDayStatistic(t.connection(), kMarch, "all", rows);
+    std::vector<std::string> shares;
+    for (const Row &row : rows.rows)
+        if (row.role == Role::Day)
+            shares.push_back(row.label + " " + row.cell(3));
+    EXPECT_EQ(shares, (std::vector<std::string>{"20070305 1234567.89%", "20070306 -1234467.89%"}));
+}
+
 TEST_F(DayStatisticTest, StatementsOfADay)
 {
     StatementLog log;

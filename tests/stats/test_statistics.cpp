@@ -263,11 +263,13 @@ TEST_F(StatisticsTest, BankAndCashFiguresKeepTheirSigns)
     const RowCollector summary = run(Kind::Summary);
     EXPECT_EQ(summary.childrenOf("银行帐目"), std::vector<std::string>{"银行帐目/工商银行"});
     const Row *icbc = summary.find("银行帐目/工商银行");
+    ASSERT_NE(icbc, nullptr);
     EXPECT_DOUBLE_EQ(number(icbc->cell(0)), -100 + 5000 + 500 - 200);
     EXPECT_EQ(icbc->cell(1), "4");
     EXPECT_EQ(icbc->cell(2), "");
     EXPECT_EQ(icbc->cell(3), percentOf(5200, bankTotal));
     const Row *card = summary.find("银行帐目/工商银行/工行储蓄卡");
+    ASSERT_NE(card, nullptr);
     EXPECT_DOUBLE_EQ(number(card->cell(0)), 400);
     EXPECT_EQ(card->cell(2), "");
 

@@ -309,6 +309,21 @@ TEST_F(DriverTest, ReplacesAFileOnlyWhenComplete)
     EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
 }
 
+// A name that is a link keeps its link: the workbook replaces the file it
+// leads to.
+TEST_F(DriverTest, WritesThroughALinkIntoTheLinkedFile)
+{
+    fs::create_directory(m_folder / "shelf");
+    const fs::path linked = m_folder / "shelf" / "kept.xlsx";
+    std::ofstream(linked) << "earlier export";
+    fs::create_symlink(linked, file());
+    SheetConnection sheets(sheetConnectionText(file()));
+    sheets.execute(kCreate);
+    sheets.close();
+    EXPECT_TRUE(fs::is_symlink(file()));
+    EXPECT_EQ(readWorkbook(linked.string()).names(), std::vector<std::string>{"CashSum"});
+}
+
 struct PlaceCase {
     const char *name;
     std::string folder; // "" for the test's own folder

@@ -88,6 +88,8 @@ struct Refusal {
     std::string message;
 };
 
+void PrintTo(const Refusal &r, std::ostream *out) { *out << r.message; }
+
 class CliRefusals : public testing::TestWithParam<Refusal> {};
 
 TEST_P(CliRefusals, WriteNothingAndSayWhy)
@@ -197,6 +199,15 @@ TEST(Cli, PostRecurringBackupAndRestore)
     EXPECT_EQ(r.status, cli::kOk) << r.err;
     EXPECT_EQ(r.out, "早餐\t3\n");
     EXPECT_EQ(runCli(t, {"post-recurring", "--now", "2026/12/07 08:00"}).out, "");
+    // An item that cannot post is said, and the run ends refused.
+    t.connection().execute("UPDATE PayStyle SET IsAuto=TRUE, PMoney=9, DayNum=0, SelectType='天', "
+                           "BeginDate='2026/12/05 ', EndDate='2030/01/01 ', MidDate=' ', BankName='现金银行' "
+                           "WHERE Style='午餐'");
+    r = runCli(t, {"post-recurring", "--now", "2026/12/07 08:00"});
+    EXPECT_EQ(r.status, cli::kRefused);
+    EXPECT_NE(r.err.find("午餐"), std::string::npos) << r.err;
+    EXPECT_EQ(t.count("account"), 3);
+    t.connection().execute("UPDATE PayStyle SET IsAuto=FALSE WHERE Style='午餐'");
     const std::string copy = (t.folder() / "copy.BAT").string();
     EXPECT_EQ(runCli(t, {"backup", copy}).status, cli::kOk);
     EXPECT_EQ(runCli(t, {"delete", "1"}).status, cli::kOk);
