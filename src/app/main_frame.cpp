@@ -29,6 +29,8 @@
 #include <QMenuBar>
 #include <QProgressDialog>
 #include <QStatusBar>
+#include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QToolBar>
 
@@ -42,6 +44,7 @@ const char *const kLockTexts[] = {"CAP", "NUM", "SCRL"};
 const char *const kPostingTitle = "自动记帐";
 const char *const kPostingText = "正在记入固定收支项目：%1\n本项 %2 / %3 笔，共已记入 %4 笔";
 const char *const kPostingStop = "停止";
+const char *const kPostingStopping = "正在停止：%1 记完后停止\n本项 %2 / %3 笔，共已记入 %4 笔";
 const char *const kPostingFailed = "以下固定收支项目没有自动记帐：";
 const char *const kPostingStopped = "自动记帐已停止，其余项目将在下次启动时记帐。";
 } // namespace
@@ -67,6 +70,7 @@ bool CMainFrame::create()
     if (!createTabCtrl(kTabHeight))
         return false;
     createDateCombo();
+    createTabKeys();
     const QString today = QString::fromStdString(db::formatDay(m_clock()));
     m_day = m_begin = m_end = today;
 
@@ -199,6 +203,21 @@ void CMainFrame::createDateCombo()
             [this](int index) { applyDateChoice(m_dateCombo->itemText(index)); });
 }
 
+// The ledger tabs can be reached without the mouse: Ctrl+PgDown and
+// Ctrl+PgUp go to the next and the previous one, round the end.
+void CMainFrame::createTabKeys()
+{
+    const std::pair<QKeyCombination, int> keys[] = {{Qt::CTRL | Qt::Key_PageDown, 1}, {Qt::CTRL | Qt::Key_PageUp, -1}};
+    for (const auto &[key, step] : keys) {
+        auto *shortcut = new QShortcut(QKeySequence(key), this);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] {
+            const int count = tabCtrl()->itemCount();
+            if (count > 1)
+                selectLedgerTab((tabCtrl()->curSel() + step + count) % count);
+        });
+    }
+}
+
 void CMainFrame::postRecurringItems()
 {
     if (!m_connection)
@@ -230,7 +249,10 @@ void CMainFrame::postRecurringItems()
         }
         m_progress->setMaximum(count);
         m_progress->setValue(done);
-        m_progress->setLabelText(QString::fromUtf8(kPostingText)
+        // A stop asked for is seen at once, though it waits for the item's end.
+        if (QPushButton *stop = m_progress->findChild<QPushButton *>())
+            stop->setEnabled(!m_stopPosting);
+        m_progress->setLabelText(QString::fromUtf8(m_stopPosting ? kPostingStopping : kPostingText)
                                      .arg(QString::fromStdString(item))
                                      .arg(done)
                                      .arg(count)
@@ -251,6 +273,9 @@ void CMainFrame::postRecurringItems()
         lines << QString::fromUtf8(kPostingStopped);
     if (!lines.isEmpty())
         setup::inform(this, lines.join(QLatin1Char('\n')));
+    // The window closed during the posting closes now that it is over.
+    if (m_closeAfterPosting)
+        QTimer::singleShot(0, this, &QWidget::close);
 }
 
 void CMainFrame::closeEvent(QCloseEvent *event)
@@ -258,6 +283,7 @@ void CMainFrame::closeEvent(QCloseEvent *event)
     // Closing during the start-up posting stops it after the current item.
     if (m_posting) {
         m_stopPosting = true;
+        m_closeAfterPosting = true;
         event->ignore();
         return;
     }

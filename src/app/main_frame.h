@@ -91,6 +91,7 @@ private:
     void createToolBar();
     void createStatusBar();
     void createDateCombo();
+    void createTabKeys();
     void updateLockPanes();
     QAction *makeAction(int id, const QString &caption, const QString &shortcutText = {});
     void runCommand(int id);
@@ -112,4 +113,5 @@ private:
     QProgressDialog *m_progress = nullptr;
     bool m_posting = false;
     bool m_stopPosting = false;
+    bool m_closeAfterPosting = false; // the window was closed during the posting
 };

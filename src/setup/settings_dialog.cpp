@@ -73,7 +73,16 @@ CSettingsDialog::CSettingsDialog(db::Connection *connection, QWidget *parent, Cl
         // Handled once the editor is gone, so that the questions asked then
         // do not run inside the closing editor.
         connect(tree->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
-                [this, tree] { QTimer::singleShot(0, this, [this, tree] { onEditClosed(tree); }); });
+                [this, tree](QWidget *, QAbstractItemDelegate::EndEditHint hint) {
+                    // Escape gives the new item up, also after a refused name.
+                    const bool given = hint == QAbstractItemDelegate::RevertModelCache;
+                    QTimer::singleShot(0, this, [this, tree, given] {
+                        if (given && m_newItem && m_open && this->tree(*m_open) == tree)
+                            cancelAdd();
+                        else
+                            onEditClosed(tree);
+                    });
+                });
     }
     stack->addStretch(0);
 

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QProgressDialog>
 #include <QtTest>
 
@@ -82,8 +83,10 @@ private slots:
     void recurringItemsPostAtCreation();
     void failedTabLoadLeavesTheBoxClickable();
     void longCatchUpShowsProgressAndPaints();
+    void closingDuringTheCatchUpStopsAndClosesAfterTheItem();
     void startUpFailuresShowInOneBox();
     void theRowUnderThePointerIsSelected();
+    void ledgerTabsAreReachedFromTheKeyboard();
     void queryWindowsOpenFromTheMenu();
 };
 
@@ -351,6 +354,53 @@ void TestMainFrame::longCatchUpShowsProgressAndPaints()
     QCOMPARE(s.frame->ledgerView(0)->ledgerModel()->cell(0, 1), QStringLiteral("2007/03/20 00:00"));
 }
 
+void TestMainFrame::closingDuringTheCatchUpStopsAndClosesAfterTheItem()
+{
+    Started s;
+    for (const char *item : {"早餐", "午餐"})
+        s.database.connection().execute(
+            "UPDATE PayStyle SET IsAuto=TRUE, PMoney=9, DayNum=1, SelectType='天', BeginDate='1997/03/20 ', "
+            "EndDate='2030/01/01 ', MidDate=' ', BankName='现金银行' WHERE Style='" + std::string(item) + "'");
+    s.frame = std::make_unique<CMainFrame>(QStringLiteral("管理员"), [&s] { return s.now; });
+    QVERIFY(s.frame->create());
+    s.frame->setProgressDelay(0);
+    s.frame->show();
+    QCoreApplication::processEvents();
+    bool closeSent = false;
+    QString stoppingLabel;
+    bool stopEnabled = true;
+    QStringList boxes;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            boxes << box->text();
+            box->accept();
+            return;
+        }
+        QProgressDialog *progress = s.frame->progressDialog();
+        if (!progress || !progress->isVisible())
+            return;
+        if (!closeSent) {
+            closeSent = true;
+            s.frame->close();
+        } else if (stoppingLabel.isEmpty() && progress->labelText().startsWith(QStringLiteral("正在停止"))) {
+            stoppingLabel = progress->labelText();
+            stopEnabled = progress->findChild<QPushButton *>()->isEnabled();
+        }
+    });
+    poll.start(5);
+    s.frame->postRecurringItems();
+    QVERIFY(closeSent);
+    QVERIFY(stoppingLabel.contains(QStringLiteral("早餐")));
+    QVERIFY(!stopEnabled);
+    // The item in progress is whole; the next waits for the next start.
+    QCOMPARE(s.database.count("account"), 3653);
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY(boxes[0].contains(QStringLiteral("自动记帐已停止")));
+    QTRY_VERIFY(!s.frame->isVisible());
+    poll.stop();
+}
+
 void TestMainFrame::startUpFailuresShowInOneBox()
 {
     Started s;
@@ -378,6 +428,25 @@ void TestMainFrame::startUpFailuresShowInOneBox()
     QVERIFY(lines[2].contains(QStringLiteral("午餐")));
     QCOMPARE(s.database.value("select count(*) from account where 帐目类型='午餐'"), std::string("0"));
     QCOMPARE(s.database.value("select count(*) from account where 帐目类型='工资'"), std::string("3"));
+}
+
+void TestMainFrame::ledgerTabsAreReachedFromTheKeyboard()
+{
+    Started s;
+    s.start();
+    s.frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(s.frame.get()));
+    QCoreApplication::processEvents();
+    CCustomTabCtrl *strip = s.frame->tabCtrl();
+    QCOMPARE(strip->itemCount(), 6);
+    CKassoltView *journal = s.frame->ledgerView(0);
+    journal->setFocus();
+    QTest::keyClick(journal, Qt::Key_PageDown, Qt::ControlModifier);
+    QCOMPARE(strip->curSel(), 1);
+    QCOMPARE(s.frame->activeView(), static_cast<QWidget *>(s.frame->ledgerView(1)));
+    QTest::keyClick(s.frame->ledgerView(1), Qt::Key_PageUp, Qt::ControlModifier);
+    QTest::keyClick(s.frame->ledgerView(0), Qt::Key_PageUp, Qt::ControlModifier);
+    QCOMPARE(strip->curSel(), 5); // round the end
 }
 
 void TestMainFrame::theRowUnderThePointerIsSelected()

@@ -216,9 +216,16 @@ void TestSettingsDialog::namesAreTrimmedAndDuplicatesEditedAgain()
         QTRY_VERIFY(openEditor(income));
         QVERIFY(dialog.isAdding());
         QLineEdit *editor = openEditor(income);
-        editor->setText(QString());
-        QTest::keyClick(editor, Qt::Key_Return);
+        // Leaving it: an emptied name, or Escape with the refused name still there.
+        if (typed.startsWith(QLatin1Char(' '))) {
+            QTest::keyClick(editor, Qt::Key_Escape);
+        } else {
+            editor->setText(QString());
+            QTest::keyClick(editor, Qt::Key_Return);
+        }
         QTRY_VERIFY(!dialog.isAdding());
+        QTest::qWait(50);
+        QCOMPARE(answers.texts.size(), 1);
     }
     // A new name is stored without its blanks, and the picker's trimmed
     // lookup finds it.
