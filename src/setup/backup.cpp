@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -214,6 +215,20 @@ Failure copyFileDurably(const std::string &source, const std::string &target)
 
 bool equalsNoCase(const std::string &a, const std::string &b) { return sqlite3_stricmp(a.c_str(), b.c_str()) == 0; }
 
+// The wanted names that present lacks (names match without regard to case),
+// joined by ", "; empty when none is missing.
+std::string absentNames(const std::vector<std::string> &wanted, const std::vector<std::string> &present)
+{
+    std::string absent;
+    for (const std::string &name : wanted) {
+        const bool found = std::any_of(present.begin(), present.end(),
+                                       [&](const std::string &other) { return equalsNoCase(other, name); });
+        if (!found)
+            absent += (absent.empty() ? "" : ", ") + name;
+    }
+    return absent;
+}
+
 // The values of the first column of a query's rows, or of column
 // valueColumn; failure receives the engine's text when the query fails.
 std::vector<std::string> columnOf(sqlite3 *handle, const std::string &sql, Failure &failure, int valueColumn = 0)
@@ -279,30 +294,14 @@ public:
         const std::vector<std::string> tables = column("select name from sqlite_master where type='table'");
         if (!m_failure.empty())
             return notADatabase(m_failure);
-        std::string missing;
-        for (const std::string &table : db::requiredTables()) {
-            bool found = false;
-            for (const std::string &name : tables)
-                found = found || equalsNoCase(name, table);
-            if (!found)
-                missing += (missing.empty() ? "" : ", ") + table;
-        }
-        if (!missing.empty())
+        if (const std::string missing = absentNames(db::requiredTables(), tables); !missing.empty())
             return db::Result::refused(fill(kMsgMissingTables, {m_path, missing}));
         const std::vector<std::string> &tableNames = db::requiredTables();
         for (std::size_t t = 0; t < tableNames.size(); ++t) {
             const std::vector<std::string> present = columnsOfTable(m_handle.get(), tableNames[t], m_failure);
             if (!m_failure.empty())
                 return notADatabase(m_failure);
-            std::string absent;
-            for (const std::string &wanted : schemaColumns()[t]) {
-                bool found = false;
-                for (const std::string &name : present)
-                    found = found || equalsNoCase(name, wanted);
-                if (!found)
-                    absent += (absent.empty() ? "" : ", ") + wanted;
-            }
-            if (!absent.empty())
+            if (const std::string absent = absentNames(schemaColumns()[t], present); !absent.empty())
                 return db::Result::refused(fill(kMsgMissingColumns, {m_path, tableNames[t], absent}));
         }
         return db::Result::ok();
