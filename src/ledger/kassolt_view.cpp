@@ -192,11 +192,36 @@ void CKassoltView::newEntry()
     }
     form.dateTime = toDateTime(m_clock());
     CEntryDialog dialog(connection, this);
-    dialog.setForm(form);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    if (setup::carryOut(this, [&] { return ledger::postEntry(*connection, dialog.entry()); }))
+    if (runEntryDialog(*connection, form, false, [&](const ledger::Entry &e) { return ledger::postEntry(*connection, e); }))
         showJournal();
+}
+
+bool CKassoltView::runEntryDialog(db::Connection &connection, EntryForm form, bool numberReadOnly,
+                                  const std::function<db::Result(const ledger::Entry &)> &write)
+{
+    for (;;) {
+        CEntryDialog dialog(&connection, this);
+        dialog.setForm(form);
+        dialog.setNumberReadOnly(numberReadOnly);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        // A refused or failed entry comes back as it was typed, to be put
+        // right or given up, rather than being lost; one that no longer
+        // exists does not.
+        bool again = true;
+        const bool written = setup::carryOut(this, [&] {
+            const db::Result result = write(dialog.entry());
+            again = result.message != ledger::kMsgEntryMissing;
+            return result;
+        });
+        if (written)
+            return true;
+        if (!again)
+            return false;
+        form = dialog.form();
+        form.presetType = form.type;
+        form.presetCategory = form.category;
+    }
 }
 
 void CKassoltView::changeEntry()
@@ -232,12 +257,8 @@ void CKassoltView::changeEntry()
     form.handler = QString::fromStdString(stored.handler);
     const std::optional<db::DateTime> when = db::parseDate(stored.date);
     form.dateTime = toDateTime(when ? *when : m_clock());
-    CEntryDialog dialog(connection, this);
-    dialog.setForm(form);
-    dialog.setNumberReadOnly(true);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    if (setup::carryOut(this, [&] { return ledger::changeEntry(*connection, number.toStdString(), dialog.entry()); }))
+    if (runEntryDialog(*connection, form, true,
+                       [&](const ledger::Entry &e) { return ledger::changeEntry(*connection, number.toStdString(), e); }))
         showJournal();
 }
 

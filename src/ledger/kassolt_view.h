@@ -11,8 +11,14 @@ class QTimer;
 
 class LedgerModel;
 class QMenu;
+struct EntryForm;
+namespace db {
+class Connection;
+struct Result;
+}
 namespace ledger {
 class ViewHost;
+struct Entry;
 }
 
 // One ledger's list: the rows of the current date range, newest first, and
@@ -62,6 +68,10 @@ private:
     void deleteEntry();
     // The selected entry's number; "" (after saying so) when there is none.
     QString entryToActOn();
+    // The entry dialog on form until what it confirms is written (true) or
+    // the user gives up.
+    bool runEntryDialog(db::Connection &connection, EntryForm form, bool numberReadOnly,
+                        const std::function<db::Result(const ledger::Entry &)> &write);
     void showJournal();
 
     ledger::ViewHost *m_host;

@@ -276,17 +276,40 @@ void TestEntryCommands::refusedInput()
     view.loadLedger(0);
     const std::string before = snapshot(t);
     ModalDriver driver;
-    driver.then([fill](QWidget *w) {
+    QStringList typed;
+    // A picker showing its root has nothing chosen.
+    auto chosen = [](CCategoryPicker *picker) {
+        const QString text = picker->currentRecord().text;
+        const QStringList roots{QStringLiteral("支出类型"), QStringLiteral("收入类型"), QStringLiteral("我的存款银行")};
+        return roots.contains(text) ? QString() : text;
+    };
+    auto fields = [chosen](CEntryDialog *d) {
+        return QStringList{qobject_cast<QLineEdit *>(d->control(IDC_NUMBER))->text(),
+                           qobject_cast<QComboBox *>(d->control(IDC_TYPE))->currentText(),
+                           chosen(d->categoryPicker()), chosen(d->accountPicker()),
+                           qobject_cast<QLineEdit *>(d->control(IDC_AMOUNT))->text()};
+    };
+    driver.then([&](QWidget *w) {
         CEntryDialog *d = entryDialog(w);
         QVERIFY(d);
         fill(d);
+        typed = fields(d);
         confirm(d);
     });
     driver.answer();
+    // The refused entry comes back as it was typed, to be put right.
+    QStringList retyped;
+    driver.then([&](QWidget *w) {
+        CEntryDialog *d = entryDialog(w);
+        QVERIFY(d);
+        retyped = fields(d);
+        d->reject();
+    });
     view.onCommand(ID_NEW_ENTRY);
     QVERIFY(driver.done());
     QCOMPARE(driver.boxTexts, QStringList{message});
     QVERIFY(driver.unexpected.isEmpty());
+    QCOMPARE(retyped, typed);
     QCOMPARE(snapshot(t), before);
     QVERIFY(host.selected.isEmpty());
 }
