@@ -237,16 +237,8 @@ void CKassoltView::changeEntry()
         return;
     }
     ledger::Entry stored;
-    try {
-        if (const db::Result read = ledger::readEntry(*connection, number.toStdString(), stored); !read) {
-            setup::inform(this, read.message);
-            return;
-        }
-    } catch (const db::Error &error) {
-        // Nothing read is nothing to change.
-        setup::reportError(this, error);
+    if (!setup::carryOut(this, [&] { return ledger::readEntry(*connection, number.toStdString(), stored); }))
         return;
-    }
     EntryForm form;
     form.number = QString::fromStdString(stored.number);
     form.presetType = QString::fromStdString(stored.type);

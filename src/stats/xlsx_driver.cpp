@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <map>
 
@@ -44,8 +43,6 @@ std::string upperAscii(std::string_view text)
 }
 
 bool sameName(std::string_view a, std::string_view b) { return upperAscii(a) == upperAscii(b); }
-
-std::string systemReason(int error) { return db::systemErrorText(error); }
 
 // The workbook writer's failures in words a user reads; its own English
 // text for what no user meets.
@@ -180,7 +177,7 @@ SheetConnection::SheetConnection(const std::string &connectionText) : m_path(she
     std::string name = (folder / ".pennaro-export-XXXXXX").string();
     const int fd = ::mkstemp(name.data());
     if (fd < 0)
-        throw SheetError("无法在文件夹 " + folder.string() + " 中创建文件（" + systemReason(errno) +
+        throw SheetError("无法在文件夹 " + folder.string() + " 中创建文件（" + db::systemErrorText(errno) +
                          "）。请换一个文件夹。");
     ::close(fd);
     m_temporary = name;
@@ -272,13 +269,13 @@ void SheetConnection::close()
         ::close(fd);
     if (!synced) {
         discardTemporary();
-        writeFailed(m_path, systemReason(syncError));
+        writeFailed(m_path, db::systemErrorText(syncError));
     }
     ::chmod(m_temporary.c_str(), creationMode());
     if (::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
         const int error = errno;
         discardTemporary();
-        writeFailed(m_path, systemReason(error));
+        writeFailed(m_path, db::systemErrorText(error));
     }
     m_temporary.clear();
 }

@@ -232,14 +232,23 @@ TEST(Restore, BringsBackTheBackupAndLaterEntriesLandInTheRestoredFile)
     EXPECT_TRUE(fs::exists(kept.string() + "-1"));
 }
 
-TEST(Restore, RefusedDuringATransactionAndPutsTheOriginalBackWhenTheRestoredFileWillNotOpen)
-{
+// Books with entry 1 in a backup and entry 2 made after it, open in a host.
+class RestoreOverLaterEntry : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        post(*host.connection(), "1", "5");
+        ASSERT_TRUE(setup::backupDatabase(*host.connection(), backup.string()));
+        post(*host.connection(), "2", "5");
+    }
+
     TempDatabase t;
-    Host host(t.path());
-    post(*host.connection(), "1", "5");
+    Host host{t.path()};
     const fs::path backup = t.folder() / "b.BAT";
-    ASSERT_TRUE(setup::backupDatabase(*host.connection(), backup.string()));
-    post(*host.connection(), "2", "5");
+};
+
+TEST_F(RestoreOverLaterEntry, RefusedDuringATransactionAndPutsTheOriginalBackWhenTheRestoredFileWillNotOpen)
+{
     const std::string original = dump(t.path());
     {
         db::Transaction open(*host.connection());
@@ -256,14 +265,8 @@ TEST(Restore, RefusedDuringATransactionAndPutsTheOriginalBackWhenTheRestoredFile
     EXPECT_EQ(host.connection()->scalar("select count(*) as n from account", "n"), "2");
 }
 
-TEST(Restore, AnotherConnectionToTheFileGoesOnWithTheRestoredBooks)
+TEST_F(RestoreOverLaterEntry, AnotherConnectionToTheFileGoesOnWithTheRestoredBooks)
 {
-    TempDatabase t;
-    Host host(t.path());
-    post(*host.connection(), "1", "5");
-    const fs::path backup = t.folder() / "b.BAT";
-    ASSERT_TRUE(setup::backupDatabase(*host.connection(), backup.string()));
-    post(*host.connection(), "2", "5");
     // A second program on the same file, as the command line beside the window.
     db::Connection other = db::Connection::openFile(t.path());
     EXPECT_EQ(other.scalar("select count(*) as n from account", "n"), "2");
@@ -275,14 +278,8 @@ TEST(Restore, AnotherConnectionToTheFileGoesOnWithTheRestoredBooks)
     EXPECT_EQ(entries(t.path(), "3"), 1);
 }
 
-TEST(Restore, RefusedWhileAnotherProgramWritesAndTheBooksStayAsTheyWere)
+TEST_F(RestoreOverLaterEntry, RefusedWhileAnotherProgramWritesAndTheBooksStayAsTheyWere)
 {
-    TempDatabase t;
-    Host host(t.path());
-    post(*host.connection(), "1", "5");
-    const fs::path backup = t.folder() / "b.BAT";
-    ASSERT_TRUE(setup::backupDatabase(*host.connection(), backup.string()));
-    post(*host.connection(), "2", "5");
     db::Connection other = db::Connection::openFile(t.path());
     other.execute("BEGIN IMMEDIATE");
     const db::Result result = setup::restoreDatabase(host, backup.string(), kNow);
