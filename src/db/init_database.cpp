@@ -1,6 +1,7 @@
 #include "db/init_database.h"
 
 #include "db/connection.h"
+#include "db/feature_schema.h"
 #include "db/file_paths.h"
 #include "db/text.h"
 
@@ -199,6 +200,7 @@ Connection createDatabase(const std::string &path, const InitOptions &options, c
     std::vector<unsigned char> bytes;
     {
         Connection c = Connection::createInMemory(kSchemaSql);
+        c.executeScript(kFeatureSchemaSql);
         Transaction transaction(c);
         insertTree(c, kPayStyles, "PayStyle", "Style", "ParentStyle", "支出类型", ",EveryPay,IsAuto,MidDate",
                    ",FALSE,FALSE,' '");

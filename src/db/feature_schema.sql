@@ -1,0 +1,6 @@
+-- Tables of the program's own features, beside the ledger tables of schema.sql.
+-- New books get them from pennaro-initdb; older books get them the first time a
+-- feature is used (db::ensureFeatureTables), so every statement here must be
+-- safe to run again: CREATE TABLE IF NOT EXISTS / CREATE INDEX IF NOT EXISTS on
+-- plain columns only (no dialect function, trigger or view: the stock sqlite3
+-- shell must keep reading the file). Each feature adds its own block.
