@@ -2,8 +2,8 @@
 
 #include "app/login.h"
 #include "db/connection.h"
-#include "setup/message_box.h"
-#include "setup/name_order.h"
+#include "ui/carry_out.h"
+#include "ui/name_order.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -11,7 +11,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 
 CLoginDialog::CLoginDialog(QWidget *parent) : QDialog(parent)
@@ -59,17 +58,17 @@ CLoginDialog::CLoginDialog(QWidget *parent) : QDialog(parent)
 
 void CLoginDialog::fillUsers()
 {
-    try {
-        db::Connection connection(db::kConnectionString);
-        QStringList names;
-        for (const std::string &name : app::loginUserNames(connection))
-            names << QString::fromStdString(name);
-        setup::sortNames(names);
-        const int room = fontMetrics().averageCharWidth() * kNameWidthChars * 2;
-        for (const QString &name : names)
-            m_user->addItem(fontMetrics().elidedText(name, Qt::ElideMiddle, room), name);
-    } catch (const db::Error &) {
-        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
+    // The dialog's own connection, released once the list is filled.
+    if (const std::unique_ptr<db::Connection> connection = ui::openOrSay(this)) {
+        ui::carryOut(this, [&] {
+            QStringList names;
+            for (const std::string &name : app::loginUserNames(*connection))
+                names << QString::fromStdString(name);
+            ui::sortNames(names);
+            const int room = fontMetrics().averageCharWidth() * kNameWidthChars * 2;
+            for (const QString &name : names)
+                m_user->addItem(fontMetrics().elidedText(name, Qt::ElideMiddle, room), name);
+        });
     }
     if (m_user->count() > 0)
         m_user->setCurrentIndex(0);

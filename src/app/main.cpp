@@ -3,7 +3,7 @@
 #include "app/startup.h"
 #include "app/ui_setup.h"
 #include "db/connection.h"
-#include "setup/message_box.h"
+#include "ui/message_box.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -18,10 +18,12 @@ int main(int argc, char *argv[])
 
     // The application's own connection, used for the password check.
     std::unique_ptr<db::Connection> connection;
+    // Unlike ui::openOrSay, a failure here ends the program: the box is its
+    // last word and has no window to belong to.
     try {
         connection = std::make_unique<db::Connection>(db::kConnectionString);
     } catch (const db::Error &) {
-        QMessageBox::critical(nullptr, QString::fromUtf8(setup::kAppTitle),
+        QMessageBox::critical(nullptr, QString::fromUtf8(ui::kAppTitle),
                               QString::fromUtf8(db::kConnectFailedMessage));
         return 1;
     }

@@ -12,12 +12,12 @@
 #include "ledger/kassolt_view.h"
 #include "ledger/ledger_load.h"
 #include "setup/backup_dialog.h"
-#include "setup/date_dialog.h"
-#include "setup/message_box.h"
 #include "setup/users_dialog.h"
 #include "stats/class_query_window.h"
 #include "stats/date_query_window.h"
+#include "ui/carry_out.h"
 #include "ui/custom_tab_ctrl.h"
+#include "ui/date_dialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -52,12 +52,8 @@ const char *const kPostingStopped = "自动记帐已停止，其余项目将在�
 CMainFrame::CMainFrame(const QString &userName, Clock clock, QWidget *parent)
     : CTabSDIFrameWnd(parent), m_userName(userName), m_clock(std::move(clock)), m_document(new CKassoltDoc(this))
 {
-    setWindowTitle(QStringLiteral("Pennaro"));
-    try {
-        m_connection = std::make_unique<db::Connection>(db::kConnectionString);
-    } catch (const db::Error &) {
-        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
-    }
+    setWindowTitle(QString::fromUtf8(ui::kAppTitle));
+    m_connection = ui::openOrSay(this);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -272,7 +268,7 @@ void CMainFrame::postRecurringItems()
     if (run.stopped)
         lines << QString::fromUtf8(kPostingStopped);
     if (!lines.isEmpty())
-        setup::inform(this, lines.join(QLatin1Char('\n')));
+        ui::inform(this, lines.join(QLatin1Char('\n')));
     // The window closed during the posting closes now that it is over.
     if (m_closeAfterPosting)
         QTimer::singleShot(0, this, &QWidget::close);
@@ -309,9 +305,9 @@ void CMainFrame::runOtherCommand(int id)
     switch (id) {
     case ID_QUERY_CLASS:
     case ID_QUERY_DATE:
-        if (!m_connection) {
-            setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
-        } else if (id == ID_QUERY_CLASS) {
+        if (!ui::connectionOrSay(this, connection()))
+            break;
+        if (id == ID_QUERY_CLASS) {
             CClassQueryWindow window(*m_connection, m_clock, this);
             window.exec();
         } else {
@@ -357,6 +353,7 @@ void CMainFrame::closeConnection() { m_connection.reset(); }
 
 bool CMainFrame::openConnection()
 {
+    // Silent: the restore that reopens the books says itself what failed.
     try {
         m_connection = std::make_unique<db::Connection>(db::kConnectionString);
     } catch (const db::Error &) {

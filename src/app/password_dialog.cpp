@@ -3,7 +3,7 @@
 #include "app/password.h"
 #include "app/settings_store.h"
 #include "db/connection.h"
-#include "setup/message_box.h"
+#include "ui/carry_out.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -70,23 +70,19 @@ void CPasswordDialog::clearEdits()
 
 void CPasswordDialog::onOk()
 {
-    if (!m_connection) {
-        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
+    bool refused = false;
+    if (!ui::carryOut(this, m_connection, [&](db::Connection &c) {
+            const db::Result result =
+                app::changePassword(c, m_userName.toStdString(), m_old->text().toStdString(),
+                                    m_new->text().toStdString(), m_repeat->text().toStdString());
+            refused = !result;
+            return result;
+        })) {
+        // A refused change is typed again from the start.
+        if (refused)
+            clearEdits();
         return;
     }
-    db::Result result;
-    try {
-        result = app::changePassword(*m_connection, m_userName.toStdString(), m_old->text().toStdString(),
-                                     m_new->text().toStdString(), m_repeat->text().toStdString());
-    } catch (const db::Error &error) {
-        setup::reportError(this, error);
-        return;
-    }
-    if (!result) {
-        setup::inform(this, result.message);
-        clearEdits();
-        return;
-    }
-    setup::inform(this, QString::fromUtf8(app::kMsgPasswordChanged));
+    ui::inform(this, QString::fromUtf8(app::kMsgPasswordChanged));
     accept();
 }

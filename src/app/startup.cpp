@@ -3,10 +3,9 @@
 #include "app/login.h"
 #include "app/login_dialog.h"
 #include "db/connection.h"
-#include "setup/message_box.h"
+#include "ui/carry_out.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 namespace app {
 
@@ -16,14 +15,12 @@ std::optional<QString> runLogin(db::Connection &connection)
     if (login.exec() != QDialog::Accepted)
         return std::nullopt;
     LoginResult result;
-    try {
-        result = checkLogin(connection, login.userName().toStdString(), login.password().toStdString());
-    } catch (const db::Error &error) {
-        setup::reportError(nullptr, error);
+    if (!ui::carryOut(nullptr, [&] {
+            result = checkLogin(connection, login.userName().toStdString(), login.password().toStdString());
+        }))
         return std::nullopt;
-    }
     if (!result.accepted) {
-        QMessageBox::warning(nullptr, QString::fromUtf8(setup::kAppTitle), QString::fromUtf8(kMsgWrongPassword));
+        ui::warn(nullptr, QString::fromUtf8(kMsgWrongPassword));
         return std::nullopt;
     }
     return QString::fromStdString(result.userName);

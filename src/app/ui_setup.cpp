@@ -1,6 +1,7 @@
 #include "app/ui_setup.h"
 
 #include "app/program_icon.h"
+#include "ui/message_box.h"
 
 #include <QApplication>
 #include <QFont>
@@ -13,7 +14,7 @@ namespace app {
 void setUpApplication(QApplication &application)
 {
     // No display name: it would be added to every window caption.
-    QApplication::setApplicationName(QStringLiteral("Pennaro"));
+    QApplication::setApplicationName(QString::fromUtf8(ui::kAppTitle));
     QApplication::setWindowIcon(app::programIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral("pennaro"));
 

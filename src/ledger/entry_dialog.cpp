@@ -4,12 +4,12 @@
 #include "db/dates.h"
 #include "ledger/entry_lists.h"
 #include "ledger/ledger_commands.h"
-#include "setup/amount_calculator.h"
-#include "setup/calculator_dialog.h"
 #include "setup/category_picker.h"
-#include "setup/date_typing.h"
-#include "setup/message_box.h"
-#include "setup/name_order.h"
+#include "ui/amount_calculator.h"
+#include "ui/calculator_dialog.h"
+#include "ui/carry_out.h"
+#include "ui/date_typing.h"
+#include "ui/name_order.h"
 
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -110,7 +110,7 @@ CEntryDialog::CEntryDialog(db::Connection *connection, QWidget *parent) : QDialo
     m_number = add(IDC_NUMBER, new QLineEdit(this), 38, 11, 26, 12);
     m_dateTime = add(IDC_DATE_TIME, new QDateTimeEdit(this), 89, 10, 83, 12);
     m_dateTime->setCalendarPopup(true);
-    setup::acceptTypedSeparators(m_dateTime);
+    ui::acceptTypedSeparators(m_dateTime);
     m_amount = add(IDC_AMOUNT, new QLineEdit(this), 38, 47, 56, 12);
     m_description = add(IDC_DESCRIPTION, new QLineEdit(this), 38, 83, 183, 13);
     // The drop-down lists' own heights are those of their lists; the fields
@@ -208,15 +208,13 @@ void CEntryDialog::initialize()
 
     m_handler->clear();
     if (m_connection) {
-        try {
+        ui::carryOut(this, [&] {
             QStringList names;
             for (const std::string &name : ledger::handlerNames(*m_connection))
                 names << QString::fromStdString(name);
-            setup::sortNames(names);
+            ui::sortNames(names);
             m_handler->addItems(names);
-        } catch (const db::Error &error) {
-            setup::reportError(this, error);
-        }
+        });
     }
     // Kept after the list is filled: a change keeps the entry's handler.
     m_handler->setCurrentText(m_form.handler);
@@ -329,7 +327,7 @@ void CEntryDialog::loadInvestmentList(const QString &name)
         m_investList->setColumnWidth(i, kInvestColumns[i].width);
     }
     if (m_connection) {
-        try {
+        ui::carryOut(this, [&] {
             const std::vector<ledger::InvestmentStart> rows = ledger::investmentStarts(*m_connection, text(name));
             m_investList->setRowCount(static_cast<int>(rows.size()));
             for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
@@ -341,9 +339,7 @@ void CEntryDialog::loadInvestmentList(const QString &name)
                     m_investList->setItem(r, c, item);
                 }
             }
-        } catch (const db::Error &error) {
-            setup::reportError(this, error);
-        }
+        });
     }
     m_investList->setShowGrid(true);
     m_investList->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -388,10 +384,10 @@ void CEntryDialog::openCalculator()
 
 void CEntryDialog::applyCalculatorKey(int code)
 {
-    const setup::CalculatorResult result = setup::applyCalculatorKey(text(m_amount->text()), code);
+    const ui::CalculatorResult result = ui::applyCalculatorKey(text(m_amount->text()), code);
     m_amount->setText(QString::fromStdString(result.text));
     if (!result.status)
-        setup::inform(this, result.status.message);
+        ui::inform(this, result.status.message);
 }
 
 void CEntryDialog::confirm()

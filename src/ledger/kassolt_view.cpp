@@ -8,8 +8,8 @@
 #include "ledger/ledger_model.h"
 #include "ledger/ledger_report.h"
 #include "ledger/view_host.h"
-#include "setup/message_box.h"
 #include "setup/settings_dialog.h"
+#include "ui/carry_out.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -96,16 +96,9 @@ void CKassoltView::loadLedger(int k)
     m_end = m_host->rangeEnd();
     m_index = k;
     m_model->clear();
-    db::Connection *connection = m_host->connection();
-    if (!connection) {
-        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
-        return;
-    }
-    try {
-        m_model->setLedger(k, ledger::loadLedger(*connection, k, m_begin.toStdString(), m_end.toStdString()));
-    } catch (const db::Error &error) {
-        setup::reportError(this, error);
-    }
+    ui::carryOut(this, m_host->connection(), [&](db::Connection &c) {
+        m_model->setLedger(k, ledger::loadLedger(c, k, m_begin.toStdString(), m_end.toStdString()));
+    });
 }
 
 int CKassoltView::selectedRow() const
@@ -160,12 +153,17 @@ void CKassoltView::onCommand(int id)
     }
 }
 
-QString CKassoltView::entryToActOn()
+db::Connection *CKassoltView::entryToActOn(QString &number)
 {
-    const QString number = selectedEntryNumber();
-    if (number.isEmpty())
-        setup::inform(this, QString::fromUtf8(ledger::kMsgSelectEntry));
-    return number;
+    // Only the journal changes and deletes entries.
+    if (m_index != 0)
+        return nullptr;
+    number = selectedEntryNumber();
+    if (number.isEmpty()) {
+        ui::inform(this, QString::fromUtf8(ledger::kMsgSelectEntry));
+        return nullptr;
+    }
+    return ui::connectionOrSay(this, m_host->connection());
 }
 
 void CKassoltView::showJournal()
@@ -179,19 +177,11 @@ void CKassoltView::showJournal()
 void CKassoltView::newEntry()
 {
     db::Connection *connection = m_host->connection();
-    if (!connection) {
-        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
-        return;
-    }
     EntryForm form;
-    try {
-        form.number = QString::fromStdString(ledger::nextEntryNumber(*connection));
-    } catch (const db::Error &error) {
-        setup::reportError(this, error);
+    if (!ui::carryOut(this, connection,
+                      [&](db::Connection &c) { form.number = QString::fromStdString(ledger::nextEntryNumber(c)); }))
         return;
-    }
     form.dateTime = toDateTime(m_clock());
-    CEntryDialog dialog(connection, this);
     if (runEntryDialog(*connection, form, false, [&](const ledger::Entry &e) { return ledger::postEntry(*connection, e); }))
         showJournal();
 }
@@ -209,7 +199,7 @@ bool CKassoltView::runEntryDialog(db::Connection &connection, EntryForm form, bo
         // right or given up, rather than being lost; one that no longer
         // exists does not.
         bool again = true;
-        const bool written = setup::carryOut(this, [&] {
+        const bool written = ui::carryOut(this, [&] {
             const db::Result result = write(dialog.entry());
             again = result.message != ledger::kMsgEntryMissing;
             return result;
@@ -226,18 +216,12 @@ bool CKassoltView::runEntryDialog(db::Connection &connection, EntryForm form, bo
 
 void CKassoltView::changeEntry()
 {
-    if (m_index != 0)
+    QString number;
+    db::Connection *connection = entryToActOn(number);
+    if (!connection)
         return;
-    const QString number = entryToActOn();
-    if (number.isEmpty())
-        return;
-    db::Connection *connection = m_host->connection();
-    if (!connection) {
-        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
-        return;
-    }
     ledger::Entry stored;
-    if (!setup::carryOut(this, [&] { return ledger::readEntry(*connection, number.toStdString(), stored); }))
+    if (!ui::carryOut(this, [&] { return ledger::readEntry(*connection, number.toStdString(), stored); }))
         return;
     EntryForm form;
     form.number = QString::fromStdString(stored.number);
@@ -256,23 +240,17 @@ void CKassoltView::changeEntry()
 
 void CKassoltView::deleteEntry()
 {
-    if (m_index != 0)
-        return;
     const int row = selectedRow();
-    const QString number = entryToActOn();
-    if (number.isEmpty())
+    QString number;
+    db::Connection *connection = entryToActOn(number);
+    if (!connection)
         return;
-    db::Connection *connection = m_host->connection();
-    if (!connection) {
-        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
+    if (!ui::askYesNo(this, QString::fromStdString(ledger::deleteQuestion(number.toStdString()))))
         return;
-    }
-    if (!setup::askYesNo(this, QString::fromStdString(ledger::deleteQuestion(number.toStdString()))))
-        return;
-    if (!setup::carryOut(this, [&] { return ledger::deleteEntry(*connection, number.toStdString()); }))
+    if (!ui::carryOut(this, [&] { return ledger::deleteEntry(*connection, number.toStdString()); }))
         return;
     m_model->removeLedgerRow(row);
-    setup::inform(this, QString::fromUtf8(ledger::kMsgEntryDeleted));
+    ui::inform(this, QString::fromUtf8(ledger::kMsgEntryDeleted));
 }
 
 void CKassoltView::contextMenuEvent(QContextMenuEvent *event)

@@ -66,8 +66,10 @@ private:
     void newEntry();
     void changeEntry();
     void deleteEntry();
-    // The selected entry's number; "" (after saying so) when there is none.
-    QString entryToActOn();
+    // The connection to change or delete the selected entry on, with its
+    // number; nullptr (after saying why, where the user must know) outside
+    // the journal, without a selection or without open books.
+    db::Connection *entryToActOn(QString &number);
     // The entry dialog on form until what it confirms is written (true) or
     // the user gives up.
     bool runEntryDialog(db::Connection &connection, EntryForm form, bool numberReadOnly,

@@ -3,7 +3,7 @@
 #include "db/connection.h"
 #include "setup/backup.h"
 #include "setup/database_host.h"
-#include "setup/message_box.h"
+#include "ui/carry_out.h"
 
 #include <QApplication>
 #include <QDir>
@@ -70,17 +70,15 @@ void CBackupDialog::onBackup()
 
 void CBackupDialog::backUpTo(const QString &path)
 {
-    db::Connection *connection = m_host ? m_host->connection() : nullptr;
-    if (!connection) {
-        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
+    db::Connection *connection = ui::connectionOrSay(this, m_host ? m_host->connection() : nullptr);
+    if (!connection)
         return;
-    }
     db::Result result;
     {
         WaitCursor wait;
         result = setup::backupDatabase(*connection, QFile::encodeName(path).toStdString());
     }
-    setup::inform(this, result ? std::string(setup::kMsgBackedUp) : result.message);
+    ui::inform(this, result ? std::string(setup::kMsgBackedUp) : result.message);
 }
 
 void CBackupDialog::onRestore()
@@ -110,9 +108,9 @@ void CBackupDialog::restoreFrom(const QString &path)
     }
     if (!result) {
         // The original file is in place again, and the lists still show it.
-        setup::inform(this, result.message);
+        ui::inform(this, result.message);
         return;
     }
     m_host->reloadLedger();
-    setup::inform(this, QString::fromUtf8(setup::kMsgRestored));
+    ui::inform(this, QString::fromUtf8(setup::kMsgRestored));
 }

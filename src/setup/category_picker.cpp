@@ -1,8 +1,8 @@
 #include "setup/category_picker.h"
 
 #include "db/connection.h"
-#include "setup/message_box.h"
 #include "setup/tree_store.h"
+#include "ui/carry_out.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -134,7 +134,7 @@ void CCategoryPicker::fill()
     m_root->setIcon(0, imageFor(0));
     m_tree->addTopLevelItem(m_root);
     if (m_connection) {
-        try {
+        ui::carryOut(this, [&] {
             const setup::TreeNode tree = setup::loadTree(*m_connection, kind, setup::TreeQuery::Picker);
             std::function<void(QTreeWidgetItem *, const setup::TreeNode &)> add = [&](QTreeWidgetItem *parent,
                                                                                   const setup::TreeNode &node) {
@@ -147,9 +147,7 @@ void CCategoryPicker::fill()
                 }
             };
             add(m_root, tree);
-        } catch (const db::Error &error) {
-            setup::reportError(this, error);
-        }
+        });
     }
     m_root->setExpanded(true);
     makeCurrent(m_root, false);

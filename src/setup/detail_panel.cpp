@@ -3,10 +3,10 @@
 #include "db/dates.h"
 #include "setup/bank_details.h"
 #include "setup/category_picker.h"
-#include "setup/date_picker.h"
-#include "setup/header_text.h"
 #include "setup/recurring_settings.h"
 #include "setup/setup_ids.h"
+#include "ui/date_picker.h"
+#include "ui/header_text.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,5 +1,7 @@
 #include "setup/drag_tree.h"
 
+#include "ui/carry_out.h"
+
 #include "db/connection.h"
 
 #include <QApplication>
@@ -50,11 +52,10 @@ void CDragTree::reload()
     auto *root = new QTreeWidgetItem(this, QStringList{QString::fromUtf8(setup::treeSpec(m_kind).rootText)});
     root->setIcon(0, style()->standardIcon(QStyle::SP_DirIcon));
     if (m_connection) {
-        try {
-            addChildren(root, setup::loadTree(*m_connection, m_kind));
-        } catch (const db::Error &error) {
-            emit failed(QString::fromUtf8(error.what()));
-        }
+        // The owner shows what went wrong (a box now would interrupt its
+        // own set-up).
+        if (const auto failure = ui::attempt([&] { addChildren(root, setup::loadTree(*m_connection, m_kind)); }))
+            emit failed(failure->text);
     }
     root->setExpanded(true);
 }
@@ -224,16 +225,12 @@ void CDragTree::endDrag()
             return; // inside its own branch
     if (!m_connection)
         return;
-    try {
-        const db::Result result =
-            setup::moveNode(*m_connection, m_kind, dragged->text(0).toStdString(), target->text(0).toStdString());
-        if (!result) {
-            if (!result.message.empty())
-                emit failed(QString::fromStdString(result.message));
-            return;
-        }
-    } catch (const db::Error &error) {
-        emit failed(QString::fromUtf8(error.what()));
+    if (const auto failure = ui::attempt([&] {
+            return setup::moveNode(*m_connection, m_kind, dragged->text(0).toStdString(),
+                                   target->text(0).toStdString());
+        })) {
+        if (!failure->text.isEmpty())
+            emit failed(failure->text);
         return;
     }
     target->setExpanded(true);

@@ -6,12 +6,11 @@
 #include "setup/detail_panel.h"
 #include "setup/detail_rules.h"
 #include "setup/drag_tree.h"
-#include "setup/message_box.h"
 #include "setup/recurring_settings.h"
+#include "ui/carry_out.h"
 
 #include <QAbstractItemDelegate>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -207,20 +206,16 @@ void CSettingsDialog::loadNode(TreeKind kind, QTreeWidgetItem *item)
     m_detail->setHeader(QString::fromUtf8(kLoadedMark) + name);
     if (kind != TreeKind::Bank)
         m_detail->setFixedCaption(kind);
-    if (!m_connection) {
-        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
-        return;
-    }
     const std::string key = name.toStdString();
-    try {
+    ui::carryOut(this, m_connection, [&](db::Connection &c) {
         if (kind == TreeKind::Bank) {
-            const std::optional<setup::BankDetails> details = setup::loadBankDetails(*m_connection, key, m_clock());
+            const std::optional<setup::BankDetails> details = setup::loadBankDetails(c, key, m_clock());
             if (!details)
                 return;
             m_detail->showBank(*details);
             m_pickedBank = QString::fromStdString(details->source);
         } else {
-            const std::optional<setup::RecurringItem> row = setup::loadRecurring(*m_connection, kind, key, m_clock());
+            const std::optional<setup::RecurringItem> row = setup::loadRecurring(c, kind, key, m_clock());
             if (!row)
                 return;
             m_detail->showRecurring(*row);
@@ -228,9 +223,7 @@ void CSettingsDialog::loadNode(TreeKind kind, QTreeWidgetItem *item)
             m_loadedMid = row->midText;
             m_loadedBegin = row->begin;
         }
-    } catch (const db::Error &error) {
-        setup::reportError(this, error);
-    }
+    });
 }
 
 void CSettingsDialog::onModify()
@@ -244,21 +237,15 @@ void CSettingsDialog::onSave()
 {
     if (!m_open)
         return;
-    if (!m_connection) {
-        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
-        return;
-    }
-    try {
-        if (*m_open == TreeKind::Bank)
-            saveBank();
-        else
-            saveRecurring(*m_open);
-    } catch (const db::Error &error) {
-        setup::reportError(this, error);
-    }
+    const TreeKind kind = *m_open;
+    const bool saved = kind == TreeKind::Bank
+                           ? ui::carryOut(this, m_connection, [&](db::Connection &c) { return saveBank(c); })
+                           : ui::carryOut(this, m_connection, [&](db::Connection &c) { return saveRecurring(c, kind); });
+    if (saved)
+        ui::inform(this, QString::fromUtf8(setup::kMsgSaved));
 }
 
-void CSettingsDialog::saveRecurring(TreeKind kind)
+db::Result CSettingsDialog::saveRecurring(db::Connection &connection, TreeKind kind)
 {
     setup::RecurringForm form;
     m_detail->readRecurring(form);
@@ -269,23 +256,20 @@ void CSettingsDialog::saveRecurring(TreeKind kind)
     form.loadedMid = m_loadedMid;
     form.loadedBegin = m_loadedBegin;
     bool restarted = false;
-    const db::Result result = setup::saveRecurring(*m_connection, kind, form, [&](const std::string &question) {
-        restarted = setup::askYesNo(this, QString::fromStdString(question));
+    const db::Result result = setup::saveRecurring(connection, kind, form, [&](const std::string &question) {
+        restarted = ui::askYesNo(this, QString::fromStdString(question));
         return restarted;
     });
-    if (!result) {
-        if (!result.message.empty())
-            setup::inform(this, result.message);
-        return;
+    if (result) {
+        // The row now starts on the saved date, and has not posted from it.
+        m_loadedBegin = form.begin;
+        if (restarted)
+            m_loadedMid = std::string(1, ' ');
     }
-    // The row now starts on the saved date, and has not posted from it.
-    m_loadedBegin = form.begin;
-    if (restarted)
-        m_loadedMid = std::string(1, ' ');
-    setup::inform(this, QString::fromUtf8(setup::kMsgSaved));
+    return result;
 }
 
-void CSettingsDialog::saveBank()
+db::Result CSettingsDialog::saveBank(db::Connection &connection)
 {
     setup::BankForm form;
     m_detail->readBank(form);
@@ -293,13 +277,7 @@ void CSettingsDialog::saveBank()
     form.loaded = m_loadedKind == TreeKind::Bank ? m_loadedName.toStdString() : std::string();
     form.selected = selectedName().toStdString();
     form.source = m_pickedBank.toStdString();
-    const db::Result result = setup::saveBankDetails(*m_connection, form);
-    if (!result) {
-        if (!result.message.empty())
-            setup::inform(this, result.message);
-        return;
-    }
-    setup::inform(this, QString::fromUtf8(setup::kMsgSaved));
+    return setup::saveBankDetails(connection, form);
 }
 
 void CSettingsDialog::onAdd()
@@ -309,7 +287,7 @@ void CSettingsDialog::onAdd()
     CDragTree *t = tree(*m_open);
     QTreeWidgetItem *parent = t->currentItem();
     if (!parent) {
-        setup::inform(this, QString::fromUtf8(setup::kMsgNoParent));
+        ui::inform(this, QString::fromUtf8(setup::kMsgNoParent));
         return;
     }
     m_newParent = parent->text(0);
@@ -340,52 +318,38 @@ void CSettingsDialog::onEditClosed(CDragTree *t)
         cancelAdd();
         return;
     }
-    if (!m_connection) {
-        cancelAdd();
-        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
-        return;
-    }
     // Any other item of the tree, the root included, or a row of the table
     // that the tree does not show, with the same name: type another.
     item->setText(0, QString());
     QTreeWidgetItem *same = t->findItem(name);
     item->setText(0, name);
     bool used = same != nullptr;
-    try {
-        used = used || setup::nameInUse(*m_connection, *m_open, name.toStdString());
-    } catch (const db::Error &error) {
+    const TreeKind kind = *m_open;
+    if (!ui::carryOut(this, m_connection, [&](db::Connection &c) {
+            used = used || setup::nameInUse(c, kind, name.toStdString());
+        })) {
         cancelAdd();
-        setup::reportError(this, error);
         return;
     }
     if (used) {
-        setup::inform(this, QString::fromUtf8(setup::kMsgDuplicateName));
+        ui::inform(this, QString::fromUtf8(setup::kMsgDuplicateName));
         restartEdit(t);
         return;
     }
-    const auto answer = QMessageBox::question(this, QString::fromUtf8(kAskCaption),
-                                              QString::fromUtf8(kAskNewName).arg(name),
-                                              QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
+    const bool confirmed = ui::askOkCancel(this, QString::fromUtf8(kAskNewName).arg(name), kAskCaption);
     if (!m_newItem)
         return; // the section was switched while the question was open
-    if (answer != QMessageBox::Ok) {
+    if (!confirmed) {
         cancelAdd();
         return;
     }
     item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-    setup::inform(this, m_newParent + name);
-    try {
-        const db::Result result = setup::addNode(*m_connection, *m_open, m_newParent.toStdString(), name.toStdString());
-        if (!result) {
-            cancelAdd();
-            if (!result.message.empty())
-                setup::inform(this, result.message);
-            return;
-        }
-    } catch (const db::Error &error) {
+    ui::inform(this, m_newParent + name);
+    if (!ui::carryOut(this, m_connection, [&](db::Connection &c) {
+            return setup::addNode(c, kind, m_newParent.toStdString(), name.toStdString());
+        })) {
         // Nothing was written: the tree must not show the item either.
         cancelAdd();
-        setup::reportError(this, error);
         return;
     }
     m_newItem = nullptr;
@@ -399,13 +363,11 @@ void CSettingsDialog::onDelete()
     QTreeWidgetItem *item = t->currentItem();
     if (!item || item == t->rootItem())
         return;
-    if (!m_connection) {
-        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
-        return;
-    }
-    if (!setup::carryOut(this, [&] { return setup::deleteNode(*m_connection, *m_open, item->text(0).toStdString()); }))
+    if (!ui::carryOut(this, m_connection, [&](db::Connection &c) {
+            return setup::deleteNode(c, *m_open, item->text(0).toStdString());
+        }))
         return;
     delete item;
 }
 
-void CSettingsDialog::showError(const QString &message) { setup::inform(this, message); }
+void CSettingsDialog::showError(const QString &message) { ui::inform(this, message); }

@@ -69,8 +69,8 @@ private:
     void onBankPicked(const PickedItem &item);
     void forgetLoaded();
     QString selectedName() const;
-    void saveRecurring(setup::TreeKind kind);
-    void saveBank();
+    db::Result saveRecurring(db::Connection &connection, setup::TreeKind kind);
+    db::Result saveBank(db::Connection &connection);
 
     db::Connection *m_connection;
     std::optional<setup::TreeKind> m_open;

@@ -1,8 +1,8 @@
 #include "setup/users_dialog.h"
 
 #include "db/connection.h"
-#include "setup/message_box.h"
 #include "setup/users.h"
+#include "ui/carry_out.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -95,16 +95,12 @@ CUsersDialog::CUsersDialog(db::Connection *connection, const QString &loggedInUs
 void CUsersDialog::fillList()
 {
     m_list->setRowCount(0);
-    if (!m_connection) {
-        setup::inform(this, QString::fromUtf8(db::kConnectFailedMessage));
-        return;
-    }
-    try {
-        for (const setup::User &user : setup::listUsers(*m_connection))
+    // Without open books the user hears it here, once; the other commands
+    // of the dialog then do nothing.
+    ui::carryOut(this, m_connection, [&](db::Connection &c) {
+        for (const setup::User &user : setup::listUsers(c))
             appendRow(QString::fromStdString(user.name), QString::fromStdString(user.details));
-    } catch (const db::Error &error) {
-        setup::reportError(this, error);
-    }
+    });
 }
 
 void CUsersDialog::appendRow(const QString &name, const QString &details)
@@ -127,14 +123,12 @@ void CUsersDialog::showRow(int row)
     QTableWidgetItem *item = m_list->item(row, 0);
     if (!item || !m_connection)
         return;
-    try {
+    ui::carryOut(this, [&] {
         const setup::User user = setup::findUser(*m_connection, item->text().toStdString());
         m_name->setText(QString::fromStdString(user.name));
         m_password->setText(QString::fromStdString(user.password));
         m_details->setText(QString::fromStdString(user.details));
-    } catch (const db::Error &error) {
-        setup::reportError(this, error);
-    }
+    });
 }
 
 void CUsersDialog::onAdd()
@@ -143,7 +137,7 @@ void CUsersDialog::onAdd()
         return;
     setup::User user{m_name->text().toStdString(), m_password->text().toStdString(),
                      m_details->text().toStdString()};
-    if (!setup::carryOut(this, [&] { return setup::addUser(*m_connection, user); }))
+    if (!ui::carryOut(this, [&] { return setup::addUser(*m_connection, user); }))
         return;
     appendRow(QString::fromStdString(user.name), QString::fromStdString(user.details));
     clearEdits();
@@ -157,7 +151,7 @@ void CUsersDialog::onDelete()
     const int row = selected.first()->row();
     QTableWidgetItem *nameItem = m_list->item(row, 0);
     const std::string name = nameItem ? nameItem->text().toStdString() : std::string();
-    if (!setup::carryOut(this, [&] { return setup::deleteUser(*m_connection, name, m_loggedInUser.toStdString()); }))
+    if (!ui::carryOut(this, [&] { return setup::deleteUser(*m_connection, name, m_loggedInUser.toStdString()); }))
         return;
     m_list->removeRow(row);
     // The list must not pass the selection on: a second 删除 would take a

@@ -1,13 +1,12 @@
 #include "stats/export_dialog.h"
 
-#include "setup/message_box.h"
 #include "stats/export.h"
+#include "ui/message_box.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMessageBox>
 
 namespace stats {
 
@@ -43,15 +42,15 @@ void exportWithDialog(QWidget *parent, const std::function<db::Result(const std:
     // The dialog asked about the name it returned; a name completed here is
     // asked about again.
     if (path != QFile::encodeName(chosen).toStdString() && QFileInfo::exists(QFile::decodeName(path.c_str())) &&
-        !setup::askYesNo(parent, QString::fromUtf8(kReplaceQuestion).arg(QFile::decodeName(path.c_str()))))
+        !ui::askYesNo(parent, QString::fromUtf8(kReplaceQuestion).arg(QFile::decodeName(path.c_str()))))
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const db::Result result = write(path);
     QApplication::restoreOverrideCursor();
     if (result)
-        setup::inform(parent, QString::fromUtf8(kExportDoneMessage));
+        ui::inform(parent, QString::fromUtf8(kExportDoneMessage));
     else
-        QMessageBox::warning(parent, QString::fromUtf8(setup::kAppTitle), QString::fromStdString(result.message));
+        ui::warn(parent, QString::fromStdString(result.message));
 }
 
 } // namespace stats

@@ -1,13 +1,13 @@
 #include "stats/query_window.h"
 
 #include "db/connection.h"
-#include "setup/date_dialog.h"
-#include "setup/message_box.h"
 #include "stats/export_dialog.h"
 #include "stats/query_commands.h"
 #include "stats/query_icons.h"
 #include "stats/stat_list.h"
 #include "stats/stat_report.h"
+#include "ui/carry_out.h"
+#include "ui/date_dialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -208,16 +208,15 @@ void CQueryWindow::chooseStatistic(int kind)
     // The statistic makes its own columns.
     m_list->removeAll();
     m_kind = kind;
-    try {
-        // A heavy journal takes a moment; the pointer says so.
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+    // A heavy journal takes a moment; the pointer says so.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto failure = ui::attempt([&] {
         PaintingSink sink(*m_list, m_paintEveryMs);
         runStatistic(kind, sink);
-        QApplication::restoreOverrideCursor();
-    } catch (const db::Error &error) {
-        QApplication::restoreOverrideCursor();
-        setup::reportError(this, error);
-    }
+    });
+    QApplication::restoreOverrideCursor();
+    if (failure)
+        ui::show(this, *failure);
     m_running = false;
     if (const int pending = std::exchange(m_pendingKind, 0))
         chooseStatistic(pending);

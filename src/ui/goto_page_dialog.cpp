@@ -1,12 +1,13 @@
 #include "ui/goto_page_dialog.h"
 
+#include "ui/message_box.h"
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -105,7 +106,7 @@ bool CGotoPageDialog::readNumber()
     const qlonglong typed = text.toLongLong(&whole);
     bool reported = false;
     if (!whole || typed < 1 || typed > kHighestNumber) {
-        QMessageBox::warning(this, QGuiApplication::applicationDisplayName(), QString::fromUtf8(kNotAPageNumber));
+        ui::warn(this, QString::fromUtf8(kNotAPageNumber));
         reported = true;
     }
     if (whole)

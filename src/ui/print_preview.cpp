@@ -1,6 +1,7 @@
 #include "ui/print_preview.h"
 
 #include "ui/goto_page_dialog.h"
+#include "ui/message_box.h"
 #include "ui/preview_pane.h"
 #include "ui/report.h"
 #include "ui/report_output.h"
@@ -12,7 +13,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QPrinter>
 #include <QScreen>
 #include <QStandardPaths>
@@ -44,11 +44,6 @@ const ButtonText kButtons[] = {
     {CPrintPreview::ExportPdf, "导出PDF", "把全部页存为PDF文件"},
     {CPrintPreview::Close, "关闭", "关闭预览 (Esc)"},
 };
-
-void showError(QWidget *parent, const QString &text)
-{
-    QMessageBox::critical(parent, QString::fromUtf8(ui::kErrorCaption), text);
-}
 
 QString exportFolder()
 {
@@ -142,22 +137,21 @@ void CPrintPreview::goToPage()
 
 void CPrintPreview::print()
 {
-    if (QMessageBox::question(this, QString::fromUtf8(kPrintQuestionCaption), QString::fromUtf8(kPrintQuestion),
-                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+    if (!ui::askYesNo(this, QString::fromUtf8(kPrintQuestion), false, kPrintQuestionCaption))
         return;
     std::unique_ptr<QPrinter> printer = m_printerSource ? m_printerSource() : nullptr;
     if (!printer) {
-        showError(this, QString::fromUtf8(ui::kPrinterInitFailed));
+        ui::showError(this, QString::fromUtf8(ui::kPrinterInitFailed));
         return;
     }
     printer->setDocName(m_report.title());
     // Always the whole report, whatever page is shown.
     switch (ui::printReport(m_report, m_pageCount, *printer, [&printer] { printer->abort(); })) {
     case ui::PrintOutcome::DocumentFailed:
-        showError(this, QString::fromUtf8(ui::kPrinterConnectFailed));
+        ui::showError(this, QString::fromUtf8(ui::kPrinterConnectFailed));
         break;
     case ui::PrintOutcome::PageFailed:
-        showError(this, QString::fromUtf8(ui::kPrintFailed));
+        ui::showError(this, QString::fromUtf8(ui::kPrintFailed));
         break;
     case ui::PrintOutcome::Printed:
         break;
@@ -179,17 +173,15 @@ void CPrintPreview::exportPdf()
     // The dialog asked about replacing the name it returned, not one with
     // the suffix added afterwards.
     if (fileName != chosen && QFileInfo::exists(fileName) &&
-        QMessageBox::question(this, QString::fromUtf8(kExportCaption),
-                              QString::fromUtf8(kReplaceQuestion).arg(QDir::toNativeSeparators(fileName)),
-                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+        !ui::askYesNo(this, QString::fromUtf8(kReplaceQuestion).arg(QDir::toNativeSeparators(fileName)), false,
+                      kExportCaption))
         return;
     const db::Result result = ui::exportPdf(m_report, m_pageCount, fileName);
     if (!result) {
-        showError(this, QString::fromStdString(result.message));
+        ui::showError(this, QString::fromStdString(result.message));
         return;
     }
-    QMessageBox::information(this, QGuiApplication::applicationDisplayName(),
-                             QString::fromUtf8(kExported).arg(QDir::toNativeSeparators(fileName)));
+    ui::inform(this, QString::fromUtf8(kExported).arg(QDir::toNativeSeparators(fileName)));
 }
 
 void CPrintPreview::keyPressEvent(QKeyEvent *event)

@@ -16,7 +16,6 @@ namespace ui {
 class Report;
 
 // Fixed texts of printing.
-inline constexpr const char *kErrorCaption = "错误";
 inline constexpr const char *kPrinterInitFailed = "打印机初始化失败!";
 inline constexpr const char *kPrinterConnectFailed = "连接到打印机化败!";
 inline constexpr const char *kPrintFailed = "打印失败!";

@@ -1,5 +1,4 @@
 #include "app/commands.h"
-#include "setup/date_dialog.h"
 #include "app/main_frame.h"
 #include "db/connection.h"
 #include "ledger/kassolt_view.h"
@@ -9,6 +8,7 @@
 #include "stats/date_query_window.h"
 #include "support/temp_database.h"
 #include "ui/custom_tab_ctrl.h"
+#include "ui/date_dialog.h"
 
 #include <QAbstractButton>
 #include <QAction>

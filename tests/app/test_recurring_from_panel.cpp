@@ -2,7 +2,6 @@
 // posting reads: both ends meet on one database.
 #include "app/recurring.h"
 #include "setup/category_picker.h"
-#include "setup/date_picker.h"
 #include "setup/detail_panel.h"
 #include "setup/detail_rules.h"
 #include "setup/drag_tree.h"
@@ -10,6 +9,7 @@
 #include "setup/tree_store.h"
 #include "support/box_answerer.h"
 #include "support/temp_database.h"
+#include "ui/date_picker.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,11 +1,11 @@
 // Runs on a real X11 display (ctest starts it under xvfb-run): what the
 // window system shows of the program, which the offscreen platform cannot.
 #include "app/about_dialog.h"
-#include "setup/date_dialog.h"
 #include "app/login_dialog.h"
 #include "app/main_frame.h"
 #include "app/ui_setup.h"
 #include "support/temp_database.h"
+#include "ui/date_dialog.h"
 
 #include <QLabel>
 #include <QtGui/qguiapplication_platform.h>

@@ -3,9 +3,9 @@
 #include "ledger/ledger_commands.h"
 #include "ledger/posting.h"
 #include "modal_driver.h"
-#include "setup/calculator_dialog.h"
 #include "setup/category_picker.h"
 #include "support/temp_database.h"
+#include "ui/calculator_dialog.h"
 
 #include <QComboBox>
 #include <QDateTimeEdit>

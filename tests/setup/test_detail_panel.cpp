@@ -1,15 +1,15 @@
 #include "db/connection.h"
 #include "setup/bank_details.h"
 #include "setup/category_picker.h"
-#include "setup/date_picker.h"
 #include "setup/detail_panel.h"
 #include "setup/detail_rules.h"
 #include "setup/drag_tree.h"
-#include "setup/header_text.h"
 #include "setup/recurring_settings.h"
 #include "setup/settings_dialog.h"
 #include "support/box_answerer.h"
 #include "support/temp_database.h"
+#include "ui/date_picker.h"
+#include "ui/header_text.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,11 +1,11 @@
 #include "db/connection.h"
-#include "setup/calculator_dialog.h"
 #include "setup/category_picker.h"
 #include "setup/detail_panel.h"
 #include "setup/drag_tree.h"
 #include "setup/settings_dialog.h"
 #include "support/box_answerer.h"
 #include "support/temp_database.h"
+#include "ui/calculator_dialog.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>

@@ -1,11 +1,11 @@
 #include "db/connection.h"
 #include "ledger/posting.h"
-#include "setup/date_dialog.h"
 #include "stats/class_query_window.h"
 #include "stats/date_query_window.h"
 #include "stats/query_commands.h"
 #include "stats/stat_list.h"
 #include "support/temp_database.h"
+#include "ui/date_dialog.h"
 
 #include <QAction>
 #include <QDateEdit>

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace setup {
+namespace ui {
 
 // Key codes the calculator sends to its owner.
 namespace calc {
@@ -34,4 +34,4 @@ CalculatorResult applyCalculatorKey(const std::string &text, int code);
 // text; each side is read as its leading number.
 CalculatorResult evaluateAmount(const std::string &text);
 
-} // namespace setup
+} // namespace ui

@@ -1,10 +1,10 @@
-#include "setup/date_typing.h"
+#include "ui/date_typing.h"
 
 #include <QDateTimeEdit>
 #include <QEvent>
 #include <QKeyEvent>
 
-namespace setup {
+namespace ui {
 
 namespace {
 
@@ -51,4 +51,4 @@ private:
 
 void acceptTypedSeparators(QDateTimeEdit *edit) { edit->installEventFilter(new TypedSeparators(edit)); }
 
-} // namespace setup
+} // namespace ui

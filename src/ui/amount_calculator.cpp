@@ -1,8 +1,8 @@
-#include "setup/amount_calculator.h"
+#include "ui/amount_calculator.h"
 
 #include "db/text.h"
 
-namespace setup {
+namespace ui {
 
 CalculatorResult evaluateAmount(const std::string &text)
 {
@@ -68,4 +68,4 @@ CalculatorResult applyCalculatorKey(const std::string &text, int code)
     }
 }
 
-} // namespace setup
+} // namespace ui

@@ -2,7 +2,7 @@
 
 class QDateTimeEdit;
 
-namespace setup {
+namespace ui {
 
 // Lets a date be typed the way it is written, "2025/12/01": a field moves
 // on to its next part by itself once a part is full, and a separator typed
@@ -10,4 +10,4 @@ namespace setup {
 // a separator is taken as already done.
 void acceptTypedSeparators(QDateTimeEdit *edit);
 
-} // namespace setup
+} // namespace ui

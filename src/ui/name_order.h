@@ -2,10 +2,10 @@
 
 #include <QStringList>
 
-namespace setup {
+namespace ui {
 
 // Sorts names as a Chinese reader expects them: Chinese by pinyin, then
 // Latin names alphabetically, ignoring case.
 void sortNames(QStringList &names);
 
-} // namespace setup
+} // namespace ui

@@ -1,6 +1,6 @@
-#include "setup/date_picker.h"
+#include "ui/date_picker.h"
 
-#include "setup/date_typing.h"
+#include "ui/date_typing.h"
 
 #include <QCalendarWidget>
 #include <QKeyEvent>
@@ -18,7 +18,7 @@ CDatePicker::CDatePicker(QWidget *parent) : QDateEdit(parent)
     setDisplayFormat(QString::fromLatin1(kFormat));
     setCalendarPopup(true);
     setMinimumDate(QDate(1900, 1, 1));
-    setup::acceptTypedSeparators(this);
+    ui::acceptTypedSeparators(this);
     connect(this, &QDateEdit::dateChanged, this, [this] { setBlank(false); });
     // Picking the date it already holds changes nothing, but shows it.
     connect(calendarWidget(), &QCalendarWidget::clicked, this, [this] { setBlank(false); });

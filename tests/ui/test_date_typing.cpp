@@ -1,5 +1,5 @@
-#include "setup/date_picker.h"
-#include "setup/date_typing.h"
+#include "ui/date_picker.h"
+#include "ui/date_typing.h"
 
 #include <QDateTimeEdit>
 #include <QLineEdit>
@@ -46,7 +46,7 @@ void TestDateTyping::aDateTypedAsWrittenIsTheDateTyped()
     } else {
         edit = std::make_unique<QDateTimeEdit>();
         edit->setDisplayFormat(format);
-        setup::acceptTypedSeparators(edit.get());
+        ui::acceptTypedSeparators(edit.get());
     }
     edit->setDateTime(QDateTime(QDate(2026, 6, 15), QTime(14, 45)));
     edit->show();

@@ -1,6 +1,6 @@
-#include "setup/calculator_dialog.h"
+#include "ui/calculator_dialog.h"
 
-#include "setup/amount_calculator.h"
+#include "ui/amount_calculator.h"
 
 #include <QGridLayout>
 #include <QPushButton>
@@ -8,7 +8,7 @@
 CCalculatorDialog::CCalculatorDialog(const QRect &ownerRect, QWidget *owner) : QDialog(owner)
 {
     setWindowTitle(QStringLiteral("得到数字"));
-    using namespace setup::calc;
+    using namespace ui::calc;
     struct Key {
         const char *caption;
         int code;

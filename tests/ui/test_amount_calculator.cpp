@@ -1,23 +1,23 @@
-#include "setup/amount_calculator.h"
+#include "ui/amount_calculator.h"
 
 #include <gtest/gtest.h>
 
-using setup::applyCalculatorKey;
-using setup::evaluateAmount;
+using ui::applyCalculatorKey;
+using ui::evaluateAmount;
 
 TEST(AmountCalculator, KeysEditTheText)
 {
     std::string text;
-    for (int code : {1, 2, setup::calc::kPoint, 5, setup::calc::kMultiply, 2})
+    for (int code : {1, 2, ui::calc::kPoint, 5, ui::calc::kMultiply, 2})
         text = applyCalculatorKey(text, code).text;
     EXPECT_EQ(text, "12.5*2");
-    EXPECT_EQ(applyCalculatorKey(text, setup::calc::kEquals).text, "25.00");
-    EXPECT_EQ(applyCalculatorKey("1", setup::calc::kPlus).text, "1+");
-    EXPECT_EQ(applyCalculatorKey("1", setup::calc::kMinus).text, "1-");
-    EXPECT_EQ(applyCalculatorKey("1", setup::calc::kDivide).text, "1/");
-    EXPECT_EQ(applyCalculatorKey("123", setup::calc::kBackspace).text, "12");
-    EXPECT_EQ(applyCalculatorKey("", setup::calc::kBackspace).text, "");
-    EXPECT_EQ(applyCalculatorKey("12元", setup::calc::kBackspace).text, "12");
+    EXPECT_EQ(applyCalculatorKey(text, ui::calc::kEquals).text, "25.00");
+    EXPECT_EQ(applyCalculatorKey("1", ui::calc::kPlus).text, "1+");
+    EXPECT_EQ(applyCalculatorKey("1", ui::calc::kMinus).text, "1-");
+    EXPECT_EQ(applyCalculatorKey("1", ui::calc::kDivide).text, "1/");
+    EXPECT_EQ(applyCalculatorKey("123", ui::calc::kBackspace).text, "12");
+    EXPECT_EQ(applyCalculatorKey("", ui::calc::kBackspace).text, "");
+    EXPECT_EQ(applyCalculatorKey("12元", ui::calc::kBackspace).text, "12");
     EXPECT_EQ(applyCalculatorKey("7", 10).text, "7");
     EXPECT_EQ(applyCalculatorKey("7", 18).text, "7");
     EXPECT_EQ(applyCalculatorKey("7", -1).text, "7");
@@ -35,10 +35,10 @@ TEST(AmountCalculator, EvaluatesOneOperation)
     EXPECT_TRUE(evaluateAmount("10/4").status);
     auto zero = evaluateAmount("8/0");
     EXPECT_EQ(zero.text, "");
-    EXPECT_TRUE(zero.status.refusedWith(setup::kMsgDivideByZero));
+    EXPECT_TRUE(zero.status.refusedWith(ui::kMsgDivideByZero));
     // A zero written another way is refused too, rather than giving "inf".
-    EXPECT_TRUE(evaluateAmount("8/0.0").status.refusedWith(setup::kMsgDivideByZero));
-    EXPECT_TRUE(evaluateAmount("8/").status.refusedWith(setup::kMsgDivideByZero));
+    EXPECT_TRUE(evaluateAmount("8/0.0").status.refusedWith(ui::kMsgDivideByZero));
+    EXPECT_TRUE(evaluateAmount("8/").status.refusedWith(ui::kMsgDivideByZero));
 }
 
 // Every key code on the text "7": what it appends, or nothing.

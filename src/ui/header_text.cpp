@@ -1,4 +1,4 @@
-#include "setup/header_text.h"
+#include "ui/header_text.h"
 
 #include <QPainter>
 

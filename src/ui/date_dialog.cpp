@@ -1,6 +1,6 @@
-#include "setup/date_dialog.h"
+#include "ui/date_dialog.h"
 
-#include "setup/date_typing.h"
+#include "ui/date_typing.h"
 
 #include <QDateEdit>
 #include <QDialogButtonBox>
@@ -16,7 +16,7 @@ CDateDialog::CDateDialog(const db::DateTime &now, QWidget *parent) : QDialog(par
         edit->setObjectName(QString::fromLatin1(name));
         edit->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
         edit->setCalendarPopup(true);
-        setup::acceptTypedSeparators(edit);
+        ui::acceptTypedSeparators(edit);
         return edit;
     };
     m_begin = makeEdit("begin1014");

@@ -1,11 +1,11 @@
-#include "setup/name_order.h"
+#include "ui/name_order.h"
 
 #include <QCollator>
 #include <QLocale>
 
 #include <algorithm>
 
-namespace setup {
+namespace ui {
 
 void sortNames(QStringList &names)
 {
@@ -15,4 +15,4 @@ void sortNames(QStringList &names)
                      [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
 }
 
-} // namespace setup
+} // namespace ui
