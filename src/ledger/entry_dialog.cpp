@@ -49,15 +49,15 @@ const int kLowerFields[] = {
 const int kInvestmentFields[] = {IDC_START_LABEL, IDC_START_NUMBER, IDC_INVESTED_LABEL, IDC_INVESTED};
 
 // The picker kind that holds the categories of an entry type.
-QString kindOfType(const QString &type)
+PickerKind kindOfType(const QString &type)
 {
     if (type == QStringLiteral("收"))
-        return QStringLiteral("getStyle");
+        return PickerKind::Income;
     if (type == QStringLiteral("存"))
-        return QStringLiteral("storeStyle");
+        return PickerKind::Deposit;
     if (type == QStringLiteral("取"))
-        return QStringLiteral("OutStyle");
-    return QStringLiteral("payStyle");
+        return PickerKind::Withdrawal;
+    return PickerKind::Expense;
 }
 
 // A small calculator: body, display and keys.
@@ -227,7 +227,7 @@ void CEntryDialog::initialize()
     if (type == QStringLiteral("收")) {
         fillPicker(m_category, kindOfType(type));
         m_category->selectByText(m_form.presetCategory);
-        fillPicker(m_account, QStringLiteral("bank"));
+        fillPicker(m_account, PickerKind::Bank);
         m_account->selectByText(m_form.account);
         // An investment's income opens with the fields it filled, the list
         // put away.
@@ -236,15 +236,15 @@ void CEntryDialog::initialize()
     } else if (type == QStringLiteral("付")) {
         fillPicker(m_category, kindOfType(type));
         m_category->selectByText(m_form.presetCategory);
-        fillPicker(m_account, QStringLiteral("bank"));
+        fillPicker(m_account, PickerKind::Bank);
         m_account->selectByText(m_form.account);
     } else if (type == QStringLiteral("存") || type == QStringLiteral("取")) {
         fillPicker(m_category, kindOfType(type));
         m_category->selectRoot();
-        fillPicker(m_account, QStringLiteral("bank"));
+        fillPicker(m_account, PickerKind::Bank);
         m_account->selectByText(m_form.account);
     } else {
-        fillPicker(m_account, QStringLiteral("bank"));
+        fillPicker(m_account, PickerKind::Bank);
         fillPicker(m_category, kindOfType(QStringLiteral("付")));
         const QSignalBlocker blocker(m_type);
         m_type->setCurrentIndex(m_type->findText(QStringLiteral("付")));
@@ -252,7 +252,7 @@ void CEntryDialog::initialize()
     static_cast<QPushButton *>(control(IDC_CALCULATOR))->setIcon(calculatorIcon());
 }
 
-void CEntryDialog::fillPicker(CCategoryPicker *picker, const QString &kind)
+void CEntryDialog::fillPicker(CCategoryPicker *picker, PickerKind kind)
 {
     picker->create(0, kDropDownHeight, kind, m_connection);
 }
@@ -264,11 +264,11 @@ void CEntryDialog::onTypeChanged()
     m_category->selectRoot();
 }
 
-void CEntryDialog::onPicked(const PickedItem &item, int code)
+void CEntryDialog::onPicked(const PickedItem &item, PickerKind kind)
 {
     const QString &path = item.path;
     const QString last = path.mid(path.lastIndexOf(QLatin1Char('\\')) + 1);
-    if (code == 1) {
+    if (kind == PickerKind::Bank) {
         // An account never changes the layout.
         m_form.account = last;
         return;

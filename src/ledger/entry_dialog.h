@@ -13,6 +13,7 @@ class Connection;
 }
 struct PickedItem;
 class CCategoryPicker;
+enum class PickerKind;
 class QComboBox;
 class QDateTimeEdit;
 class QLineEdit;
@@ -74,9 +75,9 @@ protected:
 private:
     template <class Widget> Widget *add(int id, Widget *widget, int x, int y, int width, int height);
     QWidget *addLabel(int id, const char *caption, int x, int y, int width, int height);
-    void fillPicker(CCategoryPicker *picker, const QString &kind);
+    void fillPicker(CCategoryPicker *picker, PickerKind kind);
     void onTypeChanged();
-    void onPicked(const PickedItem &item, int code);
+    void onPicked(const PickedItem &item, PickerKind kind);
     void setLowerFieldsVisible(bool visible);
     void setInvestmentFieldsVisible(bool visible);
     void showNormalLayout();

@@ -23,12 +23,6 @@ constexpr int kImageRole = Qt::UserRole + 3;
 constexpr int kExpandedImageRole = Qt::UserRole + 4;
 constexpr int kItemHeight = 16;
 
-struct KindInfo {
-    const char *name;
-    int code;
-};
-const KindInfo kKinds[] = {{"bank", 1}, {"getStyle", 2}, {"payStyle", 3}, {"storeStyle", 4}, {"OutStyle", 5}};
-
 } // namespace
 
 CCategoryPicker::CCategoryPicker(QWidget *parent) : QWidget(parent)
@@ -49,20 +43,12 @@ CCategoryPicker::~CCategoryPicker()
 
 QSize CCategoryPicker::sizeHint() const { return {120, fontMetrics().height() + 8}; }
 
-int CCategoryPicker::kindCode() const
-{
-    for (const KindInfo &k : kKinds)
-        if (m_kind == QLatin1String(k.name))
-            return k.code;
-    return 0;
-}
-
 QIcon CCategoryPicker::imageFor(int index) const
 {
     return style()->standardIcon(index == 1 ? QStyle::SP_DirOpenIcon : QStyle::SP_DirIcon);
 }
 
-bool CCategoryPicker::create(int width, int height, const QString &kind, db::Connection *connection)
+bool CCategoryPicker::create(int width, int height, PickerKind kind, db::Connection *connection)
 {
     m_kind = kind;
     m_connection = connection;
@@ -113,8 +99,8 @@ void CCategoryPicker::fill()
     m_tree->clear();
     m_root = nullptr;
     m_current = nullptr;
-    if (m_kind == QLatin1String("storeStyle") || m_kind == QLatin1String("OutStyle")) {
-        const QString text = m_kind == QLatin1String("storeStyle") ? QStringLiteral("存钱") : QStringLiteral("取钱");
+    if (m_kind == PickerKind::Deposit || m_kind == PickerKind::Withdrawal) {
+        const QString text = m_kind == PickerKind::Deposit ? QStringLiteral("存钱") : QStringLiteral("取钱");
         QTreeWidgetItem *item = makeItem(text, text, 0, 0);
         item->setIcon(0, imageFor(0));
         m_tree->addTopLevelItem(item);
@@ -122,13 +108,9 @@ void CCategoryPicker::fill()
         makeCurrent(item, false);
         return;
     }
-    setup::TreeKind kind = setup::TreeKind::Bank;
-    if (m_kind == QLatin1String("getStyle"))
-        kind = setup::TreeKind::Income;
-    else if (m_kind == QLatin1String("payStyle"))
-        kind = setup::TreeKind::Expense;
-    else if (m_kind != QLatin1String("bank"))
-        return;
+    const setup::TreeKind kind = m_kind == PickerKind::Income    ? setup::TreeKind::Income
+                                 : m_kind == PickerKind::Expense ? setup::TreeKind::Expense
+                                                                 : setup::TreeKind::Bank;
     const QString rootText = QString::fromUtf8(setup::treeSpec(kind).rootText);
     m_root = makeItem(rootText, rootText, 0, 0);
     m_root->setIcon(0, imageFor(0));
@@ -174,7 +156,7 @@ void CCategoryPicker::makeCurrent(QTreeWidgetItem *item, bool notify)
     }
     update();
     if (notify && item) {
-        emit picked(currentRecord(), kindCode());
+        emit picked(currentRecord(), m_kind);
         setFocus();
     }
 }

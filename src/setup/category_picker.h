@@ -18,6 +18,16 @@ struct PickedItem {
     QString path; // names from the root down, joined by "\"
 };
 
+// What a picker offers; the value is the code its selection notification
+// carries.
+enum class PickerKind {
+    Bank = 1,       // the bank tree
+    Income = 2,     // the income categories
+    Expense = 3,    // the expense categories
+    Deposit = 4,    // the one item "存钱"
+    Withdrawal = 5, // the one item "取钱"
+};
+
 // A drop-down field whose list is a tree of banks, income categories or
 // expense categories (or one fixed item), reporting the chosen node.
 class CCategoryPicker : public QWidget {
@@ -28,10 +38,9 @@ public:
     explicit CCategoryPicker(QWidget *parent = nullptr);
     ~CCategoryPicker() override;
 
-    // Kinds: "bank", "getStyle", "payStyle", "storeStyle", "OutStyle".
-    bool create(int width, int height, const QString &kind, db::Connection *connection);
-    const QString &kind() const { return m_kind; }
-    int kindCode() const;
+    bool create(int width, int height, PickerKind kind, db::Connection *connection);
+    PickerKind kind() const { return m_kind; }
+    int kindCode() const { return static_cast<int>(m_kind); }
 
     // Selects the first item below the root whose text is the trimmed text;
     // nothing happens when none matches.
@@ -49,8 +58,8 @@ public:
     QSize sizeHint() const override;
 
 signals:
-    // The selection notification: the current item's record and the kind's code.
-    void picked(const PickedItem &item, int code);
+    // The selection notification: the current item's record and the kind.
+    void picked(const PickedItem &item, PickerKind kind);
 
 protected:
     void paintEvent(QPaintEvent *) override;
@@ -65,7 +74,7 @@ private:
     void pick(QTreeWidgetItem *item);
     QIcon imageFor(int index) const;
 
-    QString m_kind;
+    PickerKind m_kind = PickerKind::Bank;
     db::Connection *m_connection = nullptr;
     // The popup lives in the owner's window, which may delete it first.
     QPointer<QTreeWidget> m_tree;

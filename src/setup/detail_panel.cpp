@@ -173,8 +173,8 @@ CDetailPanel::CDetailPanel(db::Connection *connection, const db::DateTime &today
     m_bankSet << m_bankFields;
 
     for (CCategoryPicker *picker : {m_itemBank, m_source}) {
-        picker->create(0, kPickerHeight, QStringLiteral("bank"), connection);
-        connect(picker, &CCategoryPicker::picked, this, [this](const PickedItem &item, int) { emit bankPicked(item); });
+        picker->create(0, kPickerHeight, PickerKind::Bank, connection);
+        connect(picker, &CCategoryPicker::picked, this, [this](const PickedItem &item, PickerKind) { emit bankPicked(item); });
     }
     // Tab goes down the fields of each set.
     for (const QList<QWidget *> *set : {&m_recurringFields, &m_bankFields})

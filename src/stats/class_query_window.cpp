@@ -10,19 +10,20 @@ using namespace stats::cmd;
 CClassQueryWindow::CClassQueryWindow(db::Connection &connection, Clock clock, QWidget *parent)
     : CQueryWindow(connection, std::move(clock), QStringLiteral("分类查询"), parent)
 {
-    createBars({{ID_JOURNAL, "流水帐", 0, 2},
-                {ID_BANK, "银行", 0, 3},
-                {ID_CASH, "现金", 0, 4},
-                {ID_INCOME, "收入", 0, 5},
-                {ID_EXPENSE, "支出", 1, 6},
-                {ID_SUMMARY, "汇总", 2, 1},
+    using stats::Kind;
+    createBars({{ID_JOURNAL, "流水帐", 0, code(Kind::Journal)},
+                {ID_BANK, "银行", 0, code(Kind::Bank)},
+                {ID_CASH, "现金", 0, code(Kind::Cash)},
+                {ID_INCOME, "收入", 0, code(Kind::Income)},
+                {ID_EXPENSE, "支出", 1, code(Kind::Expense)},
+                {ID_SUMMARY, "汇总", 2, code(Kind::Summary)},
                 {ID_QUERY_SETTINGS, "查询设置", 3, 0},
                 {ID_EXPORT, "导出", 4, 0},
                 {ID_CLASS_PRINT_PREVIEW, "打印预览", 4, 0},
                 {ID_EXIT, "退出", 5, 0}},
                ID_EXPENSE);
     setRange(today(), today());
-    chooseStatistic(static_cast<int>(stats::Kind::Summary));
+    chooseStatistic(code(Kind::Summary));
 }
 
 void CClassQueryWindow::runStatistic(int kind, stats::RowSink &sink)

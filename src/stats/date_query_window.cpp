@@ -10,32 +10,43 @@ using namespace stats::cmd;
 CDateQueryWindow::CDateQueryWindow(db::Connection &connection, Clock clock, QWidget *parent)
     : CQueryWindow(connection, std::move(clock), QStringLiteral("日期查询"), parent)
 {
-    createBars({{ID_INCOME, "收入", 0, 2},
-                {ID_EXPENSE, "支出", 1, 3},
-                {ID_DEPOSIT, "存钱", 0, 4},
-                {ID_WITHDRAWAL, "取钱", 1, 5},
-                {ID_SUMMARY, "汇总", 2, 1},
+    createBars({{ID_INCOME, "收入", 0, code(Kind::Income)},
+                {ID_EXPENSE, "支出", 1, code(Kind::Expense)},
+                {ID_DEPOSIT, "存钱", 0, code(Kind::Deposit)},
+                {ID_WITHDRAWAL, "取钱", 1, code(Kind::Withdrawal)},
+                {ID_SUMMARY, "汇总", 2, code(Kind::All)},
                 {ID_QUERY_SETTINGS, "查询设置", 3, 0},
                 {ID_DATE_PRINT_PREVIEW, "打印预览", 4, 0},
                 {ID_EXPORT, "导出", 4, 0},
                 {ID_EXIT, "退出", 5, 0}},
                ID_WITHDRAWAL);
     setRange(today(), today());
-    chooseStatistic(1);
+    chooseStatistic(code(Kind::All));
 }
 
-const char *CDateQueryWindow::typeFilter(int kind)
+const char *CDateQueryWindow::typeFilter(Kind kind)
 {
-    static const char *const filters[] = {stats::kAllTypes, "收", "付", "存", "取"};
-    return kind >= 1 && kind <= 5 ? filters[kind - 1] : stats::kAllTypes;
+    switch (kind) {
+    case Kind::Income:
+        return "收";
+    case Kind::Expense:
+        return "付";
+    case Kind::Deposit:
+        return "存";
+    case Kind::Withdrawal:
+        return "取";
+    case Kind::All:
+        break;
+    }
+    return stats::kAllTypes;
 }
 
 void CDateQueryWindow::runStatistic(int kind, stats::RowSink &sink)
 {
-    stats::runDayStatistic(connection(), range(), typeFilter(kind), sink);
+    stats::runDayStatistic(connection(), range(), typeFilter(static_cast<Kind>(kind)), sink);
 }
 
 db::Result CDateQueryWindow::exportTo(const std::string &path)
 {
-    return stats::exportDayStatistic(connection(), range(), typeFilter(kind()), path);
+    return stats::exportDayStatistic(connection(), range(), typeFilter(static_cast<Kind>(kind())), path);
 }

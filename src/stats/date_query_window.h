@@ -9,8 +9,12 @@ class CDateQueryWindow : public CQueryWindow {
 public:
     CDateQueryWindow(db::Connection &connection, Clock clock, QWidget *parent = nullptr);
 
-    // The type filter of a statistic kind: "all", 收, 付, 存 or 取.
-    static const char *typeFilter(int kind);
+    // The statistics of the toolbar: every entry day by day, or the entries
+    // of one type.
+    enum class Kind { All = 1, Income = 2, Expense = 3, Deposit = 4, Withdrawal = 5 };
+
+    // The type filter of a statistic: "all", 收, 付, 存 or 取.
+    static const char *typeFilter(Kind kind);
 
 protected:
     void runStatistic(int kind, stats::RowSink &sink) override;

@@ -65,8 +65,10 @@ protected:
         int id;
         const char *text;
         int image;
-        int kind; // the statistic kind it sets; 0 for none
+        int kind; // the code of the statistic it sets; 0 for none
     };
+    // The code the window keeps for a statistic of the subclass's kind.
+    template <typename Kind> static constexpr int code(Kind kind) { return static_cast<int>(kind); }
 
     CQueryWindow(db::Connection &connection, Clock clock, const QString &caption, QWidget *parent);
     // Builds the band with the toolbar (a separator after separatorAfter and

@@ -134,8 +134,8 @@ void TestEntryDialog::newEntryOpensAsExpense()
     QCOMPARE(d.font().pointSize(), 9);
     QCOMPARE(ctl<QComboBox>(d, IDC_TYPE)->currentText(), QStringLiteral("付"));
     QCOMPARE(comboItems(ctl<QComboBox>(d, IDC_TYPE)), (QStringList{"收", "付", "存", "取"}));
-    QCOMPARE(d.categoryPicker()->kind(), QStringLiteral("payStyle"));
-    QCOMPARE(d.accountPicker()->kind(), QStringLiteral("bank"));
+    QCOMPARE(d.categoryPicker()->kind(), PickerKind::Expense);
+    QCOMPARE(d.accountPicker()->kind(), PickerKind::Bank);
     QVERIFY(d.form().category.isEmpty());
     QVERIFY(d.form().account.isEmpty());
     verifyLayout(d, false);
@@ -167,22 +167,18 @@ void TestEntryDialog::newEntryOpensAsExpense()
 void TestEntryDialog::typeSwitchSelectsTheRoot_data()
 {
     QTest::addColumn<QStringList>("types");
-    QTest::addColumn<QString>("kind");
+    QTest::addColumn<PickerKind>("kind");
     QTest::addColumn<QString>("category");
-    QTest::newRow("income") << QStringList{"收"} << "getStyle"
-                            << "收入类型";
-    QTest::newRow("deposit") << QStringList{"存"} << "storeStyle"
-                             << "存钱";
-    QTest::newRow("withdrawal") << QStringList{"取"} << "OutStyle"
-                                << "取钱";
-    QTest::newRow("back to expense") << QStringList{"收", "付"} << "payStyle"
-                                     << "支出类型";
+    QTest::newRow("income") << QStringList{"收"} << PickerKind::Income << "收入类型";
+    QTest::newRow("deposit") << QStringList{"存"} << PickerKind::Deposit << "存钱";
+    QTest::newRow("withdrawal") << QStringList{"取"} << PickerKind::Withdrawal << "取钱";
+    QTest::newRow("back to expense") << QStringList{"收", "付"} << PickerKind::Expense << "支出类型";
 }
 
 void TestEntryDialog::typeSwitchSelectsTheRoot()
 {
     QFETCH(QStringList, types);
-    QFETCH(QString, kind);
+    QFETCH(PickerKind, kind);
     QFETCH(QString, category);
     TempDatabase t;
     prepare(t);

@@ -238,7 +238,7 @@ void TestSettingsDialog::namesAreTrimmedAndDuplicatesEditedAgain()
     QCOMPARE(t.value("select '[' || Style || ']' from GetStyle where ParentStyle='奖金'"), std::string("[年终奖]"));
     QVERIFY(income->findItem(QStringLiteral("年终奖")));
     CCategoryPicker picker;
-    picker.create(0, 300, QStringLiteral("getStyle"), &t.connection());
+    picker.create(0, 300, PickerKind::Income, &t.connection());
     QVERIFY(picker.selectByText(QStringLiteral("年终奖")));
 }
 
@@ -361,7 +361,7 @@ void TestSettingsDialog::pickerSelections()
     QWidget owner;
     CCategoryPicker picker(&owner);
     QSignalSpy spy(&picker, &CCategoryPicker::picked);
-    QVERIFY(picker.create(0, 300, QStringLiteral("bank"), &t.connection()));
+    QVERIFY(picker.create(0, 300, PickerKind::Bank, &t.connection()));
     QCOMPARE(spy.count(), 0);
     QCOMPARE(picker.currentRecord().text, QStringLiteral("我的存款银行"));
     QVERIFY(picker.selectByText(QStringLiteral("  现金银行 ")));
@@ -369,7 +369,7 @@ void TestSettingsDialog::pickerSelections()
     auto record = spy.at(0).at(0).value<PickedItem>();
     QCOMPARE(record.text, QStringLiteral("现金银行"));
     QCOMPARE(record.path, QStringLiteral("我的存款银行\\现金银行"));
-    QCOMPARE(spy.at(0).at(1).toInt(), 1);
+    QCOMPARE(spy.at(0).at(1).value<PickerKind>(), PickerKind::Bank);
     // The root text is not searched; no match leaves the field empty.
     QVERIFY(!picker.selectByText(QStringLiteral("我的存款银行")));
     QVERIFY(!picker.selectByText(QStringLiteral("没有")));
@@ -383,22 +383,22 @@ void TestSettingsDialog::pickerSelections()
 
     CCategoryPicker pay(&owner);
     QSignalSpy paySpy(&pay, &CCategoryPicker::picked);
-    pay.create(0, 300, QStringLiteral("payStyle"), &t.connection());
+    pay.create(0, 300, PickerKind::Expense, &t.connection());
     QVERIFY(pay.selectByText(QStringLiteral("股票")));
     record = paySpy.at(0).at(0).value<PickedItem>();
     QCOMPARE(record.path, QStringLiteral("支出类型\\投资\\股票"));
     QCOMPARE(record.expandedImage, 1);
-    QCOMPARE(paySpy.at(0).at(1).toInt(), 3);
+    QCOMPARE(paySpy.at(0).at(1).value<PickerKind>(), PickerKind::Expense);
 
     CCategoryPicker store(&owner);
     QSignalSpy storeSpy(&store, &CCategoryPicker::picked);
-    store.create(0, 300, QStringLiteral("storeStyle"), &t.connection());
+    store.create(0, 300, PickerKind::Deposit, &t.connection());
     QCOMPARE(store.currentRecord().text, QStringLiteral("存钱"));
     QCOMPARE(storeSpy.count(), 0);
     store.selectRoot();
-    QCOMPARE(storeSpy.at(0).at(1).toInt(), 4);
+    QCOMPARE(storeSpy.at(0).at(1).value<PickerKind>(), PickerKind::Deposit);
     CCategoryPicker out(&owner);
-    out.create(0, 300, QStringLiteral("OutStyle"), nullptr);
+    out.create(0, 300, PickerKind::Withdrawal, nullptr);
     QCOMPARE(out.currentRecord().path, QStringLiteral("取钱"));
     QCOMPARE(out.kindCode(), 5);
 }
@@ -410,7 +410,7 @@ void TestSettingsDialog::pickerKeysAndPopup()
     owner.resize(300, 200);
     CCategoryPicker picker(&owner);
     picker.setGeometry(10, 10, 150, 24);
-    picker.create(0, 300, QStringLiteral("getStyle"), &t.connection());
+    picker.create(0, 300, PickerKind::Income, &t.connection());
     owner.show();
     QSignalSpy spy(&picker, &CCategoryPicker::picked);
     picker.setFocus();
@@ -448,7 +448,7 @@ void TestSettingsDialog::pickerKeysAndPopup()
     QCOMPARE(spy.count(), 4);
     // An item found by its text below a closed branch: the keys move on
     // from it to its neighbours.
-    picker.create(0, 300, QStringLiteral("getStyle"), &t.connection());
+    picker.create(0, 300, PickerKind::Income, &t.connection());
     QVERIFY(picker.selectByText(QStringLiteral("基金")));
     picker.setFocus();
     QTest::keyClick(&picker, Qt::Key_Down);

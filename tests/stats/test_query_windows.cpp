@@ -447,7 +447,7 @@ void TestQueryWindows::aRunningStatisticPaintsAndHoldsNewRequests()
     };
     const QStringList shown = allTexts();
     window.setPaintInterval(1000000);
-    window.chooseStatistic(3);
+    window.chooseStatistic(static_cast<int>(CDateQueryWindow::Kind::Expense));
     QCOMPARE(allTexts(), shown);
 }
 
