@@ -100,8 +100,10 @@ db::Result saveRecurring(db::Connection &c, TreeKind kind, const RecurringForm &
     const std::string endText = db::formatTreeDate(form.end);
     // The question comes where the user expects it, but its answer is only
     // written together with the rest, once every check below has passed.
+    // Only an item that has posted (a blank progress text means it has not)
+    // can post again from the new date; a new one simply starts there.
     bool restart = false;
-    if (!form.loadedMid.empty() && beginText != db::formatTreeDate(form.loadedBegin)) {
+    if (!db::trim(form.loadedMid).empty() && beginText != db::formatTreeDate(form.loadedBegin)) {
         if (!ask || !ask(side.ask))
             return db::Result::refused("");
         restart = true;

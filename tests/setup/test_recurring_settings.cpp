@@ -140,7 +140,7 @@ TEST_P(RecurringRefusals, NothingIsWritten)
     setup::RecurringForm form = validForm();
     // A changed start date on an item that posted: the question is answered
     // Yes before the later checks refuse, and still nothing is written.
-    form.loadedMid = " ";
+    form.loadedMid = "2026/11/05 00:00";
     form.loadedBegin = DateTime{2025, 1, 1};
     GetParam().spoil(form);
     Answers answers;
@@ -211,14 +211,35 @@ TEST(RecurringSettings, ChangedStartDateAsksAndResetsWithTheUpdate)
     EXPECT_EQ(t.value("select MidDate || '|' || BeginDate from PayStyle where Style='房租'"), " |2026/03/01 ");
     EXPECT_EQ(t.value("select length(MidDate) from PayStyle where Style='房租'"), "1");
 
-    // A single space counts as progress: the income side asks its own question.
-    c.execute("update GetStyle set MidDate=' ' where Style='工资'");
+    // The income side asks its own question.
+    c.execute("update GetStyle set MidDate='2026/11/05 00:00' where Style='工资'");
     setup::RecurringForm income = validForm("工资");
-    income.loadedMid = " ";
+    income.loadedMid = "2026/11/05 00:00";
     income.begin = DateTime{2026, 4, 1};
     answers.asked.clear();
     ASSERT_TRUE(setup::saveRecurring(c, TreeKind::Income, income, answers.question()).done);
     EXPECT_EQ(answers.asked, std::vector<std::string>{setup::kAskRestartIncome});
+}
+
+// An item that never posted (no progress, or the single space a reset
+// leaves) just takes its new start date: nothing to ask, nothing to reset.
+TEST(RecurringSettings, NewItemTakesAStartDateWithoutAQuestion)
+{
+    TempDatabase t;
+    auto &c = t.connection();
+    for (const char *progress : {"", " ", "  "}) {
+        setup::RecurringForm form = validForm();
+        form.loadedMid = progress;
+        form.loadedBegin = DateTime{2025, 1, 1};
+        form.begin = DateTime{2026, 3, 1};
+        Answers answers;
+        answers.yes = false;
+        StatementLog log;
+        ASSERT_TRUE(setup::saveRecurring(c, TreeKind::Expense, form, answers.question()).done) << progress;
+        EXPECT_TRUE(answers.asked.empty()) << '"' << progress << '"';
+        for (const std::string &statement : log.statements())
+            EXPECT_EQ(statement.find("MidDate="), std::string::npos) << statement;
+    }
 }
 
 TEST(DetailRules, AmountTexts)
