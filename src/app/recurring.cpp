@@ -171,7 +171,7 @@ int postItem(db::Connection &c, Side side, const Item &item, const Plan &plan, c
     if (plan.count <= 0)
         return 0;
     // The amount goes into the statements unquoted: only a plain number may.
-    if (!ledger::isPlainNumber(item.amount)) {
+    if (!db::isPlainNumber(item.amount)) {
         refusal = "金额不是数字: " + item.amount;
         return 0;
     }

@@ -52,6 +52,13 @@ std::size_t plainNumberLength(std::string_view text)
     return digits ? pos : 0;
 }
 
+bool isPlainNumber(std::string_view text) { return !text.empty() && plainNumberLength(text) == text.size(); }
+
+bool isRealNumberText(std::string_view text)
+{
+    return isPlainNumber(text) && text.front() != '+' && text.find('.') != std::string_view::npos;
+}
+
 double plainNumberValue(std::string_view number)
 {
     // from_chars reads the sign '-' but not '+'; it rounds exactly, whatever

@@ -21,6 +21,12 @@ double leadingNumber(std::string_view text);
 // The length of the plain decimal number at the very start of a text (sign,
 // digits, one point, at least one digit); 0 when there is none.
 std::size_t plainNumberLength(std::string_view text);
+// The whole text is one plain number as plainNumberLength reads it (a sign
+// '+' or '-', digits, at most one point): an amount as a person types it.
+bool isPlainNumber(std::string_view text);
+// A plain number with a point and no '+', as the engine writes a real value
+// ("12.50", "-0.5"; not "12", not "+1.5").
+bool isRealNumberText(std::string_view text);
 // The value of a text that plainNumberLength accepts whole, rounded exactly.
 double plainNumberValue(std::string_view number);
 

@@ -84,7 +84,7 @@ db::Result changeEntry(db::Connection &c, const std::string &number, const Entry
     // Both numbers go into the statements unquoted.
     if (!isWholeNumber(number))
         return db::Result::refused(kMsgBadNumber);
-    if (!isPlainNumber(changed.amount))
+    if (!db::isPlainNumber(changed.amount))
         return db::Result::refused(kMsgBadAmount);
     if (isTooLarge(changed.amount))
         return db::Result::refused(kMsgAmountTooLarge);

@@ -102,24 +102,6 @@ bool isInvestmentCategory(db::Connection &c, const std::string &category)
     return any && kept == "0068";
 }
 
-bool isPlainNumber(const std::string &text)
-{
-    std::size_t i = 0;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
-        ++i;
-    bool digits = false;
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        if (text[i] >= '0' && text[i] <= '9')
-            digits = true;
-        else if (text[i] == '.' && !point)
-            point = true;
-        else
-            return false;
-    }
-    return digits;
-}
-
 bool isWholeNumber(const std::string &text)
 {
     if (text.empty() || text.size() > 15)
@@ -161,7 +143,7 @@ db::Result checkEntry(const Entry &e)
     // would break the statement or change its meaning.
     if (!isWholeNumber(e.number))
         return db::Result::refused(kMsgBadNumber);
-    if (!isPlainNumber(e.amount))
+    if (!db::isPlainNumber(e.amount))
         return db::Result::refused(kMsgBadAmount);
     if (isTooLarge(e.amount))
         return db::Result::refused(kMsgAmountTooLarge);
@@ -211,7 +193,7 @@ db::Result postEntry(db::Connection &c, const Entry &e)
         if (isInvestmentCategory(c, e.category)) {
             // Without the invested amount the finishing row cannot be
             // written; the transaction then takes back the rows above.
-            if (!isPlainNumber(e.invested))
+            if (!db::isPlainNumber(e.invested))
                 return db::Result::refused(kMsgBadInvested);
             if (isTooLarge(e.invested))
                 return db::Result::refused(kMsgAmountTooLarge);

@@ -56,8 +56,6 @@ std::string nextEntryNumber(db::Connection &c);
 // True when the category lies below the first-level expense category 68.
 bool isInvestmentCategory(db::Connection &c, const std::string &category);
 
-// A plain decimal number ("12", "-3.5", ".5").
-bool isPlainNumber(const std::string &text);
 bool isWholeNumber(const std::string &text);
 // Whether a plain number has more whole digits than the ledgers keep
 // exactly (15): such an amount would be stored and shown rounded, in an

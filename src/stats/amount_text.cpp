@@ -15,27 +15,11 @@ constexpr int kMaxDecimals = 6;
 constexpr double kAbsoluteTolerance = 1e-7;
 constexpr double kRelativeTolerance = 1e-15;
 
-bool isPlainDecimal(const std::string &text)
-{
-    std::size_t i = text.empty() || text[0] != '-' ? 0 : 1;
-    bool digits = false;
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        if (text[i] >= '0' && text[i] <= '9')
-            digits = true;
-        else if (text[i] == '.' && !point)
-            point = true;
-        else
-            return false;
-    }
-    return digits && point;
-}
-
 } // namespace
 
 std::string cleanAmount(const std::string &text)
 {
-    if (!isPlainDecimal(text))
+    if (!db::isRealNumberText(text))
         return text;
     const double value = db::leadingNumber(text);
     const double tolerance = std::max(kAbsoluteTolerance, kRelativeTolerance * std::fabs(value));

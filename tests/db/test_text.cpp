@@ -54,6 +54,24 @@ INSTANTIATE_TEST_SUITE_P(
                     NumberCase{"-35.5 ", -35.5}, NumberCase{"123456789012345678901234567890", 1.2345678901234568e29},
                     NumberCase{"0.30000000000000004441", 0.30000000000000004}));
 
+// A typed amount may carry '+' and need not have a point; a real value as
+// the engine writes it has a point and never '+'.
+TEST(Text, TypedAmountsAndRealValueTexts)
+{
+    struct Case {
+        const char *text;
+        bool plain;
+        bool real;
+    };
+    for (const Case &c : {Case{"12", true, false}, Case{"+3.5", true, false}, Case{"-3.5", true, true},
+                          Case{".5", true, true}, Case{"5.", true, true}, Case{"1.2.3", false, false},
+                          Case{"", false, false}, Case{"-", false, false}, Case{".", false, false},
+                          Case{" 1", false, false}, Case{"1e3", false, false}, Case{"12元", false, false}}) {
+        EXPECT_EQ(db::isPlainNumber(c.text), c.plain) << c.text;
+        EXPECT_EQ(db::isRealNumberText(c.text), c.real) << c.text;
+    }
+}
+
 TEST(Text, LeadingNumberBeyondTheRangeOfADouble)
 {
     EXPECT_EQ(db::leadingNumber("1" + std::string(400, '0')), HUGE_VAL);
