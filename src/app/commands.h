@@ -23,16 +23,6 @@ inline constexpr int ID_APP_ABOUT = 57664;
 inline constexpr int ID_HELP = 32816;
 inline constexpr int ID_DATE_COMBO = 32814;
 
-// Private messages of the main window.
-inline constexpr int WM_ADD_LEDGER_TAB = 0x65;
-inline constexpr int WM_SELECT_LEDGER_TAB = 0x66;
-
-// Dialog resources.
-inline constexpr int IDD_ABOUT = 100;
-inline constexpr int IDD_DATE_RANGE = 161;
-inline constexpr int IDC_BEGIN_DATE = 1014;
-inline constexpr int IDC_END_DATE = 1015;
-
 // The commands that reach the ledger view and whose windows exist; the
 // others stay disabled in the menus until they are built.
 bool isViewCommandAvailable(int id);

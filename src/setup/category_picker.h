@@ -33,8 +33,6 @@ enum class PickerKind {
 class CCategoryPicker : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kMessage = 0x466;
-
     explicit CCategoryPicker(QWidget *parent = nullptr);
     ~CCategoryPicker() override;
 

@@ -7,7 +7,6 @@
 class CCalculatorDialog : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kMessage = 0x6C;
     static constexpr int kOffsetX = 170;
     static constexpr int kOffsetY = 90;
 

@@ -133,7 +133,7 @@ private:
         bool selected = false;
         bool highlighted = false;
     };
-    enum class ButtonState { Normal, Hot, Pressed };
+    enum class ButtonState { Normal, Pressed };
 
     void recalcLayout();
     void markSelected(int index);
