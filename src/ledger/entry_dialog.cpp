@@ -81,6 +81,25 @@ QIcon calculatorIcon()
 
 std::string text(const QString &value) { return value.toStdString(); }
 
+// A label of the form, in dialog units.
+struct LabelRow {
+    int id; // 0 for a label nothing refers to
+    const char *caption;
+    int x, y, width, height;
+};
+const LabelRow kLabels[] = {
+    {0, "序号", 4, 13, 21, 8},
+    {0, "日期", 67, 13, 16, 8},
+    {0, "类型", 174, 12, 17, 8},
+    {0, "帐目类型", 4, 29, 33, 8},
+    {IDC_AMOUNT_LABEL, "金额", 4, 49, 22, 8},
+    {IDC_DESCRIPTION_LABEL, "说明", 4, 85, 19, 8},
+    {IDC_HANDLER_LABEL, "经手人", 126, 49, 25, 9},
+    {IDC_ACCOUNT_LABEL, "现金或银行", 4, 65, 41, 9},
+    {IDC_INVESTED_LABEL, "原金额", 161, 29, 25, 9},
+    {IDC_START_LABEL, "原编号", 112, 29, 24, 10},
+};
+
 } // namespace
 
 CEntryDialog::CEntryDialog(db::Connection *connection, QWidget *parent) : QDialog(parent), m_connection(connection)
@@ -96,17 +115,14 @@ CEntryDialog::CEntryDialog(db::Connection *connection, QWidget *parent) : QDialo
     m_baseWidth = (metrics.horizontalAdvance(letters) / 26 + 1) / 2;
     m_baseHeight = metrics.height();
 
-    // Created in the order of the form, which is also the tab order.
+    // The fields are created in the order of the form, which is also the
+    // tab order; the labels take no focus and come from a table.
+    for (const LabelRow &label : kLabels)
+        addLabel(label.id, label.caption, label.x, label.y, label.width, label.height);
     m_ok = add(IDOK, new QPushButton(QStringLiteral("确定"), this), 50, 110, 42, 13);
     m_ok->setDefault(true);
     auto *close = add(IDCANCEL, new QPushButton(QStringLiteral("关闭"), this), 119, 110, 42, 13);
     close->setAutoDefault(false);
-    addLabel(0, "序号", 4, 13, 21, 8);
-    addLabel(0, "日期", 67, 13, 16, 8);
-    addLabel(0, "类型", 174, 12, 17, 8);
-    addLabel(0, "帐目类型", 4, 29, 33, 8);
-    addLabel(IDC_AMOUNT_LABEL, "金额", 4, 49, 22, 8);
-    addLabel(IDC_DESCRIPTION_LABEL, "说明", 4, 85, 19, 8);
     m_number = add(IDC_NUMBER, new QLineEdit(this), 38, 11, 26, 12);
     m_dateTime = add(IDC_DATE_TIME, new QDateTimeEdit(this), 89, 10, 83, 12);
     m_dateTime->setCalendarPopup(true);
@@ -119,26 +135,17 @@ CEntryDialog::CEntryDialog(db::Connection *connection, QWidget *parent) : QDialo
     for (const char *type : kTypes)
         m_type->addItem(QString::fromUtf8(type));
     m_category = add(IDC_CATEGORY, new CCategoryPicker(this), 38, 27, 71, 12);
-    addLabel(IDC_HANDLER_LABEL, "经手人", 126, 49, 25, 9);
     m_handler = add(IDC_HANDLER, new QComboBox(this), 153, 46, 69, 12);
     m_handler->setEditable(true);
     m_handler->setInsertPolicy(QComboBox::NoInsert);
-    addLabel(IDC_ACCOUNT_LABEL, "现金或银行", 4, 65, 41, 9);
     m_account = add(IDC_ACCOUNT, new CCategoryPicker(this), 46, 63, 176, 12);
     auto *calculator = add(IDC_CALCULATOR, new QPushButton(this), 95, 47, 17, 12);
     calculator->setAutoDefault(false);
     auto *frame = add(IDC_FRAME, new QGroupBox(this), 0, 0, 227, 102);
     frame->lower();
     m_investList = add(IDC_INVEST_LIST, new QTableWidget(this), 2, 47, 221, 83);
-    m_investList->setVisible(false);
-    m_investList->verticalHeader()->hide();
-    m_investList->verticalHeader()->setDefaultSectionSize(metrics.height() + 6);
-    m_investList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_investList->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_investList->installEventFilter(this);
-    addLabel(IDC_INVESTED_LABEL, "原金额", 161, 29, 25, 9);
+    setUpInvestmentList(metrics.height());
     m_invested = add(IDC_INVESTED, new QLineEdit(this), 187, 27, 34, 12);
-    addLabel(IDC_START_LABEL, "原编号", 112, 29, 24, 10);
     m_startNumber = add(IDC_START_NUMBER, new QLineEdit(this), 136, 27, 24, 12);
     setInvestmentFieldsVisible(false);
     setFixedSize(dialogRect(0, 0, 227, 131).size());
@@ -149,7 +156,17 @@ CEntryDialog::CEntryDialog(db::Connection *connection, QWidget *parent) : QDialo
     connect(m_type, &QComboBox::currentIndexChanged, this, &CEntryDialog::onTypeChanged);
     connect(m_category, &CCategoryPicker::picked, this, &CEntryDialog::onPicked);
     connect(m_account, &CCategoryPicker::picked, this, &CEntryDialog::onPicked);
-    connect(m_investList, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { pickStartingEntry(row); });
+}
+
+void CEntryDialog::setUpInvestmentList(int rowTextHeight)
+{
+    m_investList->setVisible(false);
+    m_investList->verticalHeader()->hide();
+    m_investList->verticalHeader()->setDefaultSectionSize(rowTextHeight + 6);
+    m_investList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_investList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_investList->installEventFilter(this);
+    connect(m_investList, &QTableWidget::cellDoubleClicked, this, &CEntryDialog::pickStartingEntry);
 }
 
 QRect CEntryDialog::dialogRect(int x, int y, int width, int height) const

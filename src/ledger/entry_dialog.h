@@ -63,6 +63,7 @@ public:
     CCategoryPicker *accountPicker() const { return m_account; }
     QTableWidget *investmentList() const { return m_investList; }
     // Takes a row of the investment pick list as the starting entry.
+    void setUpInvestmentList(int rowTextHeight);
     void pickStartingEntry(int row);
 
     // A rectangle in dialog units, in pixels of this dialog's font.

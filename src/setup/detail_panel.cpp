@@ -57,124 +57,67 @@ void showStoredDate(CDatePicker *picker, const std::string &text, const db::Date
 
 void tag(QWidget *widget, int id) { widget->setObjectName(QString::number(id)); }
 
+// A label of a field row.
+struct LabelRow {
+    const char *caption;
+    int row;
+    int id;
+};
+const LabelRow kRecurringLabels[] = {{"金额", 1, setup::IDC_AMOUNT_LABEL},
+                                     {"频率：每隔", 2, setup::IDC_INTERVAL_LABEL},
+                                     {"启始日期", 3, setup::IDC_BEGIN_LABEL},
+                                     {"结束日期", 4, setup::IDC_END_LABEL}};
+const LabelRow kBankLabels[] = {
+    {"帐户类型", 0, setup::IDC_ACCOUNT_TYPE_LABEL}, {"开户银行", 1, setup::IDC_OPEN_BANK_LABEL},
+    {"户主姓名", 2, setup::IDC_HOLDER_LABEL},       {"银行帐号", 3, setup::IDC_ACCOUNT_NUMBER_LABEL},
+    {"开户日期", 4, setup::IDC_OPEN_DATE_LABEL},    {"初始金额", 5, setup::IDC_OPENING_BALANCE_LABEL},
+    {"来自银行", 6, setup::IDC_SOURCE_LABEL}};
+
+// Where a field goes and the control id it answers to.
+struct Placement {
+    QWidget *widget;
+    int id;
+    QRect rect;
+};
+
+void place(std::initializer_list<Placement> placements)
+{
+    for (const Placement &p : placements) {
+        p.widget->setGeometry(p.rect);
+        tag(p.widget, p.id);
+    }
+}
+
+template <typename Items> QComboBox *editableCombo(QWidget *parent, const Items &items, int current)
+{
+    auto *box = new QComboBox(parent);
+    box->setEditable(true);
+    for (const char *item : items)
+        box->addItem(QString::fromUtf8(item));
+    box->setCurrentIndex(current);
+    return box;
+}
+
+CDatePicker *blankDatePicker(QWidget *parent, const db::DateTime &today)
+{
+    auto *picker = new CDatePicker(parent);
+    picker->showBlank(toQDate(today));
+    return picker;
+}
+
 } // namespace
 
 CDetailPanel::CDetailPanel(db::Connection *connection, const db::DateTime &today, QWidget *parent)
     : QGroupBox(parent)
 {
     m_header = new CHeaderText(this);
-    m_header->setGeometry(kLeft, 24, 345 - 2 * kLeft, 24);
+    place({{m_header, setup::IDC_HEADER, {kLeft, 24, 345 - 2 * kLeft, 24}}});
     resetHeader();
-    tag(m_header, setup::IDC_HEADER);
-
-    // Recurring settings of a category.
-    m_fixed = new QCheckBox(QString::fromUtf8(setup::fixedCaption(TreeKind::Income)), this);
-    m_fixed->setGeometry(fieldRect(0, kLeft, 120));
-    tag(m_fixed, setup::IDC_FIXED);
-    m_autoPost = new QCheckBox(QStringLiteral("自动记帐"), this);
-    m_autoPost->setGeometry(fieldRect(0, kFieldLeft + 60, 120));
-    m_autoPost->setChecked(true);
-    tag(m_autoPost, setup::IDC_AUTO_POST);
-    m_recurringSet << m_fixed << m_autoPost;
-
-    tag(addLabel("金额", 1, m_recurringSet), setup::IDC_AMOUNT_LABEL);
-    m_amount = new QLineEdit(QString::fromUtf8(kDefaultAmount), this);
-    m_amount->setGeometry(fieldRect(1));
-    tag(m_amount, setup::IDC_AMOUNT);
-
-    tag(addLabel("频率：每隔", 2, m_recurringSet), setup::IDC_INTERVAL_LABEL);
-    m_interval = new QLineEdit(QString::fromUtf8(kDefaultInterval), this);
-    m_interval->setGeometry(fieldRect(2, kFieldLeft, 64));
-    m_interval->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_interval));
-    m_interval->setMaxLength(6);
-    tag(m_interval, setup::IDC_INTERVAL);
-    m_spin = new QWidget(this);
-    m_spin->setGeometry(fieldRect(2, kFieldLeft + 64, 16));
-    tag(m_spin, setup::IDC_INTERVAL_SPIN);
-    auto *spinLayout = new QVBoxLayout(m_spin);
-    spinLayout->setContentsMargins(0, 0, 0, 0);
-    spinLayout->setSpacing(0);
-    m_up = new QToolButton(m_spin);
-    m_up->setArrowType(Qt::UpArrow);
-    m_down = new QToolButton(m_spin);
-    m_down->setArrowType(Qt::DownArrow);
-    for (QToolButton *button : {m_up, m_down}) {
-        button->setAutoRepeat(true);
-        button->setFocusPolicy(Qt::NoFocus);
-        button->setFixedSize(16, kFieldHeight / 2);
-        spinLayout->addWidget(button);
-    }
-    connect(m_up, &QToolButton::clicked, this, [this] { stepInterval(1); });
-    connect(m_down, &QToolButton::clicked, this, [this] { stepInterval(-1); });
-    m_unit = new QComboBox(this);
-    m_unit->setEditable(true);
-    for (const char *unit : kUnits)
-        m_unit->addItem(QString::fromUtf8(unit));
-    m_unit->setCurrentIndex(0);
-    m_unit->setGeometry(fieldRect(2, kFieldLeft + 90, kFieldWidth - 90));
-    tag(m_unit, setup::IDC_UNIT);
-
-    tag(addLabel("启始日期", 3, m_recurringSet), setup::IDC_BEGIN_LABEL);
-    m_begin = new CDatePicker(this);
-    m_begin->setGeometry(fieldRect(3));
-    m_begin->showBlank(toQDate(today));
-    tag(m_begin, setup::IDC_BEGIN);
-    tag(addLabel("结束日期", 4, m_recurringSet), setup::IDC_END_LABEL);
-    m_end = new CDatePicker(this);
-    m_end->setGeometry(fieldRect(4));
-    m_end->showBlank(toQDate(today));
-    tag(m_end, setup::IDC_END);
-
-    m_incomeBankLabel = addLabel("存入银行", 5, m_recurringSet);
-    tag(m_incomeBankLabel, setup::IDC_INCOME_BANK_LABEL);
-    m_expenseBankLabel = addLabel("支出银行", 5, m_recurringSet);
-    tag(m_expenseBankLabel, setup::IDC_EXPENSE_BANK_LABEL);
-    m_itemBank = new CCategoryPicker(this);
-    m_itemBank->setGeometry(fieldRect(5));
-    tag(m_itemBank, setup::IDC_ITEM_BANK);
-    m_recurringFields = {m_fixed, m_autoPost, m_amount, m_interval, m_spin, m_unit, m_begin, m_end, m_itemBank};
-    m_recurringSet << m_amount << m_interval << m_spin << m_unit << m_begin << m_end << m_itemBank;
-
-    // Details of a bank account, in the same rows.
-    tag(addLabel("帐户类型", 0, m_bankSet), setup::IDC_ACCOUNT_TYPE_LABEL);
-    m_accountType = new QComboBox(this);
-    m_accountType->setEditable(true);
-    for (const char *type : setup::kAccountTypes)
-        m_accountType->addItem(QString::fromUtf8(type));
-    m_accountType->setCurrentIndex(-1);
-    m_accountType->setGeometry(fieldRect(0));
-    tag(m_accountType, setup::IDC_ACCOUNT_TYPE);
-    tag(addLabel("开户银行", 1, m_bankSet), setup::IDC_OPEN_BANK_LABEL);
-    m_openBank = new QLineEdit(this);
-    m_openBank->setGeometry(fieldRect(1));
-    tag(m_openBank, setup::IDC_OPEN_BANK);
-    tag(addLabel("户主姓名", 2, m_bankSet), setup::IDC_HOLDER_LABEL);
-    m_holder = new QLineEdit(this);
-    m_holder->setGeometry(fieldRect(2));
-    tag(m_holder, setup::IDC_HOLDER);
-    tag(addLabel("银行帐号", 3, m_bankSet), setup::IDC_ACCOUNT_NUMBER_LABEL);
-    m_accountNumber = new QLineEdit(this);
-    m_accountNumber->setGeometry(fieldRect(3));
-    tag(m_accountNumber, setup::IDC_ACCOUNT_NUMBER);
-    tag(addLabel("开户日期", 4, m_bankSet), setup::IDC_OPEN_DATE_LABEL);
-    m_openDate = new CDatePicker(this);
-    m_openDate->setGeometry(fieldRect(4));
-    m_openDate->showBlank(toQDate(today));
-    tag(m_openDate, setup::IDC_OPEN_DATE);
-    tag(addLabel("初始金额", 5, m_bankSet), setup::IDC_OPENING_BALANCE_LABEL);
-    m_openingBalance = new QLineEdit(this);
-    m_openingBalance->setGeometry(fieldRect(5));
-    tag(m_openingBalance, setup::IDC_OPENING_BALANCE);
-    tag(addLabel("来自银行", 6, m_bankSet), setup::IDC_SOURCE_LABEL);
-    m_source = new CCategoryPicker(this);
-    m_source->setGeometry(fieldRect(6));
-    tag(m_source, setup::IDC_SOURCE_BANK);
-    m_bankFields = {m_accountType, m_openBank, m_holder, m_accountNumber, m_openDate, m_openingBalance, m_source};
-    m_bankSet << m_bankFields;
-
+    createRecurringFields(today);
+    createBankFields(today);
     for (CCategoryPicker *picker : {m_itemBank, m_source}) {
         picker->create(0, kPickerHeight, PickerKind::Bank, connection);
-        connect(picker, &CCategoryPicker::picked, this, [this](const PickedItem &item, PickerKind) { emit bankPicked(item); });
+        connect(picker, &CCategoryPicker::picked, this, &CDetailPanel::onBankPicked);
     }
     // Tab goes down the fields of each set.
     for (const QList<QWidget *> *set : {&m_recurringFields, &m_bankFields})
@@ -182,6 +125,88 @@ CDetailPanel::CDetailPanel(db::Connection *connection, const db::DateTime &today
             setTabOrder(set->at(i - 1), set->at(i));
     lockAll();
 }
+
+void CDetailPanel::createRecurringFields(const db::DateTime &today)
+{
+    m_fixed = new QCheckBox(QString::fromUtf8(setup::fixedCaption(TreeKind::Income)), this);
+    m_autoPost = new QCheckBox(QStringLiteral("自动记帐"), this);
+    m_autoPost->setChecked(true);
+    m_amount = new QLineEdit(QString::fromUtf8(kDefaultAmount), this);
+    m_interval = new QLineEdit(QString::fromUtf8(kDefaultInterval), this);
+    m_interval->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_interval));
+    m_interval->setMaxLength(6);
+    m_spin = createSpinButtons();
+    m_unit = editableCombo(this, kUnits, 0);
+    m_begin = blankDatePicker(this, today);
+    m_end = blankDatePicker(this, today);
+    m_itemBank = new CCategoryPicker(this);
+    place({{m_fixed, setup::IDC_FIXED, fieldRect(0, kLeft, 120)},
+           {m_autoPost, setup::IDC_AUTO_POST, fieldRect(0, kFieldLeft + 60, 120)},
+           {m_amount, setup::IDC_AMOUNT, fieldRect(1)},
+           {m_interval, setup::IDC_INTERVAL, fieldRect(2, kFieldLeft, 64)},
+           {m_spin, setup::IDC_INTERVAL_SPIN, fieldRect(2, kFieldLeft + 64, 16)},
+           {m_unit, setup::IDC_UNIT, fieldRect(2, kFieldLeft + 90, kFieldWidth - 90)},
+           {m_begin, setup::IDC_BEGIN, fieldRect(3)},
+           {m_end, setup::IDC_END, fieldRect(4)},
+           {m_itemBank, setup::IDC_ITEM_BANK, fieldRect(5)}});
+    for (const LabelRow &label : kRecurringLabels)
+        tag(addLabel(label.caption, label.row, m_recurringSet), label.id);
+    m_incomeBankLabel = addLabel("存入银行", 5, m_recurringSet);
+    tag(m_incomeBankLabel, setup::IDC_INCOME_BANK_LABEL);
+    m_expenseBankLabel = addLabel("支出银行", 5, m_recurringSet);
+    tag(m_expenseBankLabel, setup::IDC_EXPENSE_BANK_LABEL);
+    m_recurringFields = {m_fixed, m_autoPost, m_amount, m_interval, m_spin, m_unit, m_begin, m_end, m_itemBank};
+    m_recurringSet << m_recurringFields;
+}
+
+QWidget *CDetailPanel::createSpinButtons()
+{
+    auto *spin = new QWidget(this);
+    auto *layout = new QVBoxLayout(spin);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_up = new QToolButton(spin);
+    m_up->setArrowType(Qt::UpArrow);
+    m_down = new QToolButton(spin);
+    m_down->setArrowType(Qt::DownArrow);
+    for (QToolButton *button : {m_up, m_down}) {
+        button->setAutoRepeat(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setFixedSize(16, kFieldHeight / 2);
+        layout->addWidget(button);
+    }
+    connect(m_up, &QToolButton::clicked, this, &CDetailPanel::stepUp);
+    connect(m_down, &QToolButton::clicked, this, &CDetailPanel::stepDown);
+    return spin;
+}
+
+void CDetailPanel::createBankFields(const db::DateTime &today)
+{
+    m_accountType = editableCombo(this, setup::kAccountTypes, -1);
+    m_openBank = new QLineEdit(this);
+    m_holder = new QLineEdit(this);
+    m_accountNumber = new QLineEdit(this);
+    m_openDate = blankDatePicker(this, today);
+    m_openingBalance = new QLineEdit(this);
+    m_source = new CCategoryPicker(this);
+    place({{m_accountType, setup::IDC_ACCOUNT_TYPE, fieldRect(0)},
+           {m_openBank, setup::IDC_OPEN_BANK, fieldRect(1)},
+           {m_holder, setup::IDC_HOLDER, fieldRect(2)},
+           {m_accountNumber, setup::IDC_ACCOUNT_NUMBER, fieldRect(3)},
+           {m_openDate, setup::IDC_OPEN_DATE, fieldRect(4)},
+           {m_openingBalance, setup::IDC_OPENING_BALANCE, fieldRect(5)},
+           {m_source, setup::IDC_SOURCE_BANK, fieldRect(6)}});
+    for (const LabelRow &label : kBankLabels)
+        tag(addLabel(label.caption, label.row, m_bankSet), label.id);
+    m_bankFields = {m_accountType, m_openBank, m_holder, m_accountNumber, m_openDate, m_openingBalance, m_source};
+    m_bankSet << m_bankFields;
+}
+
+void CDetailPanel::onBankPicked(const PickedItem &item) { emit bankPicked(item); }
+
+void CDetailPanel::stepUp() { stepInterval(1); }
+
+void CDetailPanel::stepDown() { stepInterval(-1); }
 
 QLabel *CDetailPanel::addLabel(const char *caption, int row, QList<QWidget *> &set)
 {

@@ -81,7 +81,13 @@ signals:
     void bankPicked(const PickedItem &item);
 
 private:
+    void createRecurringFields(const db::DateTime &today);
+    void createBankFields(const db::DateTime &today);
+    QWidget *createSpinButtons();
     QLabel *addLabel(const char *caption, int row, QList<QWidget *> &set);
+    void onBankPicked(const PickedItem &item);
+    void stepUp();
+    void stepDown();
     void stepInterval(int by);
     void setEnabledAll(const QList<QWidget *> &widgets, bool enabled);
 

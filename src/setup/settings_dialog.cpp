@@ -39,82 +39,81 @@ CSettingsDialog::CSettingsDialog(db::Connection *connection, QWidget *parent, Cl
     setWindowTitle(QString::fromUtf8(kTitle));
     setFixedSize(620, 410);
 
-    auto makeButton = [this](const char *caption, int x, int y, int w) {
-        auto *button = new QPushButton(QString::fromUtf8(caption), this);
-        button->setAutoDefault(false);
-        button->setGeometry(x, y, w, 26);
-        return button;
+    struct ButtonRow {
+        QPushButton *CSettingsDialog::*member;
+        const char *caption;
+        QRect rect;
+        void (CSettingsDialog::*onClick)();
     };
-    m_add = makeButton("增加", 20, 20, 50);
-    m_modify = makeButton("修改", 75, 20, 50);
-    m_delete = makeButton("删除", 130, 20, 50);
-    m_save = makeButton("保存", 185, 20, 52);
-    m_close = makeButton("关闭", 540, 374, 60);
+    static const ButtonRow kButtons[] = {
+        {&CSettingsDialog::m_add, "增加", {20, 20, 50, 26}, &CSettingsDialog::onAdd},
+        {&CSettingsDialog::m_modify, "修改", {75, 20, 50, 26}, &CSettingsDialog::onModify},
+        {&CSettingsDialog::m_delete, "删除", {130, 20, 50, 26}, &CSettingsDialog::onDelete},
+        {&CSettingsDialog::m_save, "保存", {185, 20, 52, 26}, &CSettingsDialog::onSave},
+        {&CSettingsDialog::m_close, "关闭", {540, 374, 60, 26}, &CSettingsDialog::accept},
+    };
+    for (const ButtonRow &row : kButtons) {
+        QPushButton *button = this->*row.member = new QPushButton(QString::fromUtf8(row.caption), this);
+        button->setAutoDefault(false);
+        button->setGeometry(row.rect);
+        connect(button, &QPushButton::clicked, this, row.onClick);
+    }
 
     auto *area = new QWidget(this);
     area->setGeometry(20, 56, 237 - 20, 367 - 56);
     auto *stack = new QVBoxLayout(area);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(0);
-    for (TreeKind kind : kOrder) {
-        const int i = static_cast<int>(kind);
-        m_sections[i] = new QPushButton(QString::fromUtf8(kSectionCaptions[i]), area);
-        m_sections[i]->setAutoDefault(false);
-        m_trees[i] = new CDragTree(kind, connection, area);
-        m_trees[i]->hide();
-        stack->addWidget(m_sections[i]);
-        stack->addWidget(m_trees[i], 1);
-        connect(m_sections[i], &QPushButton::clicked, this, [this, kind] { pressSection(kind); });
-        connect(m_trees[i], &CDragTree::failed, this, &CSettingsDialog::showError);
-        connect(m_trees[i], &QTreeWidget::itemDoubleClicked, this,
-                [this, kind](QTreeWidgetItem *item) { loadNode(kind, item); });
-        CDragTree *tree = m_trees[i];
-        // Handled once the editor is gone, so that the questions asked then
-        // do not run inside the closing editor.
-        connect(tree->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
-                [this, tree](QWidget *, QAbstractItemDelegate::EndEditHint hint) {
-                    // Escape gives the new item up, also after a refused name.
-                    const bool given = hint == QAbstractItemDelegate::RevertModelCache;
-                    QTimer::singleShot(0, this, [this, tree, given] {
-                        if (given && m_newItem && m_open && this->tree(*m_open) == tree)
-                            cancelAdd();
-                        else
-                            onEditClosed(tree);
-                    });
-                });
-    }
+    for (TreeKind kind : kOrder)
+        addSection(kind, stack);
     stack->addStretch(0);
 
     m_detail = new CDetailPanel(connection, m_clock(), this);
     m_detail->setGeometry(255, 20, 345, 347);
     connect(m_detail, &CDetailPanel::bankPicked, this, &CSettingsDialog::onBankPicked);
 
-    connect(m_add, &QPushButton::clicked, this, &CSettingsDialog::onAdd);
-    connect(m_modify, &QPushButton::clicked, this, &CSettingsDialog::onModify);
-    connect(m_delete, &QPushButton::clicked, this, &CSettingsDialog::onDelete);
-    connect(m_save, &QPushButton::clicked, this, &CSettingsDialog::onSave);
-    connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
-
     // Tab runs from the buttons down the trees, then down the panel's fields.
-    setTabOrder(m_add, m_modify);
-    setTabOrder(m_modify, m_delete);
-    setTabOrder(m_delete, m_save);
-    QWidget *last = m_save;
-    for (TreeKind kind : kOrder) {
-        const int i = static_cast<int>(kind);
-        setTabOrder(last, m_sections[i]);
-        setTabOrder(m_sections[i], m_trees[i]);
-        last = m_trees[i];
-    }
-    for (TreeKind kind : {TreeKind::Income, TreeKind::Bank}) {
-        for (QWidget *field : m_detail->fields(kind)) {
-            setTabOrder(last, field);
-            last = field;
-        }
-    }
-    setTabOrder(last, m_close);
+    QList<QWidget *> order{m_add, m_modify, m_delete, m_save};
+    for (TreeKind kind : kOrder)
+        order << sectionButton(kind) << tree(kind);
+    for (TreeKind kind : {TreeKind::Income, TreeKind::Bank})
+        order << m_detail->fields(kind);
+    order << m_close;
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     openSectionTree(TreeKind::Income);
+}
+
+void CSettingsDialog::addSection(TreeKind kind, QVBoxLayout *stack)
+{
+    QWidget *area = stack->parentWidget();
+    const int i = static_cast<int>(kind);
+    QPushButton *button = m_sections[i] = new QPushButton(QString::fromUtf8(kSectionCaptions[i]), area);
+    button->setAutoDefault(false);
+    CDragTree *tree = m_trees[i] = new CDragTree(kind, m_connection, area);
+    tree->hide();
+    stack->addWidget(button);
+    stack->addWidget(tree, 1);
+    connect(button, &QPushButton::clicked, this, [this, kind] { pressSection(kind); });
+    connect(tree, &CDragTree::failed, this, &CSettingsDialog::showError);
+    connect(tree, &QTreeWidget::itemDoubleClicked, this, [this, kind](QTreeWidgetItem *item) { loadNode(kind, item); });
+    connect(tree->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+            [this, tree](QWidget *, QAbstractItemDelegate::EndEditHint hint) { onEditorClosing(tree, hint); });
+}
+
+void CSettingsDialog::onEditorClosing(CDragTree *tree, QAbstractItemDelegate::EndEditHint hint)
+{
+    // Handled once the editor is gone, so that the questions asked then do
+    // not run inside the closing editor. Escape gives the new item up, also
+    // after a refused name.
+    const bool givenUp = hint == QAbstractItemDelegate::RevertModelCache;
+    QTimer::singleShot(0, this, [this, tree, givenUp] {
+        if (givenUp && m_newItem && m_open && this->tree(*m_open) == tree)
+            cancelAdd();
+        else
+            onEditClosed(tree);
+    });
 }
 
 void CSettingsDialog::keyPressEvent(QKeyEvent *event)

@@ -4,6 +4,7 @@
 #include "setup/setup_ids.h"
 #include "setup/tree_store.h"
 
+#include <QAbstractItemDelegate>
 #include <QDialog>
 
 #include <functional>
@@ -14,6 +15,7 @@ class Connection;
 class CDetailPanel;
 class CDragTree;
 class QPushButton;
+class QVBoxLayout;
 class QTreeWidgetItem;
 struct PickedItem;
 
@@ -61,6 +63,9 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // A section button with its tree, stacked in the trees' column.
+    void addSection(setup::TreeKind kind, QVBoxLayout *stack);
+    void onEditorClosing(CDragTree *tree, QAbstractItemDelegate::EndEditHint hint);
     void openSectionTree(std::optional<setup::TreeKind> kind);
     void onEditClosed(CDragTree *tree);
     void restartEdit(CDragTree *tree);
@@ -76,11 +81,11 @@ private:
     std::optional<setup::TreeKind> m_open;
     CDragTree *m_trees[3] = {};
     QPushButton *m_sections[3] = {};
-    QPushButton *m_add;
-    QPushButton *m_modify;
-    QPushButton *m_delete;
-    QPushButton *m_save;
-    QPushButton *m_close;
+    QPushButton *m_add = nullptr;
+    QPushButton *m_modify = nullptr;
+    QPushButton *m_delete = nullptr;
+    QPushButton *m_save = nullptr;
+    QPushButton *m_close = nullptr;
     CDetailPanel *m_detail;
     Clock m_clock;
     bool m_unlocked = false;

@@ -25,6 +25,22 @@ CUsersDialog::CUsersDialog(db::Connection *connection, const QString &loggedInUs
     setWindowTitle(QString::fromUtf8(kTitle));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
+    createList();
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(createEdits());
+    layout->addLayout(createButtons());
+    resize(420, 320);
+
+    const QList<QWidget *> order{m_list, m_name, m_password, m_details, m_add, m_delete, m_close};
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    fillList();
+}
+
+void CUsersDialog::createList()
+{
     m_list = new QTableWidget(0, 2, this);
     m_list->setObjectName(QStringLiteral("list1063"));
     m_list->setHorizontalHeaderLabels({QStringLiteral("姓名"), QStringLiteral("说明")});
@@ -37,59 +53,54 @@ CUsersDialog::CUsersDialog(db::Connection *connection, const QString &loggedInUs
     m_list->setColumnWidth(1, kDetailsWidth);
     m_list->horizontalHeader()->setStretchLastSection(true);
     m_list->setMinimumHeight(160);
+    connect(m_list, &QTableWidget::cellClicked, this, &CUsersDialog::showRow);
+}
 
-    auto makeEdit = [this](const char *name) {
-        auto *edit = new QLineEdit(this);
-        edit->setObjectName(QString::fromLatin1(name));
-        return edit;
+QLayout *CUsersDialog::createEdits()
+{
+    struct EditRow {
+        QLineEdit *CUsersDialog::*member;
+        const char *label;
+        const char *name;
     };
-    m_name = makeEdit("name1067");
-    m_password = makeEdit("password1068");
-    m_password->setEchoMode(QLineEdit::Password);
-    m_details = makeEdit("details1072");
-
+    static const EditRow kEdits[] = {{&CUsersDialog::m_name, "姓名", "name1067"},
+                                     {&CUsersDialog::m_password, "密码", "password1068"},
+                                     {&CUsersDialog::m_details, "说明", "details1072"}};
     auto *edits = new QGridLayout;
-    const char *const labels[] = {"姓名", "密码", "说明"};
-    QLineEdit *const fields[] = {m_name, m_password, m_details};
-    for (int i = 0; i < 3; ++i) {
-        auto *label = new QLabel(QString::fromUtf8(labels[i]), this);
-        label->setBuddy(fields[i]);
-        edits->addWidget(label, 0, 2 * i);
-        edits->addWidget(fields[i], 0, 2 * i + 1);
-        edits->setColumnStretch(2 * i + 1, 1);
+    int column = 0;
+    for (const EditRow &row : kEdits) {
+        QLineEdit *edit = this->*row.member = new QLineEdit(this);
+        edit->setObjectName(QString::fromLatin1(row.name));
+        auto *label = new QLabel(QString::fromUtf8(row.label), this);
+        label->setBuddy(edit);
+        edits->addWidget(label, 0, column++);
+        edits->setColumnStretch(column, 1);
+        edits->addWidget(edit, 0, column++);
     }
+    m_password->setEchoMode(QLineEdit::Password);
+    return edits;
+}
 
-    m_add = new QPushButton(QStringLiteral("增加"), this);
-    m_delete = new QPushButton(QStringLiteral("删除"), this);
-    m_close = new QPushButton(QStringLiteral("关闭"), this);
-    m_add->setAutoDefault(false);
-    m_delete->setAutoDefault(false);
-    m_close->setDefault(true);
+QLayout *CUsersDialog::createButtons()
+{
+    struct ButtonRow {
+        QPushButton *CUsersDialog::*member;
+        const char *caption;
+        void (CUsersDialog::*onClick)();
+    };
+    static const ButtonRow kButtons[] = {{&CUsersDialog::m_add, "增加", &CUsersDialog::onAdd},
+                                         {&CUsersDialog::m_delete, "删除", &CUsersDialog::onDelete},
+                                         {&CUsersDialog::m_close, "关闭", &CUsersDialog::accept}};
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(m_add);
-    buttons->addWidget(m_delete);
-    buttons->addWidget(m_close);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_list, 1);
-    layout->addLayout(edits);
-    layout->addLayout(buttons);
-    resize(420, 320);
-
-    setTabOrder(m_list, m_name);
-    setTabOrder(m_name, m_password);
-    setTabOrder(m_password, m_details);
-    setTabOrder(m_details, m_add);
-    setTabOrder(m_add, m_delete);
-    setTabOrder(m_delete, m_close);
-
-    connect(m_list, &QTableWidget::cellClicked, this, [this](int row, int) { showRow(row); });
-    connect(m_add, &QPushButton::clicked, this, &CUsersDialog::onAdd);
-    connect(m_delete, &QPushButton::clicked, this, &CUsersDialog::onDelete);
-    connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
-
-    fillList();
+    for (const ButtonRow &row : kButtons) {
+        QPushButton *button = this->*row.member = new QPushButton(QString::fromUtf8(row.caption), this);
+        button->setAutoDefault(false);
+        buttons->addWidget(button);
+        connect(button, &QPushButton::clicked, this, row.onClick);
+    }
+    m_close->setDefault(true);
+    return buttons;
 }
 
 void CUsersDialog::fillList()

@@ -5,6 +5,7 @@
 namespace db {
 class Connection;
 }
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
@@ -40,17 +41,20 @@ public:
     void showRow(int row);
 
 private:
+    void createList();
+    QLayout *createEdits();
+    QLayout *createButtons();
     void fillList();
     void appendRow(const QString &name, const QString &details);
     void clearEdits();
 
     db::Connection *m_connection;
     QString m_loggedInUser;
-    QTableWidget *m_list;
-    QLineEdit *m_name;
-    QLineEdit *m_password;
-    QLineEdit *m_details;
-    QPushButton *m_add;
-    QPushButton *m_delete;
-    QPushButton *m_close;
+    QTableWidget *m_list = nullptr;
+    QLineEdit *m_name = nullptr;
+    QLineEdit *m_password = nullptr;
+    QLineEdit *m_details = nullptr;
+    QPushButton *m_add = nullptr;
+    QPushButton *m_delete = nullptr;
+    QPushButton *m_close = nullptr;
 };
