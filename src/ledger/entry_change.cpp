@@ -60,15 +60,17 @@ std::string updateStatement(const std::string &number, const Entry &e)
            quote(e.handler) + "',银行='" + quote(e.bank) + "'  where 财务标识=" + number;
 }
 
-std::vector<std::string> ledgerDeletions(const std::string &number, bool investment)
+std::vector<std::string> ledgerDeletions(const std::string &number)
 {
     std::vector<std::string> statements;
-    for (const char *table : kLedgerTables) {
-        if (!investment && std::string(table) == "InvestMoney")
-            continue;
+    for (const char *table : kLedgerTables)
         statements.push_back(std::string("delete from ") + table + " where AccNum =" + number);
-    }
     return statements;
+}
+
+std::string finishedInvestmentQuery(const std::string &number)
+{
+    return "select nMoney from InvestMoney where AccNum =" + number + " and nState='投资完成'";
 }
 
 db::Result changeEntry(db::Connection &c, const std::string &number, const Entry &e)
@@ -77,8 +79,8 @@ db::Result changeEntry(db::Connection &c, const std::string &number, const Entry
         return db::Result::refused(kMsgNoCategory);
     if (e.bank.empty())
         return db::Result::refused(kMsgNoBank);
-    if (db::trim(e.bank) == kBankRoot)
-        return db::Result::refused(kMsgBankRoot);
+    if (db::Result account = checkAccount(e); !account)
+        return account;
     Entry changed = e;
     changed.amount = normalizedAmount(e.amount);
     // Both numbers go into the statements unquoted.
@@ -94,12 +96,20 @@ db::Result changeEntry(db::Connection &c, const std::string &number, const Entry
     // written then, the rows below included.
     if (c.execute(updateStatement(number, changed)) == 0)
         return db::Result::refused(kMsgEntryMissing);
-    for (const std::string &deletion : ledgerDeletions(number, false))
+    // A finished investment changed without picking its start again keeps
+    // what was first invested, read before its row is deleted.
+    if (db::trim(e.type) == "收" && db::trim(changed.invested).empty()) {
+        const std::string kept = c.scalar(finishedInvestmentQuery(number), "nMoney");
+        changed.invested = kept.empty() ? std::string() : db::negatedNumber(kept);
+    }
+    for (const std::string &deletion : ledgerDeletions(number))
         c.execute(deletion);
     // The rows keep the entry's own number, whatever the dialog showed.
     changed.number = number;
     changed.type = db::trim(e.type);
     writeLedgerRows(c, changed);
+    if (db::Result invested = writeInvestmentRow(c, changed); !invested)
+        return invested;
     transaction.commit();
     return db::Result::ok();
 }
@@ -113,7 +123,7 @@ db::Result deleteEntry(db::Connection &c, const std::string &number)
     // reported as deleted now.
     if (c.execute("delete from account where 财务标识 =" + number) == 0)
         return db::Result::refused(kMsgEntryMissing);
-    for (const std::string &deletion : ledgerDeletions(number, true))
+    for (const std::string &deletion : ledgerDeletions(number))
         c.execute(deletion);
     transaction.commit();
     return db::Result::ok();

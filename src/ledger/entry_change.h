@@ -32,16 +32,22 @@ std::string normalizedAmount(const std::string &typed);
 
 // "update account set  日期= ..." for the entry's own number.
 std::string updateStatement(const std::string &number, const Entry &e);
-// The deletions of an entry's ledger rows, in order; the investment ledger's
-// only when asked for (a deletion removes it, a change keeps it).
-std::vector<std::string> ledgerDeletions(const std::string &number, bool investment);
+// The deletions of an entry's ledger rows, in order, the investment
+// ledger's last.
+std::vector<std::string> ledgerDeletions(const std::string &number);
+
+// "select nMoney from InvestMoney where AccNum =N and nState='投资完成'":
+// the finishing row of an entry, whose minus amount is the amount first
+// invested.
+std::string finishedInvestmentQuery(const std::string &number);
 
 // Rewrites the journal row of entry `number` and replaces its income,
-// expense, cash and bank rows with those the dialog's values call for, all
-// under the entry's own number; its investment rows stay. One transaction:
-// the entry is changed completely or not at all. Refused with its message
-// when a check fails or the entry no longer exists; throws db::Error when
-// the database fails.
+// expense, cash, bank and investment rows with those the dialog's values
+// call for, all under the entry's own number. A finished investment keeps
+// the amount first invested unless the dialog gives another. One
+// transaction: the entry is changed completely or not at all. Refused with
+// its message when a check fails or the entry no longer exists; throws
+// db::Error when the database fails.
 db::Result changeEntry(db::Connection &c, const std::string &number, const Entry &e);
 
 // Removes the entry from the journal and from every ledger, in one

@@ -137,8 +137,8 @@ db::Result checkEntry(const Entry &e)
         return db::Result::refused(kMsgPayRoot);
     if (e.category == kGetRoot)
         return db::Result::refused(kMsgGetRoot);
-    if (db::trim(e.bank) == kBankRoot)
-        return db::Result::refused(kMsgBankRoot);
+    if (db::Result account = checkAccount(e); !account)
+        return account;
     // Numbers go into the statements unquoted: anything but a plain number
     // would break the statement or change its meaning.
     if (!isWholeNumber(e.number))
@@ -147,6 +147,19 @@ db::Result checkEntry(const Entry &e)
         return db::Result::refused(kMsgBadAmount);
     if (isTooLarge(e.amount))
         return db::Result::refused(kMsgAmountTooLarge);
+    return db::Result::ok();
+}
+
+db::Result checkAccount(const Entry &e)
+{
+    const std::string bank = db::trim(e.bank);
+    if (bank == kBankRoot)
+        return db::Result::refused(kMsgBankRoot);
+    const std::string type = db::trim(e.type);
+    // With cash as its bank the movement would write a bank row named after
+    // the cash account and move nothing.
+    if ((type == "存" || type == "取") && bank == kCashAccount)
+        return db::Result::refused(kMsgTransferNeedsBank);
     return db::Result::ok();
 }
 
@@ -169,11 +182,31 @@ void writeLedgerRows(db::Connection &c, const Entry &e)
     }
 }
 
+db::Result writeInvestmentRow(db::Connection &c, const Entry &e)
+{
+    const std::string type = db::trim(e.type);
+    if (type == "付") {
+        if (isInvestmentCategory(c, e.category))
+            c.execute(investStartStatement(e));
+    } else if (type == "收") {
+        if (isInvestmentCategory(c, e.category)) {
+            // Without the invested amount the finishing row cannot be
+            // written; the caller's transaction then takes back the rows
+            // written before.
+            if (!db::isPlainNumber(e.invested))
+                return db::Result::refused(kMsgBadInvested);
+            if (isTooLarge(e.invested))
+                return db::Result::refused(kMsgAmountTooLarge);
+            c.execute(investFinishStatement(e));
+        }
+    }
+    return db::Result::ok();
+}
+
 db::Result postEntry(db::Connection &c, const Entry &e)
 {
     if (db::Result check = checkEntry(e); !check)
         return check;
-    const std::string type = db::trim(e.type);
     db::Transaction transaction(c);
     // The journal row comes first, so a number already used is refused by
     // the journal's unique key before anything is written; the user reads
@@ -186,20 +219,8 @@ db::Result postEntry(db::Connection &c, const Entry &e)
         throw;
     }
     writeLedgerRows(c, e);
-    if (type == "付") {
-        if (isInvestmentCategory(c, e.category))
-            c.execute(investStartStatement(e));
-    } else if (type == "收") {
-        if (isInvestmentCategory(c, e.category)) {
-            // Without the invested amount the finishing row cannot be
-            // written; the transaction then takes back the rows above.
-            if (!db::isPlainNumber(e.invested))
-                return db::Result::refused(kMsgBadInvested);
-            if (isTooLarge(e.invested))
-                return db::Result::refused(kMsgAmountTooLarge);
-            c.execute(investFinishStatement(e));
-        }
-    }
+    if (db::Result invested = writeInvestmentRow(c, e); !invested)
+        return invested;
     transaction.commit();
     return db::Result::ok();
 }

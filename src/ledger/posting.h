@@ -26,6 +26,7 @@ inline constexpr const char *kMsgBadInvested = "原金额必须是数字";
 inline constexpr const char *kMsgNumberUsed = "该编号已经使用，请换一个编号";
 inline constexpr const char *kMsgAmountTooLarge = "金额太大，整数部分最多15位";
 inline constexpr const char *kMsgBankRoot = "请选择一个银行帐户（“我的存款银行”不是帐户）";
+inline constexpr const char *kMsgTransferNeedsBank = "存和取是现金与银行帐户之间的转帐，请选择一个银行帐户（不是现金银行）";
 
 // The values of one entry, as texts, the way the entry dialog hands them over.
 struct Entry {
@@ -64,11 +65,21 @@ bool isTooLarge(const std::string &plainNumber);
 
 // The checks made before anything is written.
 db::Result checkEntry(const Entry &e);
+// The account check that posting and changing share: the root of the bank
+// tree is no account, and a deposit or withdrawal moves money between cash
+// and a bank account, so its account cannot be cash itself.
+db::Result checkAccount(const Entry &e);
 
 // The rows of the income, expense, cash and bank ledgers that the entry's
 // type (trimmed) calls for, without the investment rows. Runs inside the
 // caller's transaction.
 void writeLedgerRows(db::Connection &c, const Entry &e);
+
+// The investment row the entry calls for when its category is an
+// investment type: a started investment for an expense, a finished one for
+// an income (refused without a plain invested amount). Runs inside the
+// caller's transaction.
+db::Result writeInvestmentRow(db::Connection &c, const Entry &e);
 
 // Writes the entry's rows in one transaction: all of them, or none.
 // Refused with its message when a check fails; throws db::Error when the

@@ -75,10 +75,12 @@ TEST(EntryChange, CashExpenseMovedToABankAccount)
                   "经手人='管理员',银行='工商银行'  where 财务标识=12",
                   "delete from PayMoney where AccNum =12", "delete from GetMoney where AccNum =12",
                   "delete from CashAccount where AccNum =12", "delete from BankAccount where AccNum =12",
+                  "delete from InvestMoney where AccNum =12",
                   "INSERT INTO PayMoney (Num,DTime,PayStyle,nMoney,FromBank,Operator,AccNum)  VALUES (12, "
                   "'2007/03/05 12:30', '晚餐 ',40 ,'工商银行','管理员',12)",
                   "INSERT INTO BankAccount (Num,DTime,PayGet,NStyle,nMoney,Details,Operator,BankName,AccNum)  VALUES "
-                  "(12, '2007/03/05 12:30', '付 ','晚餐 ',-40 ,'午饭','管理员','工商银行',12)"}));
+                  "(12, '2007/03/05 12:30', '付 ','晚餐 ',-40 ,'午饭','管理员','工商银行',12)",
+                  "select FullID as num from PayStyle where Style='晚餐'"}));
     EXPECT_EQ(t.count("CashAccount"), 0);
     EXPECT_EQ(t.value("select nMoney||BankName from BankAccount where Num=12 and AccNum=12"), "-40.0工商银行");
     // The journal row loses the blanks that posting appended.
@@ -102,7 +104,7 @@ TEST(EntryChange, RowsKeepTheEntrysOwnNumber)
     EXPECT_EQ(t.value("select count(*) from account where 财务标识=12"), "1");
 }
 
-TEST(EntryChange, InvestmentRowsStayOnChangeAndGoOnDelete)
+TEST(EntryChange, InvestmentRowsAreRewrittenOnChangeAndGoOnDelete)
 {
     TempDatabase t;
     auto &c = t.connection();
@@ -110,8 +112,10 @@ TEST(EntryChange, InvestmentRowsStayOnChangeAndGoOnDelete)
     ASSERT_TRUE(ledger::postEntry(c, {"2", "2007/04/05 10:00", "收", "股票", "120", "", "管理员", "工商银行", "100"}));
     auto changed = ledger::Entry{"1", "2007/03/06 10:00", "付", "股票", "150", "", "管理员", "现金银行", ""};
     ASSERT_TRUE(ledger::changeEntry(c, "1", changed));
-    EXPECT_EQ(t.column("select nMoney||nState from InvestMoney order by AccNum"),
-              (std::vector<std::string>{"100.0投资开始", "-100.0投资完成"}));
+    // The started investment follows the change; the finishing entry is
+    // another entry and keeps its own row.
+    EXPECT_EQ(t.column("select nMoney||InvestBank||nState from InvestMoney order by AccNum"),
+              (std::vector<std::string>{"150.0现金银行投资开始", "-100.0工商银行投资完成"}));
     EXPECT_EQ(t.value("select nMoney from CashAccount where AccNum=1"), "-150");
 
     StatementLog log;
@@ -127,6 +131,57 @@ TEST(EntryChange, InvestmentRowsStayOnChangeAndGoOnDelete)
               "00");
     EXPECT_EQ(t.column("select 财务标识 from account"), (std::vector<std::string>{"1"}));
 }
+
+namespace {
+// An entry posted, then changed: the investment rows it has afterwards.
+struct InvestmentChange {
+    const char *name;
+    ledger::Entry posted;
+    ledger::Entry changed;
+    const char *rows; // nMoney|nLastMoney|nGain|nState of its rows; nullptr: refused
+};
+void PrintTo(const InvestmentChange &c, std::ostream *out) { *out << c.name; }
+
+class ChangedInvestment : public ::testing::TestWithParam<InvestmentChange> {};
+
+ledger::Entry entry(const char *type, const char *category, const char *amount, const char *invested = "")
+{
+    return {"5", "2007/03/05 10:00", type, category, amount, "", "管理员", "工商银行", invested};
+}
+} // namespace
+
+TEST_P(ChangedInvestment, RowFollowsTheEntry)
+{
+    const InvestmentChange &p = GetParam();
+    TempDatabase t;
+    auto &c = t.connection();
+    ASSERT_TRUE(ledger::postEntry(c, p.posted));
+    const std::string before = snapshot(t);
+    const db::Result result = ledger::changeEntry(c, "5", p.changed);
+    if (!p.rows) {
+        EXPECT_TRUE(result.refusedWith(ledger::kMsgBadInvested));
+        EXPECT_EQ(snapshot(t), before);
+        return;
+    }
+    ASSERT_TRUE(result) << result.message;
+    EXPECT_EQ(t.value("select group_concat(nMoney||'|'||nLastMoney||'|'||nGain||'|'||nState||AccNum, ';') "
+                      "from InvestMoney"),
+              p.rows);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EntryChange, ChangedInvestment,
+    ::testing::Values(
+        InvestmentChange{"StartedAmount", entry("付", "股票", "1000"), entry("付", "股票", "1100"),
+                         "1100.0|0.0|0.0|投资开始5"},
+        InvestmentChange{"FinishedKeepsWhatWasInvested", entry("收", "股票", "1200", "1000"),
+                         entry("收", "股票", "1300"), "-1000.0|1300.0|300.0|投资完成5"},
+        InvestmentChange{"FinishedWithAnotherStart", entry("收", "股票", "1200", "1000"),
+                         entry("收", "股票", "1300", "900"), "-900.0|1300.0|400.0|投资完成5"},
+        InvestmentChange{"NoLongerAnInvestment", entry("付", "股票", "1000"), entry("付", "午餐", "1000"), ""},
+        InvestmentChange{"NowAnInvestment", entry("付", "午餐", "1000"), entry("付", "基金", "800"),
+                         "800.0|0.0|0.0|投资开始5"},
+        InvestmentChange{"FinishedWithoutAStart", entry("收", "工资", "1000"), entry("收", "股票", "1000"), nullptr}));
 
 namespace {
 struct TypedAmount {
@@ -176,6 +231,10 @@ TEST(EntryChange, RefusalsWriteNothing)
     EXPECT_TRUE(ledger::changeEntry(c, "12", e).refusedWith(ledger::kMsgNoBank));
     e.bank = "我的存款银行 ";
     EXPECT_TRUE(ledger::changeEntry(c, "12", e).refusedWith(ledger::kMsgBankRoot));
+    e = lunch();
+    e.type = "存";
+    e.category = "存钱";
+    EXPECT_TRUE(ledger::changeEntry(c, "12", e).refusedWith(ledger::kMsgTransferNeedsBank));
     EXPECT_TRUE(ledger::changeEntry(c, "12 or 1=1", lunch()).refusedWith(ledger::kMsgBadNumber));
     EXPECT_TRUE(ledger::deleteEntry(c, "").refusedWith(ledger::kMsgBadNumber));
     {

@@ -91,6 +91,7 @@ TEST(Posting, RefusalsAndFailuresWriteNothing)
     EXPECT_TRUE(ledger::postEntry(c, lunch()));
     auto again = lunch();
     again.type = "存";
+    again.bank = "工商银行";
     {
         StatementLog log;
         EXPECT_TRUE(ledger::postEntry(c, again).refusedWith(ledger::kMsgNumberUsed));
@@ -112,13 +113,20 @@ TEST(Posting, DepositAndWithdrawalMoveBothLedgers)
     TempDatabase t;
     auto &c = t.connection();
     EXPECT_EQ(ledger::nextEntryNumber(c), "1");
-    EXPECT_TRUE(ledger::postEntry(c, {"1", "2007/03/05 10:00", "存", "存钱", "100", "", "管理员", "现金银行", ""}));
+    EXPECT_TRUE(ledger::postEntry(c, {"1", "2007/03/05 10:00", "存", "存钱", "100", "", "管理员", "招商银行", ""}));
     EXPECT_TRUE(ledger::postEntry(c, {"2", "2007/03/06 10:00", "取", "取钱", "30", "", "管理员", "工商银行", ""}));
     EXPECT_EQ(ledger::nextEntryNumber(c), "3");
     EXPECT_EQ(t.value("select sum(nMoney) from CashAccount"), "-70");
     EXPECT_EQ(t.column("select BankName from BankAccount order by AccNum"),
-              (std::vector<std::string>{"现金银行", "工商银行"}));
+              (std::vector<std::string>{"招商银行", "工商银行"}));
     EXPECT_EQ(t.value("select PayGet from BankAccount where AccNum=1"), "存 ");
+    // Cash is not a bank account to move cash into or out of.
+    for (const char *type : {"存", "取 "})
+        for (const char *cash : {"现金银行", "现金银行 "})
+            EXPECT_TRUE(ledger::postEntry(c, {"3", "2007/03/07 10:00", type, "存钱", "5", "", "管理员", cash, ""})
+                            .refusedWith(ledger::kMsgTransferNeedsBank))
+                << type << cash;
+    EXPECT_EQ(t.count("account"), 2);
 }
 
 TEST(Posting, NegativeAmountsMakeOneSignAndValidStatements)
@@ -227,10 +235,8 @@ INSTANTIATE_TEST_SUITE_P(
                       // Only the exact name is the cash account.
                       Movement{"付", "午餐", "现金银行 ", "", "-40", "现金银行 "},
                       Movement{"收", "工资", "现金", "", "40", "现金"},
-                      // Deposits and withdrawals move both ledgers, whatever the account.
-                      Movement{"存", "存钱", "现金银行", "-40", "40", "现金银行"},
+                      // Deposits and withdrawals move both ledgers.
                       Movement{"存", "存钱", "建设银行", "-40", "40", "建设银行"},
-                      Movement{"取", "取钱", "现金银行", "40", "-40", "现金银行"},
                       Movement{"取", "取钱", "建设银行", "40", "-40", "建设银行"}));
 
 namespace {

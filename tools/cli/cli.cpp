@@ -55,9 +55,9 @@ const std::map<std::string, Command> &commands()
           entryOptions, {}, true, addEntry}},
         {"change",
          {"用法: pennaro-cli change N [--type ...] [--category ...] [--amount ...] [--bank ...] [--date ...]\n"
-          "           [--handler ...] [--note ...]\n"
-          "修改编号为 N 的帐；没有给出的项目保持原样。投资帐不变。\n",
-          {"type", "category", "amount", "bank", "date", "handler", "note"}, {}, true, changeEntry}},
+          "           [--handler ...] [--note ...] [--invested 原金额]\n"
+          "修改编号为 N 的帐；没有给出的项目保持原样。投资帐随之改写，收回投资时原金额默认不变。\n",
+          {"type", "category", "amount", "bank", "date", "handler", "note", "invested"}, {}, true, changeEntry}},
         {"delete", {"用法: pennaro-cli delete N\n从明细帐和所有帐本中删除编号为 N 的帐。\n", {}, {}, true, deleteEntry}},
         {"list",
          {"用法: pennaro-cli list 帐本 --from YYYYMMDD --to YYYYMMDD\n"
