@@ -317,6 +317,11 @@ void CSettingsDialog::onEditClosed(CDragTree *t)
         cancelAdd();
         return;
     }
+    if (const db::Result sound = setup::checkNodeName(name.toStdString()); !sound) {
+        ui::inform(this, sound.message);
+        restartEdit(t);
+        return;
+    }
     // Any other item of the tree, the root included, or a row of the table
     // that the tree does not show, with the same name: type another.
     item->setText(0, QString());

@@ -142,6 +142,15 @@ bool nameInUse(db::Connection &c, TreeKind kind, const std::string &name)
                     "n") != "0";
 }
 
+db::Result checkNodeName(const std::string &name)
+{
+    if (name.find('\\') != std::string::npos)
+        return db::Result::refused(kMsgBackslashInName);
+    if (db::utf8Length(name) > kMaxNodeName)
+        return db::Result::refused(kMsgNameTooLong);
+    return db::Result::ok();
+}
+
 db::Result addNode(db::Connection &c, TreeKind kind, const std::string &parent, const std::string &typedName)
 {
     const TreeSpec &spec = treeSpec(kind);
@@ -150,6 +159,8 @@ db::Result addNode(db::Connection &c, TreeKind kind, const std::string &parent, 
         return db::Result::refused(kMsgNoParent);
     if (name.empty())
         return db::Result::refused("");
+    if (db::Result sound = checkNodeName(name); !sound)
+        return sound;
     if (nameInUse(c, kind, name))
         return db::Result::refused(kMsgDuplicateName);
 

@@ -22,6 +22,10 @@ inline constexpr const char *kMsgMoveProtectedCategory = "投资类型关系到�
 inline constexpr const char *kMsgMoveProtectedCash = "现金银行不能移动到别处，请重新选择";
 inline constexpr const char *kMsgDamagedRow = "数据库中这一项的资料已损坏，不能使用: ";
 inline constexpr const char *kMsgNoSuchNode = "找不到这一项: ";
+inline constexpr const char *kMsgBackslashInName = "名称里不能有反斜杠“\\”，请重新输入";
+inline constexpr const char *kMsgNameTooLong = "名称太长，最多40个字，请重新输入";
+// The longest name of a tree node, in characters.
+inline constexpr std::size_t kMaxNodeName = 40;
 
 struct TreeSpec {
     const char *table;
@@ -56,9 +60,14 @@ bool treeContains(const TreeNode &root, const std::string &name);
 // trailing blanks ignored (rows the tree walk does not reach count too).
 bool nameInUse(db::Connection &c, TreeKind kind, const std::string &name);
 
+// Whether a (trimmed) name may name a node: the pickers join the names of
+// a path with "\", so a name holding one would record another node; and a
+// name longer than kMaxNodeName fits no message or list.
+db::Result checkNodeName(const std::string &name);
+
 // Adds name (trimmed) under parent (the root node text for the first level),
-// all in one transaction. Refused without a parent and for a name already
-// used; an empty name is refused silently.
+// all in one transaction. Refused without a parent, for a name already used
+// and for one that checkNodeName refuses; an empty name is refused silently.
 db::Result addNode(db::Connection &c, TreeKind kind, const std::string &parent, const std::string &name);
 
 // Deletes a node with its whole branch. The protected node, or a branch that

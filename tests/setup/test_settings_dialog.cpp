@@ -206,12 +206,18 @@ void TestSettingsDialog::namesAreTrimmedAndDuplicatesEditedAgain()
     CSettingsDialog dialog(&t.connection());
     dialog.show();
     CDragTree *income = dialog.tree(TreeKind::Income);
-    for (const QString &typed : {QStringLiteral("工资 \t"), QStringLiteral(" 孤儿")}) {
+    // Used names, and names no node may bear, are refused before the question.
+    const std::pair<QString, const char *> refused[] = {
+        {QStringLiteral("工资 \t"), setup::kMsgDuplicateName},
+        {QStringLiteral(" 孤儿"), setup::kMsgDuplicateName},
+        {QStringLiteral("外卖\\晚餐"), setup::kMsgBackslashInName},
+        {QString(5000, QChar(0x5F88)), setup::kMsgNameTooLong}};
+    for (const auto &[typed, message] : refused) {
         income->setCurrentItem(income->findItem(QStringLiteral("奖金")));
         BoxAnswerer answers({QStringLiteral("ok")});
         typeNewName(dialog, income, typed);
         QTRY_COMPARE(answers.texts.size(), 1);
-        QCOMPARE(answers.texts[0], QString::fromUtf8(setup::kMsgDuplicateName));
+        QCOMPARE(answers.texts[0], QString::fromUtf8(message));
         // The same new item is edited again.
         QTRY_VERIFY(openEditor(income));
         QVERIFY(dialog.isAdding());

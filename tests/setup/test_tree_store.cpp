@@ -89,6 +89,21 @@ TEST(TreeStore, AddRefusals)
     EXPECT_TRUE(setup::addNode(c, TreeKind::Expense, "餐饮", "支出类型").refusedWith(setup::kMsgDuplicateName));
     EXPECT_FALSE(setup::addNode(c, TreeKind::Expense, "餐饮", "").done);
     EXPECT_EQ(t.count("PayStyle"), before);
+    // Names no node of any tree may bear: a backslash would split the path
+    // the pickers make, and length is bounded (in characters).
+    const std::string longest = [] {
+        std::string s;
+        for (std::size_t i = 0; i < setup::kMaxNodeName; ++i)
+            s += "很";
+        return s;
+    }();
+    for (TreeKind kind : {TreeKind::Income, TreeKind::Expense, TreeKind::Bank}) {
+        const std::string root = setup::treeSpec(kind).rootText;
+        EXPECT_TRUE(setup::addNode(c, kind, root, "外卖\\晚餐").refusedWith(setup::kMsgBackslashInName));
+        EXPECT_TRUE(setup::addNode(c, kind, root, "\\").refusedWith(setup::kMsgBackslashInName));
+        EXPECT_TRUE(setup::addNode(c, kind, root, longest + "a").refusedWith(setup::kMsgNameTooLong));
+        EXPECT_TRUE(setup::addNode(c, kind, root, longest + " "));
+    }
     // The same name may stand in another tree, and quotes are kept.
     EXPECT_TRUE(setup::addNode(c, TreeKind::Income, "收入类型", "午餐").done);
     EXPECT_TRUE(setup::addNode(c, TreeKind::Expense, "餐饮", "Mom's").done);
