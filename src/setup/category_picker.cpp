@@ -117,7 +117,8 @@ void CCategoryPicker::fill()
     m_tree->addTopLevelItem(m_root);
     if (m_connection) {
         ui::carryOut(this, [&] {
-            const setup::TreeNode tree = setup::loadTree(*m_connection, kind, setup::TreeQuery::Picker);
+            std::string cut;
+            const setup::TreeNode tree = setup::loadTree(*m_connection, kind, setup::TreeQuery::Picker, &cut);
             std::function<void(QTreeWidgetItem *, const setup::TreeNode &)> add = [&](QTreeWidgetItem *parent,
                                                                                   const setup::TreeNode &node) {
                 for (const setup::TreeNode &child : node.children) {
@@ -129,6 +130,7 @@ void CCategoryPicker::fill()
                 }
             };
             add(m_root, tree);
+            return cut.empty() ? db::Result::ok() : db::Result::refused(cut);
         });
     }
     m_root->setExpanded(true);

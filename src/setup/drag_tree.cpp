@@ -53,8 +53,12 @@ void CDragTree::reload()
     root->setIcon(0, style()->standardIcon(QStyle::SP_DirIcon));
     if (m_connection) {
         // The owner shows what went wrong (a box now would interrupt its
-        // own set-up).
-        if (const auto failure = ui::attempt([&] { addChildren(root, setup::loadTree(*m_connection, m_kind)); }))
+        // own set-up), a tree loaded only in part among it.
+        if (const auto failure = ui::attempt([&] {
+                std::string cut;
+                addChildren(root, setup::loadTree(*m_connection, m_kind, setup::TreeQuery::Settings, &cut));
+                return cut.empty() ? db::Result::ok() : db::Result::refused(cut);
+            }))
             emit failed(failure->text);
     }
     root->setExpanded(true);

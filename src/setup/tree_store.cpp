@@ -2,9 +2,11 @@
 
 #include "db/connection.h"
 #include "db/text.h"
+#include "db/tree_limits.h"
 
 #include <cstdio>
 #include <functional>
+#include <set>
 
 namespace setup {
 
@@ -36,17 +38,38 @@ std::string levelQuery(TreeKind kind, TreeQuery query, int level, const std::str
     return "SELECT * FROM Bank where nLevel= " + n + "  and ParentBank = '" + quote(parent) + "' order by Num";
 }
 
-void loadChildren(db::Connection &c, TreeKind kind, TreeQuery query, TreeNode &parent, int level)
+// One walk of a tree. A damaged or foreign table may hold a chain deeper
+// than any tree the program builds, or one name on several rows, whose
+// children every row of that name would load again (a tree of doublings):
+// the walk stops at the deepest level it shows and loads the children of a
+// name once, and says that it left rows out.
+struct TreeWalk {
+    db::Connection &c;
+    TreeKind kind;
+    TreeQuery query;
+    std::set<std::string> seen; // names already in the tree, trailing blanks ignored
+    bool cut = false;
+};
+
+void loadChildren(TreeWalk &walk, TreeNode &parent, int level)
 {
+    const std::string sql = levelQuery(walk.kind, walk.query, level, parent.name);
+    if (level > db::kMaxTreeDepth) {
+        walk.cut = walk.cut || walk.c.query(sql).next();
+        return;
+    }
     std::vector<std::string> names;
     {
-        db::Query q = c.query(levelQuery(kind, query, level, parent.name));
+        db::Query q = walk.c.query(sql);
         while (q.next())
-            names.push_back(q.field(treeSpec(kind).nameColumn));
+            names.push_back(q.field(treeSpec(walk.kind).nameColumn));
     }
     for (const std::string &name : names) {
         parent.children.push_back({name, {}});
-        loadChildren(c, kind, query, parent.children.back(), level + 1);
+        if (walk.seen.insert(nameKey(name)).second)
+            loadChildren(walk, parent.children.back(), level + 1);
+        else
+            walk.cut = true;
     }
 }
 
@@ -108,6 +131,13 @@ std::string plusOne(const std::string &level) { return std::to_string(std::stoll
 
 const TreeSpec &treeSpec(TreeKind kind) { return kSpecs[static_cast<int>(kind)]; }
 
+std::string nameKey(std::string name)
+{
+    while (!name.empty() && name.back() == ' ')
+        name.pop_back();
+    return name;
+}
+
 std::optional<TreeKind> treeKindOfRoot(const std::string &rootText)
 {
     for (TreeKind kind : {TreeKind::Income, TreeKind::Expense, TreeKind::Bank})
@@ -123,11 +153,20 @@ std::string childFullId(const std::string &parentFullId, const std::string &pare
     return parentFullId + digits;
 }
 
-TreeNode loadTree(db::Connection &c, TreeKind kind, TreeQuery query)
+TreeNode loadTree(db::Connection &c, TreeKind kind, TreeQuery query, std::string *cutMessage)
 {
     TreeNode root{treeSpec(kind).rootText, {}};
-    loadChildren(c, kind, query, root, 1);
+    TreeWalk walk{c, kind, query, {root.name}, false};
+    loadChildren(walk, root, 1);
+    if (cutMessage)
+        *cutMessage = walk.cut ? treeCutMessage(kind) : std::string();
     return root;
+}
+
+std::string treeCutMessage(TreeKind kind)
+{
+    return std::string(treeSpec(kind).rootText) + "的资料有问题（层次超过" + std::to_string(db::kMaxTreeDepth) +
+           "层，或有重复的名称），这里只显示了一部分。请用 pennaro-cli check 检查帐本，或从备份恢复。";
 }
 
 bool treeContains(const TreeNode &root, const std::string &name) { return findNode(root, name) != nullptr; }

@@ -40,6 +40,9 @@ const TreeSpec &treeSpec(TreeKind kind);
 // The tree whose root node bears this text, if any.
 std::optional<TreeKind> treeKindOfRoot(const std::string &rootText);
 
+// A name as the tables compare it: trailing blanks ignored.
+std::string nameKey(std::string name);
+
 struct TreeNode {
     std::string name;
     std::vector<TreeNode> children;
@@ -50,8 +53,14 @@ struct TreeNode {
 enum class TreeQuery { Settings, Picker };
 
 // Loads a tree level by level in Num order, depth first. The root carries
-// the root node text; rows that the walk does not reach are left out.
-TreeNode loadTree(db::Connection &c, TreeKind kind, TreeQuery query = TreeQuery::Settings);
+// the root node text; rows that the walk does not reach are left out. The
+// walk goes no deeper than db::kMaxTreeDepth levels and loads the children
+// of a name once (a repeated name is shown without them); when that left
+// rows out, cutMessage (if given) receives treeCutMessage, otherwise "".
+TreeNode loadTree(db::Connection &c, TreeKind kind, TreeQuery query = TreeQuery::Settings,
+                  std::string *cutMessage = nullptr);
+// What a window shows when a tree was loaded only in part.
+std::string treeCutMessage(TreeKind kind);
 
 // True when name is the root text or the name of any node of the tree.
 bool treeContains(const TreeNode &root, const std::string &name);

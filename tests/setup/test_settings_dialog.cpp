@@ -1,4 +1,5 @@
 #include "db/connection.h"
+#include "db/tree_limits.h"
 #include "setup/category_picker.h"
 #include "setup/detail_panel.h"
 #include "setup/drag_tree.h"
@@ -65,6 +66,7 @@ private slots:
     void scrollSpeedGrowsWithDistance();
     void pickerSelections();
     void pickerKeysAndPopup();
+    void damagedTreesShowAPartAndSaySo();
     void calculatorSendsCodes();
 };
 
@@ -484,6 +486,29 @@ void TestSettingsDialog::calculatorSendsCodes()
     calculator.button(QStringLiteral("="))->click();
     QCOMPARE(codes.last(), 14);
     QCOMPARE(calculator.result(), int(QDialog::Accepted));
+}
+
+void TestSettingsDialog::damagedTreesShowAPartAndSaySo()
+{
+    TempDatabase t;
+    // A chain of expense categories far deeper than any tree shows.
+    t.connection().execute("INSERT INTO PayStyle (Num,Style,nLevel,FirstLevel,ParentStyle,FullID) WITH RECURSIVE "
+                           "n(k) AS (SELECT 1 UNION ALL SELECT k+1 FROM n WHERE k<2000) SELECT 1000+k, 'L'||k, k, "
+                           "0, CASE k WHEN 1 THEN '支出类型' ELSE 'L'||(k-1) END, '0000' FROM n");
+    const QString message = QString::fromStdString(setup::treeCutMessage(TreeKind::Expense));
+    BoxAnswerer answers;
+    CSettingsDialog dialog(&t.connection());
+    dialog.pressSection(TreeKind::Expense);
+    QTRY_COMPARE(answers.texts, QStringList{message});
+    CDragTree *expense = dialog.tree(TreeKind::Expense);
+    QVERIFY(expense->findItem(QStringLiteral("L%1").arg(db::kMaxTreeDepth)));
+    QVERIFY(!expense->findItem(QStringLiteral("L%1").arg(db::kMaxTreeDepth + 1)));
+    QWidget owner;
+    CCategoryPicker picker(&owner);
+    picker.create(0, 300, PickerKind::Expense, &t.connection());
+    QTRY_COMPARE(answers.texts, (QStringList{message, message}));
+    QVERIFY(picker.selectByText(QStringLiteral("L%1").arg(db::kMaxTreeDepth)));
+    QVERIFY(!picker.selectByText(QStringLiteral("L%1").arg(db::kMaxTreeDepth + 1)));
 }
 
 QTEST_MAIN(TestSettingsDialog)

@@ -1,3 +1,5 @@
+#include "db/tree_limits.h"
+#include "setup/tree_check.h"
 #include "setup/tree_store.h"
 #include "support/temp_database.h"
 
@@ -223,3 +225,86 @@ TEST_P(DamagedRows, AreRefusedBeforeAnythingRuns)
 INSTANTIATE_TEST_SUITE_P(Values, DamagedRows,
                          testing::Values("Num='1,0,0,0);DELETE FROM SysAllUser;--'", "nLevel='1);DELETE FROM SysAllUser'",
                                          "FullID='0000'');DELETE FROM SysAllUser;--'", "FullID='00x0'", "Num=''"));
+
+namespace {
+
+// A chain of expense categories L1 (under the root) to L<levels>.
+void addChain(db::Connection &c, int levels)
+{
+    c.execute("INSERT INTO PayStyle (Num,Style,nLevel,FirstLevel,ParentStyle,FullID) WITH RECURSIVE n(k) AS "
+              "(SELECT 1 UNION ALL SELECT k+1 FROM n WHERE k<" +
+              std::to_string(levels) +
+              ") SELECT 1000+k, 'L'||k, k, 0, CASE k WHEN 1 THEN '支出类型' ELSE 'L'||(k-1) END, '0000' FROM n");
+}
+
+// The income table as a file without the unique key on names may hold it,
+// with two rows of each name D1 to D<levels>, each under the name before.
+void addDoublings(db::Connection &c, int levels)
+{
+    c.executeScript("DROP TABLE GetStyle; CREATE TABLE GetStyle (Num INTEGER, Style TEXT COLLATE RTRIM, nLevel "
+                    "INTEGER, FirstLevel INTEGER, ParentStyle TEXT COLLATE RTRIM, FullID TEXT)");
+    c.execute("INSERT INTO GetStyle (Num,Style,nLevel,FirstLevel,ParentStyle,FullID) WITH RECURSIVE n(k) AS "
+              "(SELECT 1 UNION ALL SELECT k+1 FROM n WHERE k<" +
+              std::to_string(2 * levels) +
+              ") SELECT k, 'D'||((k+1)/2), (k+1)/2, 0, CASE WHEN k<3 THEN '收入类型' ELSE 'D'||((k+1)/2-1) END, "
+              "'0000' FROM n");
+}
+
+int depthOf(const setup::TreeNode &node)
+{
+    int deepest = 0;
+    for (const auto &child : node.children)
+        deepest = std::max(deepest, depthOf(child));
+    return deepest + 1;
+}
+
+int sizeOf(const setup::TreeNode &node)
+{
+    int n = 1;
+    for (const auto &child : node.children)
+        n += sizeOf(child);
+    return n;
+}
+
+} // namespace
+
+TEST(TreeStore, DamagedTreesLoadInPartAndSaySo)
+{
+    TempDatabase t;
+    auto &c = t.connection();
+    std::string cut = "x";
+    setup::loadTree(c, TreeKind::Expense, setup::TreeQuery::Settings, &cut);
+    EXPECT_EQ(cut, "");
+    addChain(c, db::kMaxTreeDepth + 8);
+    const setup::TreeNode deep = setup::loadTree(c, TreeKind::Expense, setup::TreeQuery::Picker, &cut);
+    EXPECT_EQ(depthOf(deep), db::kMaxTreeDepth + 1); // the root and the levels shown
+    EXPECT_EQ(cut, setup::treeCutMessage(TreeKind::Expense));
+    // A chain that ends at the deepest level shown is whole.
+    c.execute("delete from PayStyle where nLevel > " + std::to_string(db::kMaxTreeDepth) + " and Num > 1000");
+    setup::loadTree(c, TreeKind::Expense, setup::TreeQuery::Settings, &cut);
+    EXPECT_EQ(cut, "");
+    // Repeated names: each row is shown once, not once per row of its
+    // parent's name (2^12 items).
+    addDoublings(c, 12);
+    const setup::TreeNode doubled = setup::loadTree(c, TreeKind::Income, setup::TreeQuery::Settings, &cut);
+    EXPECT_LE(sizeOf(doubled), 1 + 24);
+    EXPECT_EQ(cut, setup::treeCutMessage(TreeKind::Income));
+}
+
+TEST(TreeStore, CheckReportsWhatIsNoTree)
+{
+    TempDatabase t;
+    auto &c = t.connection();
+    EXPECT_EQ(setup::checkTrees(c), std::vector<std::string>{});
+    addChain(c, db::kMaxTreeDepth + 8);
+    addDoublings(c, 2);
+    c.execute("INSERT INTO Bank (Num,BankName,nLevel,FirstLevel,ParentBank,FullID) VALUES (50,'甲',2,51,'乙','0000'), "
+              "(51,'乙',2,50,'甲','0000'), (52,'丙',3,50,'甲','0000'), (53,'孤儿',2,99,'没有','0000'), "
+              "(54,'外卖\\晚餐',1,0,'我的存款银行','0000')");
+    EXPECT_EQ(setup::checkTrees(c),
+              (std::vector<std::string>{
+                  "收入类型: 名称“D1”有 2 行，名称应当唯一", "收入类型: 名称“D2”有 2 行，名称应当唯一",
+                  "支出类型: 8 项的层次超过 32 层（最深 40 层），窗口和统计只显示到第 32 层",
+                  "我的存款银行: 名称“外卖\\晚餐”含有反斜杠，选它记帐会记成别的名称",
+                  "我的存款银行: 上级关系绕成了圈: 甲 → 乙 → 甲", "我的存款银行: “孤儿”的上级“没有”不存在"}));
+}

@@ -257,17 +257,19 @@ TEST(Cli, CheckFindsHalfWrittenEntries)
     c.execute("insert into CashAccount (Num,DTime,NStyle,nMoney,PayGet,AccNum) values (6,'2026/12/07 14:30','晚餐',-60,'付',6)");
     c.execute("insert into GetMoney (Num,DTime,MoneyFrom,nMoney,MoneyTo,AccNum) values (99,'2026/12/07 14:30','工资',5,'工商银行',99)");
     c.execute("update PayStyle set MidDate='2026/12/09 00:00' where Style='早餐'");
+    c.execute("update PayStyle set ParentStyle='没有' where Style='晚餐'");
     const Ran r = runCli(t, {"check"});
     EXPECT_EQ(r.status, cli::kRefused);
     std::vector<std::string> lines;
     std::istringstream in(r.out);
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
-    ASSERT_EQ(lines.size(), 8u) << r.out;
+    ASSERT_EQ(lines.size(), 9u) << r.out;
     for (int entry = 1; entry <= 6; ++entry)
         EXPECT_EQ(lines[entry - 1].rfind("编号 " + std::to_string(entry), 0), 0u) << lines[entry - 1];
     EXPECT_NE(lines[6].find("GetMoney 中编号 99"), std::string::npos);
     EXPECT_NE(lines[7].find("早餐"), std::string::npos);
+    EXPECT_EQ(lines[8], "支出类型: “晚餐”的上级“没有”不存在");
 }
 
 TEST(Cli, CheckPassesOnTheDemoBooks)

@@ -91,7 +91,7 @@ const std::map<std::string, Command> &commands()
          {"用法: pennaro-cli restore 文件\n先检查备份文件，再用它替换帐本；原来的帐本另存为带日期的副本。\n", {}, {}, false,
           nullptr}},
         {"check",
-         {"用法: pennaro-cli check\n检查数据库文件和每一笔帐的各帐本记录，每个问题输出一行；有问题时退出状态为 1。\n", {}, {},
+         {"用法: pennaro-cli check\n检查数据库文件、每一笔帐的各帐本记录和三棵分类树，每个问题输出一行；有问题时退出状态为 1。\n", {}, {},
           true, check}},
     };
     return table;

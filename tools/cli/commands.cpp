@@ -9,6 +9,7 @@
 #include "ledger/posting.h"
 #include "setup/backup.h"
 #include "setup/database_host.h"
+#include "setup/tree_check.h"
 #include "setup/tree_store.h"
 #include "stats/day_statistic.h"
 #include "stats/export.h"
@@ -425,7 +426,9 @@ int check(db::Connection &c, const Options &options, Context &context)
 {
     if (!options.positional().empty())
         return usage(context, "check 不需要其他参数");
-    const std::vector<std::string> problems = ledger::checkBooks(c, context.now);
+    std::vector<std::string> problems = ledger::checkBooks(c, context.now);
+    for (std::string &problem : setup::checkTrees(c))
+        problems.push_back(std::move(problem));
     for (const std::string &problem : problems)
         context.out << problem << "\n";
     return problems.empty() ? kOk : kRefused;
