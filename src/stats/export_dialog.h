@@ -12,8 +12,9 @@ class QWidget;
 namespace stats {
 
 inline constexpr const char *kExportDialogTitle = "请输入要保存的文件名";
-inline constexpr const char *kExportFilter = "MICROSOFT EXCEL DRIVER (*.xls)";
-// The workbooks the export writes, so that earlier exports can be seen.
+// The filter the dialog starts with shows the workbooks the export writes
+// (.xlsx) beside the older kind, so that earlier exports can be seen.
+inline constexpr const char *kExportFilter = "MICROSOFT EXCEL DRIVER (*.xls *.xlsx)";
 inline constexpr const char *kWorkbookFilter = "Excel 工作簿 (*.xlsx)";
 
 // Asks for the file to export to. A name typed without extension gets

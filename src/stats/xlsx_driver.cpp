@@ -142,6 +142,18 @@ mode_t creationMode()
     return 0666 & ~mask;
 }
 
+// Whether the user may write a file: its permission bits for the user's
+// class (owner, group or others) allow it, and so does the system. A file
+// marked read-only stays so for the superuser too, whom the system lets
+// write anything: the workbook replaces the file by renaming, which the
+// file's own bits would not stop.
+bool mayWrite(const std::string &path, const struct stat &info)
+{
+    const uid_t user = ::geteuid();
+    const mode_t bit = info.st_uid == user ? S_IWUSR : info.st_gid == ::getegid() ? S_IWGRP : S_IWOTH;
+    return (info.st_mode & bit) != 0 && ::access(path.c_str(), W_OK) == 0;
+}
+
 } // namespace
 
 std::string sheetConnectionText(const std::string &path)
@@ -171,6 +183,12 @@ SheetConnection::SheetConnection(const std::string &connectionText) : m_path(she
     // Written beside the file the name leads to, so that a linked name keeps
     // its link and the linked file is replaced.
     m_target = db::resolvedPath(m_path);
+    struct stat existing {};
+    if (::stat(m_target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+        if (!mayWrite(m_target, existing))
+            throw SheetError("文件 " + m_path + " 是只读的，不能替换。请换一个文件名。");
+        m_replaced = Owner{existing.st_mode & 07777, existing.st_uid, existing.st_gid};
+    }
     fs::path folder = fs::path(m_target).parent_path();
     if (folder.empty())
         folder = ".";
@@ -271,7 +289,15 @@ void SheetConnection::close()
         discardTemporary();
         writeFailed(m_path, db::systemErrorText(syncError));
     }
-    ::chmod(m_temporary.c_str(), creationMode());
+    // A replaced file keeps its owner (where the user may give it away) and
+    // its mode; a new one gets what any new file gets. A change of owner
+    // clears set-id bits, so it goes first.
+    if (m_replaced) {
+        [[maybe_unused]] const int owned = ::chown(m_temporary.c_str(), m_replaced->user, m_replaced->group);
+        ::chmod(m_temporary.c_str(), m_replaced->mode);
+    } else {
+        ::chmod(m_temporary.c_str(), creationMode());
+    }
     if (::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
         const int error = errno;
         discardTemporary();

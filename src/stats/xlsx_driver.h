@@ -2,6 +2,7 @@
 
 #include "stats/sheet_error.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,9 @@ std::string sheetPathOf(const std::string &connectionText);
 //
 // The file is made whole or not at all: opening reserves a temporary file
 // beside the target, which proves the folder writable before any statement
-// runs; close() writes the workbook there and renames it over the target.
+// runs; close() writes the workbook there and renames it over the target,
+// which keeps its owner and mode. A target the user may not write (its
+// permission bits say read-only) is refused on opening.
 // A connection dropped without close(), or a close() that fails, removes the
 // temporary file and leaves the target as it was. Texts reach the workbook
 // as valid UTF-8 (see repairedUtf8). Every statement received is logged like
@@ -65,6 +68,12 @@ private:
     std::string m_path;
     std::string m_target; // the file the path leads to
     std::string m_temporary; // "" once renamed or removed
+    struct Owner {
+        unsigned mode;
+        unsigned user;
+        unsigned group;
+    };
+    std::optional<Owner> m_replaced; // the file the workbook replaces
     std::vector<Sheet> m_sheets;
     bool m_open = false;
 };

@@ -10,10 +10,12 @@
 #include "support/temp_database.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTreeWidgetItemIterator>
 #include <QtTest>
 
@@ -78,6 +80,7 @@ public:
     }
     QStringList dialogTitles;
     QStringList nameFilters;
+    QString selectedFilter;
     QString defaultSuffix;
     QStringList boxes;
     bool done() const { return m_steps.isEmpty(); }
@@ -95,6 +98,7 @@ private:
         if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
             dialogTitles << dialog->windowTitle();
             nameFilters = dialog->nameFilters();
+            selectedFilter = dialog->selectedNameFilter();
             defaultSuffix = dialog->defaultSuffix();
             QMetaObject::invokeMethod(
                 dialog,
@@ -193,7 +197,12 @@ void TestExportWindow::classWindowExportsTheKindShowing()
     window.onCommand(ID_EXPORT);
     QVERIFY(user.done());
     QCOMPARE(user.dialogTitles, QStringList{"请输入要保存的文件名"});
-    QCOMPARE(user.nameFilters.value(0), QStringLiteral("MICROSOFT EXCEL DRIVER (*.xls)"));
+    // The filter the dialog starts with shows the workbooks it writes.
+    QVERIFY(user.selectedFilter.startsWith(QStringLiteral("MICROSOFT EXCEL DRIVER (")));
+    const QStringList shown =
+        QRegularExpression(QStringLiteral("\\((.*)\\)")).match(user.selectedFilter).captured(1).split(QLatin1Char(' '));
+    QVERIFY2(QDir::match(shown, QStringLiteral("统计.xlsx")) && QDir::match(shown, QStringLiteral("统计.xls")),
+             qPrintable(user.selectedFilter));
     QCOMPARE(user.boxes, QStringList{"Excel文件写入成功！"});
     QCOMPARE(everything(window.statList()), before);
 

@@ -309,6 +309,36 @@ TEST_F(DriverTest, ReplacesAFileOnlyWhenComplete)
     EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
 }
 
+// A replaced file keeps its mode; one marked read-only is not replaced,
+// whoever asks.
+TEST_F(DriverTest, ReplacedFilesKeepTheirModeReadOnlyOnesAreRefused)
+{
+    for (const mode_t mode : {0600, 0640, 0604}) {
+        std::ofstream(file()) << "earlier export";
+        ASSERT_EQ(::chmod(file().c_str(), mode), 0);
+        SheetConnection sheets(sheetConnectionText(file()));
+        sheets.execute(kCreate);
+        sheets.close();
+        struct stat info {};
+        ASSERT_EQ(::stat(file().c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, mode);
+        EXPECT_EQ(readWorkbook(file()).names(), std::vector<std::string>{"CashSum"});
+    }
+    for (const mode_t mode : {0444, 0400, 0000}) {
+        std::ofstream(file(), std::ios::trunc) << "earlier export";
+        ASSERT_EQ(::chmod(file().c_str(), mode), 0);
+        try {
+            SheetConnection sheets(sheetConnectionText(file()));
+            ADD_FAILURE() << "opened a file of mode " << std::oct << mode;
+        } catch (const SheetError &error) {
+            EXPECT_NE(std::string(error.what()).find("只读"), std::string::npos) << error.what();
+        }
+        ASSERT_EQ(::chmod(file().c_str(), 0600), 0);
+        EXPECT_TRUE(slurp(file()) == "earlier export") << "the read-only file was changed";
+        EXPECT_EQ(filesIn(m_folder), std::vector<std::string>{"out.xlsx"});
+    }
+}
+
 // A name that is a link keeps its link: the workbook replaces the file it
 // leads to.
 TEST_F(DriverTest, WritesThroughALinkIntoTheLinkedFile)
