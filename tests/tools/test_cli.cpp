@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -301,7 +302,7 @@ TEST(Cli, ExportsWriteWorkbooksOrSayWhyNot)
     // Never over the books themselves, by their name or through a link.
     std::filesystem::create_symlink(t.path(), t.folder() / "books.xlsx");
     for (const std::string &target : {t.path(), (t.folder() / "books.xlsx").string()}) {
-        r = runCli(t, {"export", target, "--kind", "summary", "--from", "20260101", "--to", "20261207"});
+        r = runCli(t, {"export", target, "--kind", "summary", "--from", "20260101", "--to", "20261207", "--force"});
         EXPECT_EQ(r.status, cli::kRefused) << target;
         EXPECT_NE(r.err.find("帐本数据库本身"), std::string::npos) << r.err;
     }
@@ -309,4 +310,109 @@ TEST(Cli, ExportsWriteWorkbooksOrSayWhyNot)
     EXPECT_EQ(runCli(t, {"export", base, "--kind", "weekly", "--from", "20260101", "--to", "20261207"}).status,
               cli::kUsage);
     EXPECT_EQ(runCli(t, {"export-days", base, "--from", "2026", "--to", "20261207"}).status, cli::kUsage);
+}
+
+namespace {
+
+Ran runPlain(const std::vector<std::string> &args)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    Ran ran;
+    ran.status = cli::run(args, out, err, kNow);
+    ran.out = out.str();
+    ran.err = err.str();
+    return ran;
+}
+
+long lines(const std::string &text) { return std::count(text.begin(), text.end(), '\n'); }
+
+} // namespace
+
+TEST(Cli, HelpVersionAndOneLineUsageErrors)
+{
+    for (const std::vector<std::string> &args : std::vector<std::vector<std::string>>{
+             {"-h"}, {"--help"}, {"--db", "x.mdb", "-h"}, {"add", "-h"}, {"list", "journal", "--help"}}) {
+        const Ran r = runPlain(args);
+        EXPECT_EQ(r.status, cli::kOk) << args[0];
+        EXPECT_EQ(r.out.rfind("用法: pennaro-cli", 0), 0u) << r.out;
+    }
+    for (const std::vector<std::string> &args :
+         std::vector<std::vector<std::string>>{{"--version"}, {"check", "--version"}}) {
+        const Ran r = runPlain(args);
+        EXPECT_EQ(r.status, cli::kOk);
+        EXPECT_EQ(r.out, "pennaro-cli " PENNARO_VERSION "\n");
+    }
+    // A usage error says what is wrong and where the usage is, in one line.
+    const std::pair<std::vector<std::string>, std::string> wrong[] = {
+        {{}, "pennaro-cli --help"},
+        {{"frobnicate"}, "pennaro-cli --help"},
+        {{"--db"}, "pennaro-cli --help"},
+        {{"--colour", "red", "check"}, "pennaro-cli --help"},
+        {{"add", "--colour", "red"}, "pennaro-cli add --help"},
+        {{"add", "--force=yes"}, "pennaro-cli add --help"},
+        {{"backup", "--force=yes", "x"}, "pennaro-cli backup --help"},
+        {{"--db", "a.mdb", "list", "journal", "--db", "b.mdb"}, "pennaro-cli list --help"},
+    };
+    for (const auto &[args, hint] : wrong) {
+        const Ran r = runPlain(args);
+        EXPECT_EQ(r.status, cli::kUsage) << hint;
+        EXPECT_EQ(lines(r.err), 1) << r.err;
+        EXPECT_NE(r.err.find(hint), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+}
+
+TEST(Cli, OptionsWithEqualsAndTheBooksAnywhere)
+{
+    TempDatabase t;
+    ASSERT_EQ(runCli(t, {"add", "--type=付", "--category=午餐", "--amount", "5", "--bank=现金银行", "--note=a=b"}).status,
+              cli::kOk);
+    EXPECT_EQ(t.value("select 说明 from account"), "a=b");
+    const std::string expected = runCli(t, {"list", "journal", "--from", "20261201", "--to", "20261231"}).out;
+    EXPECT_NE(expected.find("午餐"), std::string::npos);
+    for (const std::vector<std::string> &args : std::vector<std::vector<std::string>>{
+             {"list", "journal", "--from=20261201", "--to=20261231", "--db", t.path()},
+             {"list", "--db=" + t.path(), "journal", "--from", "20261201", "--to", "20261231"},
+             {"--db=" + t.path(), "list", "journal", "--from", "20261201", "--to=20261231"}}) {
+        const Ran r = runPlain(args);
+        EXPECT_EQ(r.status, cli::kOk) << r.err;
+        EXPECT_EQ(r.out, expected);
+    }
+}
+
+TEST(Cli, OutputThatCannotBeWrittenIsAFailure)
+{
+    TempDatabase t;
+    ASSERT_EQ(runCli(t, {"add", "--type", "付", "--category", "午餐", "--amount", "5", "--bank", "现金银行"}).status, 0);
+    // A stream that refuses every character, as a full disk does.
+    struct FullDisk : std::streambuf {
+        int overflow(int) override { return traits_type::eof(); }
+    } full;
+    std::ostream out(&full);
+    std::ostringstream err;
+    EXPECT_EQ(cli::run({"--db", t.path(), "list", "journal", "--from", "20261201", "--to", "20261231"}, out, err, kNow),
+              cli::kDatabase);
+    EXPECT_NE(err.str().find("输出没有写完"), std::string::npos) << err.str();
+}
+
+TEST(Cli, ExistingFilesAreReplacedOnlyWithForce)
+{
+    TempDatabase t;
+    const std::string file = (t.folder() / "kept.xlsx").string();
+    for (const std::vector<std::string> &command : std::vector<std::vector<std::string>>{
+             {"backup", file},
+             {"export", file, "--kind", "cash", "--from", "20260101", "--to", "20261231"},
+             {"export-days", file, "--from", "20260101", "--to", "20261231"}}) {
+        std::ofstream(file, std::ios::trunc) << "earlier";
+        Ran r = runCli(t, command);
+        EXPECT_EQ(r.status, cli::kRefused) << command[0];
+        EXPECT_NE(r.err.find("--force"), std::string::npos) << r.err;
+        EXPECT_EQ(std::filesystem::file_size(file), 7u) << command[0];
+        std::vector<std::string> forced = command;
+        forced.push_back("--force");
+        r = runCli(t, forced);
+        EXPECT_EQ(r.status, cli::kOk) << command[0] << r.err;
+        EXPECT_GT(std::filesystem::file_size(file), 1000u) << command[0];
+    }
 }

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <ostream>
 
 namespace cli {
@@ -30,9 +31,13 @@ const char *const kProgramHelp =
     "  restore 文件   从备份恢复帐本\n"
     "  check          检查帐本是否完整\n"
     "\n"
-    "每个命令都可以加 --help。输出每行一条记录，字段之间用一个制表符分隔；\n"
+    "选项可以写成 --选项 值 或 --选项=值；--db 可以写在命令行的任何地方。\n"
+    "每个命令都可以加 --help (或 -h)；--version 显示版本。\n"
+    "输出每行一条记录，字段之间用一个制表符分隔；\n"
     "字段末尾的空格不输出，字段里的反斜杠、制表符和换行写成 \\\\、\\t 和 \\n。\n"
-    "退出状态: 0 成功, 1 输入被拒绝 (什么也没写), 2 用法错误, 3 数据库出错。\n";
+    "退出状态: 0 成功, 1 输入被拒绝 (什么也没写), 2 用法错误, 3 数据库出错或输出没有写完。\n";
+
+const char *const kVersionText = "pennaro-cli " PENNARO_VERSION "\n";
 
 struct Command {
     const char *help;
@@ -74,19 +79,22 @@ const std::map<std::string, Command> &commands()
           "按日期统计，每天之后是当天的类型: 层次、名称、金额、次数、收付、百分比。\n",
           {"from", "to", "type"}, {}, true, days}},
         {"export",
-         {"用法: pennaro-cli export 文件 --kind 种类 --from YYYYMMDD --to YYYYMMDD\n"
-          "把分类查询的统计写成电子表格；文件名没有扩展名时加上 .xlsx。汇总写五张表。成功时输出文件名。\n",
-          {"kind", "from", "to"}, {}, true, exportStatistic}},
+         {"用法: pennaro-cli export 文件 --kind 种类 --from YYYYMMDD --to YYYYMMDD [--force]\n"
+          "把分类查询的统计写成电子表格；文件名没有扩展名时加上 .xlsx。汇总写五张表。成功时输出文件名。\n"
+          "文件已存在时不替换，除非加 --force。\n",
+          {"kind", "from", "to"}, {"force"}, true, exportStatistic}},
         {"export-days",
-         {"用法: pennaro-cli export-days 文件 --from YYYYMMDD --to YYYYMMDD [--type all|收|付|存|取]\n"
-          "把按日期统计写成电子表格；成功时输出文件名。\n",
-          {"from", "to", "type"}, {}, true, exportDays}},
+         {"用法: pennaro-cli export-days 文件 --from YYYYMMDD --to YYYYMMDD [--type all|收|付|存|取] [--force]\n"
+          "把按日期统计写成电子表格；成功时输出文件名。文件已存在时不替换，除非加 --force。\n",
+          {"from", "to", "type"}, {"force"}, true, exportDays}},
         {"post-recurring",
          {"用法: pennaro-cli post-recurring [--now \"YYYY/MM/DD HH:MM\"]\n"
           "记入所有到期的固定支出和固定收入，每个记了帐的项目输出一行: 项目、笔数。\n",
           {"now"}, {}, true, postRecurring}},
-        {"backup", {"用法: pennaro-cli backup 文件\n把帐本完整地复制到文件 (先写临时文件，完成后才替换)。\n", {}, {}, true,
-                    backup}},
+        {"backup",
+         {"用法: pennaro-cli backup 文件 [--force]\n"
+          "把帐本完整地复制到文件 (先写临时文件，完成后才替换)。文件已存在时不替换，除非加 --force。\n",
+          {}, {"force"}, true, backup}},
         {"restore",
          {"用法: pennaro-cli restore 文件\n先检查备份文件，再用它替换帐本；原来的帐本另存为带日期的副本。\n", {}, {}, false,
           nullptr}},
@@ -99,54 +107,98 @@ const std::map<std::string, Command> &commands()
 
 } // namespace
 
-int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &err, const db::DateTime &now)
+namespace {
+
+bool isHelp(const std::string &word) { return word == "--help" || word == "-h"; }
+
+// "--db FILE" or "--db=FILE" at words[at]: the file, and how many words it took.
+std::optional<std::pair<std::string, std::size_t>> databaseOption(const std::vector<std::string> &words, std::size_t at)
 {
-    Context context{"account.mdb", now, out, err};
+    if (words[at].rfind("--db=", 0) == 0)
+        return std::pair{words[at].substr(5), std::size_t{1}};
+    if (words[at] == "--db" && at + 1 < words.size())
+        return std::pair{words[at + 1], std::size_t{2}};
+    return std::nullopt;
+}
+
+int runCommand(const std::vector<std::string> &args, Context &context)
+{
+    std::optional<std::string> database;
     std::size_t at = 0;
-    while (at < args.size() && args[at].rfind("--", 0) == 0) {
-        if (args[at] == "--help" || args[at] == "-h") {
-            out << kProgramHelp;
+    // The options before the command word.
+    while (at < args.size() && args[at].rfind("-", 0) == 0) {
+        if (isHelp(args[at])) {
+            context.out << kProgramHelp;
             return kOk;
         }
-        if (args[at] == "--db" && at + 1 < args.size()) {
-            context.databasePath = args[at + 1];
-            at += 2;
-            continue;
+        if (args[at] == "--version") {
+            context.out << kVersionText;
+            return kOk;
         }
-        err << kProgramHelp;
-        return usage(context, "未知的选项 " + args[at]);
+        const auto db = databaseOption(args, at);
+        if (!db)
+            return usage(context, args[at] == "--db" ? "选项 --db 后面缺少值" : "未知的选项 " + args[at]);
+        if (database)
+            return usage(context, "选项 --db 给了两次");
+        database = db->first;
+        at += db->second;
     }
-    if (at >= args.size()) {
-        err << kProgramHelp;
-        return kUsage;
-    }
+    if (at >= args.size())
+        return usage(context, "缺少命令");
     const auto found = commands().find(args[at]);
-    if (found == commands().end()) {
-        err << kProgramHelp;
+    if (found == commands().end())
         return usage(context, "未知的命令 " + args[at]);
-    }
+    context.command = found->first;
     const Command &command = found->second;
     const std::vector<std::string> rest(args.begin() + static_cast<long>(at) + 1, args.end());
-    for (const std::string &word : rest)
-        if (word == "--help" || word == "-h") {
-            out << command.help;
+    for (const std::string &word : rest) {
+        if (isHelp(word)) {
+            context.out << command.help;
             return kOk;
         }
-    std::set<std::string> flags = command.flags;
-    const Options options(rest, command.valued, flags);
-    if (!options.error().empty()) {
-        err << command.help;
-        return usage(context, options.error());
+        if (word == "--version") {
+            context.out << kVersionText;
+            return kOk;
+        }
     }
+    // --db may stand anywhere on the line.
+    std::set<std::string> valued = command.valued;
+    valued.insert("db");
+    const Options options(rest, valued, command.flags);
+    if (!options.error().empty())
+        return usage(context, options.error());
+    if (auto db = options.value("db")) {
+        if (database)
+            return usage(context, "选项 --db 给了两次");
+        database = *db;
+    }
+    if (database)
+        context.databasePath = *database;
     try {
         if (!command.needsDatabase)
             return restore(options, context);
         db::Connection connection = db::Connection::openFile(context.databasePath);
         return command.run(connection, options, context);
     } catch (const db::Error &error) {
-        err << "pennaro-cli: " << error.what() << "\n";
+        context.err << "pennaro-cli: " << error.what() << "\n";
         return kDatabase;
     }
+}
+
+} // namespace
+
+int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &err, const db::DateTime &now)
+{
+    Context context{"account.mdb", now, out, err, {}};
+    const int status = runCommand(args, context);
+    // What was printed must have arrived: a full disk or a closed output is
+    // a failure, not a success with nothing to show.
+    out.flush();
+    if (!out) {
+        err << "pennaro-cli: 输出没有写完（磁盘已满，或输出已关闭）。请检查输出的去处后再试。\n";
+        return kDatabase;
+    }
+    return status;
 }
 
 } // namespace cli

@@ -186,6 +186,16 @@ std::optional<stats::Range> rangeOf(const Options &options, std::string &problem
     return stats::Range{from, to};
 }
 
+// An existing file is replaced only when --force asks for it: the window
+// asks first, the command line cannot. Refused with the message, or "".
+std::string replacementRefused(const Options &options, const std::string &path)
+{
+    std::error_code ignored;
+    if (options.has("force") || std::filesystem::symlink_status(path, ignored).type() == std::filesystem::file_type::not_found)
+        return {};
+    return "文件 " + path + " 已存在，没有替换。要替换它请加 --force";
+}
+
 // The working connection of a restore: the file named on the command line.
 class FileHost : public setup::DatabaseHost {
 public:
@@ -219,7 +229,8 @@ int refuse(Context &context, const std::string &message)
 
 int usage(Context &context, const std::string &message)
 {
-    context.err << "pennaro-cli: " << message << "\n";
+    const std::string help = context.command.empty() ? "pennaro-cli --help" : "pennaro-cli " + context.command + " --help";
+    context.err << "pennaro-cli: " << message << "（用法见 " << help << "）\n";
     return kUsage;
 }
 
@@ -346,6 +357,8 @@ int exportStatistic(db::Connection &c, const Options &options, Context &context)
     if (!range)
         return usage(context, problem);
     const std::string path = stats::exportFileName(options.positional()[0]);
+    if (const std::string refused = replacementRefused(options, path); !refused.empty())
+        return refuse(context, refused);
     const db::Result done = stats::exportStatistic(c, *kind, *range, path);
     if (!done)
         return refuse(context, done.message);
@@ -365,6 +378,8 @@ int exportDays(db::Connection &c, const Options &options, Context &context)
     if (!isDayFilter(type))
         return usage(context, "--type 必须是 all、收、付、存 或 取");
     const std::string path = stats::exportFileName(options.positional()[0]);
+    if (const std::string refused = replacementRefused(options, path); !refused.empty())
+        return refuse(context, refused);
     const db::Result done = stats::exportDayStatistic(c, *range, type, path);
     if (!done)
         return refuse(context, done.message);
@@ -402,6 +417,8 @@ int backup(db::Connection &c, const Options &options, Context &context)
 {
     if (options.positional().size() != 1)
         return usage(context, "请给出备份文件的名字");
+    if (const std::string refused = replacementRefused(options, options.positional()[0]); !refused.empty())
+        return refuse(context, refused);
     const db::Result done = setup::backupDatabase(c, options.positional()[0]);
     return done ? kOk : refuse(context, db::trim(done.message));
 }

@@ -20,6 +20,7 @@ struct Context {
     db::DateTime now;
     std::ostream &out;
     std::ostream &err;
+    std::string command; // the command word, once known
 };
 
 // Each returns the exit status; the database is opened by the caller.
@@ -38,6 +39,7 @@ int check(db::Connection &c, const Options &options, Context &context);
 
 // Shared by the subcommands.
 int refuse(Context &context, const std::string &message);
+// A usage error: one line that names it and where to read the usage.
 int usage(Context &context, const std::string &message);
 // A day bound "YYYYMMDD" that is a real date, or none.
 bool isDayText(const std::string &text);

@@ -8,21 +8,28 @@ Options::Options(const std::vector<std::string> &words, const std::set<std::stri
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string &word = words[i];
         if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
-            const std::string name = word.substr(2);
+            // "--name=value" is "--name value" in one word.
+            const std::size_t equals = word.find('=');
+            const std::string name = word.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+            const std::string option = "--" + name;
             if (flags.count(name)) {
+                if (equals != std::string::npos) {
+                    m_error = "选项 " + option + " 不带值";
+                    return;
+                }
                 m_flags.insert(name);
             } else if (valued.count(name)) {
-                if (i + 1 >= words.size()) {
-                    m_error = "选项 " + word + " 后面缺少值";
+                if (equals == std::string::npos && i + 1 >= words.size()) {
+                    m_error = "选项 " + option + " 后面缺少值";
                     return;
                 }
                 if (m_values.count(name)) {
-                    m_error = "选项 " + word + " 给了两次";
+                    m_error = "选项 " + option + " 给了两次";
                     return;
                 }
-                m_values[name] = words[++i];
+                m_values[name] = equals == std::string::npos ? words[++i] : word.substr(equals + 1);
             } else {
-                m_error = "未知的选项 " + word;
+                m_error = "未知的选项 " + option;
                 return;
             }
         } else {

@@ -11,9 +11,9 @@ namespace cli {
 // The options and positional words of one subcommand's command line.
 class Options {
 public:
-    // Reads "--name value" pairs (names in valued), "--name" flags (names in
-    // flags) and positional words; anything else is a usage error, kept in
-    // error().
+    // Reads "--name value" and "--name=value" (names in valued), "--name"
+    // flags (names in flags) and positional words; anything else is a usage
+    // error, kept in error().
     Options(const std::vector<std::string> &words, const std::set<std::string> &valued,
             const std::set<std::string> &flags = {});
 
