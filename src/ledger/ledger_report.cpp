@@ -54,6 +54,7 @@ public:
     explicit LedgerRows(const LedgerModel &model) : m_model(model) {}
     int rowCount() const override { return m_model.rowCount(); }
     QString cell(int row, int column) const override { return m_model.cell(row, column); }
+    bool printsWhole(int row) const override { return m_model.isSummaryRow(row); }
 
 private:
     const LedgerModel &m_model;

@@ -14,6 +14,9 @@ public:
     virtual ~ReportRows() = default;
     virtual int rowCount() const = 0;
     virtual QString cell(int row, int column) const = 0;
+    // Whether a row prints its cells whole, never cut to a column's limit:
+    // a summary row, whose count and balance must not lose their figures.
+    virtual bool printsWhole(int /*row*/) const { return false; }
     // Called as a page begins, before its rows are read: a source that is
     // costly to read cell by cell takes its look at the list here.
     virtual void pageStarting() const {}

@@ -13,6 +13,10 @@ namespace ui {
 namespace {
 
 constexpr int kCellFlags = Qt::AlignVCenter | Qt::TextSingleLine;
+// The smallest type a whole text is set in on one line; below it, it takes
+// two lines of the row.
+constexpr double kSmallestPoints = 6;
+constexpr double kPointStep = 0.25;
 
 QFont makeFont(const char *family, int points)
 {
@@ -38,6 +42,40 @@ void drawOutline(QPainter &painter)
     painter.restore();
 }
 
+// Draws a text that must be printed whole in a box narrower than it: in
+// smaller type on one line, or, where even the smallest is too wide, on two
+// lines in a type that fits them.
+void drawWholeText(QPainter &painter, const QRectF &box, int alignment, const QString &text)
+{
+    const QFont normal = painter.font();
+    QFont smaller = normal;
+    double points = normal.pointSizeF();
+    auto fits = [&](double lines) {
+        smaller.setPointSizeF(points);
+        painter.setFont(smaller);
+        return textWidth(painter, text) <= box.width() * lines;
+    };
+    while (points > kSmallestPoints && !fits(1))
+        points -= kPointStep;
+    int flags = alignment | kCellFlags;
+    if (!fits(1)) {
+        // Two lines share the row's height; they break between words where
+        // they can, so that the figure stays on one line.
+        auto twoLinesFit = [&] {
+            if (!fits(1.9))
+                return false;
+            const double lineHeight = QFontMetricsF(smaller, painter.device()).lineSpacing() / painter.transform().m22();
+            return 2 * lineHeight <= box.height();
+        };
+        points = normal.pointSizeF();
+        while (points > kPointStep && !twoLinesFit())
+            points -= kPointStep;
+        flags = alignment | Qt::AlignVCenter | Qt::TextWordWrap;
+    }
+    drawTextInBox(painter, box, flags, text);
+    painter.setFont(normal);
+}
+
 } // namespace
 
 TableReport::TableReport(TableLayout layout, std::unique_ptr<const ReportRows> rows, QDate date)
@@ -51,8 +89,10 @@ QString TableReport::cellText(int row, int column) const
 {
     if (!m_rows || column < 0 || column >= static_cast<int>(m_layout.columns.size()))
         return {};
-    const std::string text = m_rows->cell(row, column).toStdString();
-    return QString::fromStdString(printedCellText(text, m_layout.columns[column].byteLimit));
+    const QString whole = m_rows->cell(row, column);
+    if (m_rows->printsWhole(row))
+        return whole;
+    return QString::fromStdString(printedCellText(whole.toStdString(), m_layout.columns[column].byteLimit));
 }
 
 void TableReport::drawPage(QPainter &painter, int page, int pageCount, bool printing) const
@@ -125,11 +165,16 @@ void TableReport::drawRow(QPainter &painter, int row, double top) const
                 right = std::max(right, kTableRight);
         }
         int alignment = static_cast<int>(m_layout.cellAlignment);
+        const QRectF box(textLeft, top, right - textLeft, kRowHeight);
+        const bool tooWide = textWidth(painter, text) > box.width();
         // Centred in a box too narrow for it, a text would lose both its
         // ends; it keeps its beginning instead.
-        if (!spills && textWidth(painter, text) > right - textLeft)
+        if (!spills && tooWide)
             alignment = Qt::AlignLeft;
-        drawTextInBox(painter, QRectF(textLeft, top, right - textLeft, kRowHeight), alignment | kCellFlags, text);
+        if (tooWide && m_rows->printsWhole(row))
+            drawWholeText(painter, box, alignment, text);
+        else
+            drawTextInBox(painter, box, alignment | kCellFlags, text);
         c = next;
     }
     const double bottom = top + kRowHeight;

@@ -42,7 +42,9 @@ public:
     void drawPage(QPainter &painter, int page, int pageCount, bool printing) const override;
 
     const TableLayout &layout() const { return m_layout; }
-    // The text a cell prints: the list's text cut to the column's limit.
+    // The text a cell prints: the list's text cut to the column's limit,
+    // or whole in a row that prints whole (in smaller type, or on two lines,
+    // where its box is too narrow).
     QString cellText(int row, int column) const;
 
 private:

@@ -78,7 +78,10 @@ class TestLedgerReport : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void summaryFitsOrIsCutByColumn();
+    void summaryCellsArePrintedWhole();
+    void summaryPrintsItsWholeFigure_data();
+    void summaryPrintsItsWholeFigure();
+    void aWholeTextTooLongForOneLineTakesTwo();
     void journalPagesCarryTheirRows();
     void rulesLieWhereTheTablePutsThem();
     void everyLedgerHasItsTable_data();
@@ -88,7 +91,7 @@ private slots:
 
 void TestLedgerReport::initTestCase() { app::setUpApplication(*qApp); }
 
-void TestLedgerReport::summaryFitsOrIsCutByColumn()
+void TestLedgerReport::summaryCellsArePrintedWhole()
 {
     TempDatabase t;
     postLunches(t, 12, [](int n) { return n < 12 ? QStringLiteral("100") : QStringLiteral("134.5"); });
@@ -99,12 +102,98 @@ void TestLedgerReport::summaryFitsOrIsCutByColumn()
     QCOMPARE(journalReport->rowCount(), 13);
     QCOMPARE(journalReport->title(), QStringLiteral("  明  细  帐  "));
     QCOMPARE(expenseReport->title(), QStringLiteral("  支  出  帐  "));
-    // The 金额 column takes 31 bytes; 用了多少 takes 19, and leaves the
-    // balance out rather than print part of it.
+    // The summary prints whole, whatever the column's limit (用了多少
+    // takes 19 bytes).
     QCOMPARE(journalReport->cellText(12, 4), QStringLiteral("12条记录,余额为：￥1234.50"));
-    QCOMPARE(expenseReport->cellText(12, 3), QStringLiteral("12条记录,余额为："));
+    QCOMPARE(expenseReport->cellText(12, 3), QStringLiteral("12条记录,余额为：￥1234.50"));
     QCOMPARE(expenseReport->cellText(12, 1), QStringLiteral("合计"));
     QCOMPARE(journalReport->cellText(0, 1), QStringLiteral("2007/03/01 20:00"));
+}
+
+void TestLedgerReport::summaryPrintsItsWholeFigure_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("expense");
+    const QString large = QStringLiteral("9876543.21");
+    QTest::newRow("income") << 1 << large;
+    QTest::newRow("expense") << 2 << large;
+    QTest::newRow("bank") << 3 << large;
+    QTest::newRow("cash") << 4 << large;
+    QTest::newRow("investment") << 5 << large;
+    // Too long for one line in the narrowest column, in any type that reads.
+    QTest::newRow("expense, largest amounts") << 2 << QStringLiteral("999999999999999.99");
+}
+
+void TestLedgerReport::summaryPrintsItsWholeFigure()
+{
+    QFETCH(int, index);
+    QFETCH(QString, expense);
+    TempDatabase t;
+    for (int n = 1; n <= 13; ++n) {
+        const QString day = QStringLiteral("2007/03/%1 10:00").arg(n, 2, 10, QLatin1Char('0'));
+        post(t, n, day, "付", "午餐", expense, "现金银行", {});
+        post(t, 100 + n, day, "收", "工资", QStringLiteral("8765432.19"), "工商银行", {});
+    }
+    post(t, 200, QStringLiteral("2007/03/20 10:00"), "付", "股票", QStringLiteral("98765432.1"), "工商银行", {});
+    const auto model = loaded(t, index);
+    const auto report = ledger::makeLedgerReport(*model, kToday);
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("ledger.pdf"));
+    const int pages = ui::pageCount(report->rowCount());
+    QVERIFY(ui::exportPdf(*report, pages, pdf));
+    const auto words = wordBoxes(pdf, pages);
+    QString text;
+    for (const auto &word : words)
+        text += word.first;
+    const double right = std::max(ui::kTableRight, report->layout().columns.back().right) + 0.2;
+    const int summary = model->rowCount() - 1;
+    int figures = 0;
+    for (int column = 2; column < model->columnCount(); ++column) {
+        const QString whole = model->cell(summary, column);
+        if (whole.isEmpty())
+            continue;
+        ++figures;
+        QCOMPARE(report->cellText(summary, column), whole);
+        QVERIFY2(text.contains(whole), qPrintable(whole + QStringLiteral(" not in ") + text));
+        // Drawn within its box (on one line or two), not clipped at its end.
+        for (const auto &word : words)
+            if (whole.contains(word.first))
+                QVERIFY2(word.second.right() <= right, qPrintable(word.first));
+    }
+    QVERIFY(figures > 0);
+}
+
+void TestLedgerReport::aWholeTextTooLongForOneLineTakesTwo()
+{
+    // One summary row of the expense ledger whose count and balance no
+    // readable type sets on one line of its column.
+    struct Summary : ui::ReportRows {
+        int rowCount() const override { return 1; }
+        QString cell(int, int column) const override
+        {
+            return column == 1 ? QStringLiteral("合计")
+                   : column == 3 ? QStringLiteral("12345678条记录,余额为：￥-129999999999999999.87")
+                                 : QString();
+        }
+        bool printsWhole(int) const override { return true; }
+    };
+    const ui::TableReport report(ledger::reportLayout(2), std::make_unique<Summary>(), kToday);
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("summary.pdf"));
+    QVERIFY(ui::exportPdf(report, 1, pdf));
+    const QString whole = report.cellText(0, 3);
+    QString text;
+    QSet<int> lines;
+    for (const auto &[word, box] : wordBoxes(pdf, 1)) {
+        if (box.left() < 115 || box.top() < 31 || box.top() >= 39) // the header, other cells, the footer
+            continue;
+        text += word;
+        lines.insert(qRound(box.top() * 10));
+        // Within the row under the header (32 to 39 mm) and the table.
+        QVERIFY2(box.top() >= 32 && box.bottom() <= 39 && box.right() <= ui::kTableRight + 0.2, qPrintable(word));
+    }
+    QCOMPARE(text, whole);
+    QCOMPARE(lines.size(), 2);
 }
 
 void TestLedgerReport::journalPagesCarryTheirRows()

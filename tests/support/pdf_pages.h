@@ -4,7 +4,11 @@
 // and a page rendered through pdftoppm, with probes for rules and ink.
 
 #include <QImage>
+#include <QList>
+#include <QPair>
 #include <QProcess>
+#include <QRectF>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -28,6 +32,26 @@ inline QString pageText(const QString &pdf, int page)
     const QString p = QString::number(page);
     return run(QStringLiteral("pdftotext"),
                {QStringLiteral("-layout"), QStringLiteral("-f"), p, QStringLiteral("-l"), p, pdf, QStringLiteral("-")});
+}
+
+// The words of a page's text and where each stands, in millimetres from the
+// page's top left corner. A word is what pdftotext finds between blanks; a
+// clipped word keeps its whole width.
+inline QList<QPair<QString, QRectF>> wordBoxes(const QString &pdf, int page)
+{
+    const QString p = QString::number(page);
+    const QString html = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-f"), p,
+                                                          QStringLiteral("-l"), p, pdf, QStringLiteral("-")});
+    const QRegularExpression pattern(QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
+                                                    "yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    const double toMm = 25.4 / 72;
+    QList<QPair<QString, QRectF>> words;
+    for (auto it = pattern.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        words.append({m.captured(5), QRectF(QPointF(m.captured(1).toDouble() * toMm, m.captured(2).toDouble() * toMm),
+                                            QPointF(m.captured(3).toDouble() * toMm, m.captured(4).toDouble() * toMm))});
+    }
+    return words;
 }
 
 // A page rendered at 72 pixels per inch.
