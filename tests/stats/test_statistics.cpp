@@ -134,7 +134,8 @@ TEST_F(StatisticsTest, CategoriesRollUpAlongTheirTrees)
         {"2007/03/15 09:00", "存", "存钱", 400, nullptr},   // neither income nor expense
     };
     for (const Entry &e : entries)
-        post(c(), e.date, e.type, e.category, db::numberToText(e.amount), "现金银行", "10000");
+        post(c(), e.date, e.type, e.category, db::numberToText(e.amount),
+             std::string(e.type) == "存" ? "工商银行" : "现金银行", "10000");
 
     for (const auto &[kind, head, type] : {std::tuple{Kind::Expense, "支出费用", "付"},
                                            std::tuple{Kind::Income, "收入类型", "收"}}) {
