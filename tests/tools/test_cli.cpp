@@ -21,9 +21,8 @@ struct Ran {
     std::string err;
 };
 
-Ran runCli(TempDatabase &t, std::vector<std::string> args)
+Ran runPlain(const std::vector<std::string> &args)
 {
-    args.insert(args.begin(), {"--db", t.path()});
     std::ostringstream out;
     std::ostringstream err;
     Ran ran;
@@ -31,6 +30,12 @@ Ran runCli(TempDatabase &t, std::vector<std::string> args)
     ran.out = out.str();
     ran.err = err.str();
     return ran;
+}
+
+Ran runCli(TempDatabase &t, std::vector<std::string> args)
+{
+    args.insert(args.begin(), {"--db", t.path()});
+    return runPlain(args);
 }
 
 // Every row of every table of the books, to see that nothing was written.
@@ -313,17 +318,6 @@ TEST(Cli, ExportsWriteWorkbooksOrSayWhyNot)
 }
 
 namespace {
-
-Ran runPlain(const std::vector<std::string> &args)
-{
-    std::ostringstream out;
-    std::ostringstream err;
-    Ran ran;
-    ran.status = cli::run(args, out, err, kNow);
-    ran.out = out.str();
-    ran.err = err.str();
-    return ran;
-}
 
 long lines(const std::string &text) { return std::count(text.begin(), text.end(), '\n'); }
 
