@@ -12,6 +12,8 @@ namespace setup {
 
 using db::quote;
 
+static_assert(db::kMaxTreeDepth == 32, "kMsgTreeTooDeep names the deepest level");
+
 namespace {
 
 const TreeSpec kSpecs[] = {
@@ -233,6 +235,8 @@ db::Result addNode(db::Connection &c, TreeKind kind, const std::string &parent, 
             return db::Result::refused(kMsgDamagedRow + parent);
         first = parentPlace.num;
         level = plusOne(parentPlace.level);
+        if (std::stoll(level) > db::kMaxTreeDepth)
+            return db::Result::refused(kMsgTreeTooDeep);
         path = childFullId(parentPlace.fullId, parentPlace.num);
     }
     c.execute(std::string("INSERT INTO ") + spec.table + " (Num," + spec.nameColumn + ",nLevel,FirstLevel," +
@@ -306,6 +310,8 @@ db::Result moveNode(db::Connection &c, TreeKind kind, const std::string &dragged
     }
     std::function<std::optional<std::string>(const TreeNode &, const std::string &, const NodePlace &)> plan =
         [&](const TreeNode &moved, const std::string &parent, const NodePlace &place) -> std::optional<std::string> {
+        if (std::stoll(place.level) > db::kMaxTreeDepth)
+            return kMsgTreeTooDeep;
         moves.push_back({moved.name, parent, place});
         if (moved.children.empty())
             return std::nullopt;

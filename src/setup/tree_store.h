@@ -24,6 +24,7 @@ inline constexpr const char *kMsgDamagedRow = "数据库中这一项的资料已
 inline constexpr const char *kMsgNoSuchNode = "找不到这一项: ";
 inline constexpr const char *kMsgBackslashInName = "名称里不能有反斜杠“\\”，请重新输入";
 inline constexpr const char *kMsgNameTooLong = "名称太长，最多40个字，请重新输入";
+inline constexpr const char *kMsgTreeTooDeep = "树最多只能有32层，请换一个位置";
 // The longest name of a tree node, in characters.
 inline constexpr std::size_t kMaxNodeName = 40;
 
@@ -75,8 +76,9 @@ bool nameInUse(db::Connection &c, TreeKind kind, const std::string &name);
 db::Result checkNodeName(const std::string &name);
 
 // Adds name (trimmed) under parent (the root node text for the first level),
-// all in one transaction. Refused without a parent, for a name already used
-// and for one that checkNodeName refuses; an empty name is refused silently.
+// all in one transaction. Refused without a parent, for a name already used,
+// for one that checkNodeName refuses and below the deepest level the trees
+// show; an empty name is refused silently.
 db::Result addNode(db::Connection &c, TreeKind kind, const std::string &parent, const std::string &name);
 
 // Deletes a node with its whole branch. The protected node, or a branch that
@@ -85,7 +87,8 @@ db::Result deleteNode(db::Connection &c, TreeKind kind, const std::string &name)
 
 // Moves a node under target, rewriting the level and path key of its whole
 // branch. A drop on itself or inside its own branch changes nothing; the
-// protected node, or a branch that holds it, is refused with a message.
+// protected node, or a branch that holds it, and a move that would take a
+// node below the deepest level the trees show are refused with a message.
 db::Result moveNode(db::Connection &c, TreeKind kind, const std::string &dragged, const std::string &target);
 
 // The path key of a child of a node: the node's key and its number as four digits.

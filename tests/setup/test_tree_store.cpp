@@ -308,3 +308,24 @@ TEST(TreeStore, CheckReportsWhatIsNoTree)
                   "我的存款银行: 名称“外卖\\晚餐”含有反斜杠，选它记帐会记成别的名称",
                   "我的存款银行: 上级关系绕成了圈: 甲 → 乙 → 甲", "我的存款银行: “孤儿”的上级“没有”不存在"}));
 }
+
+TEST(TreeStore, NothingGoesBelowTheDeepestLevelShown)
+{
+    TempDatabase t;
+    auto &c = t.connection();
+    addChain(c, db::kMaxTreeDepth);
+    const std::string deepest = "L" + std::to_string(db::kMaxTreeDepth);
+    const std::string above = "L" + std::to_string(db::kMaxTreeDepth - 1);
+    const int rows = t.count("PayStyle");
+    EXPECT_TRUE(setup::addNode(c, TreeKind::Expense, deepest, "新类").refusedWith(setup::kMsgTreeTooDeep));
+    EXPECT_EQ(t.count("PayStyle"), rows);
+    ASSERT_TRUE(setup::addNode(c, TreeKind::Expense, above, "新类"));
+    // 餐饮's children would fall below the deepest level; a leaf fits.
+    EXPECT_TRUE(setup::moveNode(c, TreeKind::Expense, "餐饮", above).refusedWith(setup::kMsgTreeTooDeep));
+    EXPECT_EQ(place(t, "PayStyle", "Style", "餐饮"), "1|1|0|0000");
+    EXPECT_TRUE(setup::moveNode(c, TreeKind::Expense, "打车", deepest).refusedWith(setup::kMsgTreeTooDeep));
+    EXPECT_TRUE(setup::moveNode(c, TreeKind::Expense, "打车", above));
+    std::string cut;
+    EXPECT_TRUE(setup::treeContains(setup::loadTree(c, TreeKind::Expense, setup::TreeQuery::Settings, &cut), "打车"));
+    EXPECT_EQ(cut, "");
+}
