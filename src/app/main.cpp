@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "app/ui_setup.h"
 #include "db/connection.h"
+#include "setup/backup_files.h"
 #include "ui/message_box.h"
 
 #include <QApplication>
@@ -22,11 +23,13 @@ int main(int argc, char *argv[])
     // last word and has no window to belong to.
     try {
         connection = std::make_unique<db::Connection>(db::kConnectionString);
-    } catch (const db::Error &) {
+    } catch (const db::Error &error) {
         QMessageBox::critical(nullptr, QString::fromUtf8(ui::kAppTitle),
-                              QString::fromUtf8(db::kConnectFailedMessage));
+                              QString::fromStdString(db::connectFailedText(error)));
         return 1;
     }
+    // What a killed backup or restore left beside the books goes now.
+    setup::removeStaleTemporaries(connection->path());
 
     const std::optional<QString> user = app::runLogin(*connection);
     if (!user)

@@ -3,8 +3,6 @@
 #include "db/connection.h"
 #include "db/text.h"
 
-#include <sqlite3.h>
-
 namespace app {
 
 db::Result changePassword(db::Connection &c, const std::string &userName, const std::string &oldPassword,
@@ -18,9 +16,10 @@ db::Result changePassword(db::Connection &c, const std::string &userName, const 
     if (newPassword != repeat)
         return db::Result::refused(kMsgRepeatDiffers);
     db::Transaction transaction(c);
-    c.execute("update SysAllUser set SysPwd ='" + db::quote(repeat) + "' where  SysUserName ='" + name + "'");
+    const int changed =
+        c.execute("update SysAllUser set SysPwd ='" + db::quote(repeat) + "' where  SysUserName ='" + name + "'");
     // Without a row for the name nothing changed, which must not read as done.
-    if (sqlite3_changes(c.handle()) == 0) {
+    if (changed == 0) {
         std::string message = kMsgNoSuchUser;
         message.replace(message.find("%1"), 2, userName);
         return db::Result::refused(message);

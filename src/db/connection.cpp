@@ -1,6 +1,7 @@
 #include "db/connection.h"
 
 #include "db/dialect.h"
+#include "db/schema_objects.h"
 #include "db/sql_log.h"
 #include "db/text.h"
 
@@ -43,6 +44,22 @@ std::string unknownError(int rc)
     std::snprintf(buffer, sizeof buffer, "Unknown error 0x%0lX", static_cast<unsigned long>(rc));
     return buffer;
 }
+
+// Trusts the schema while it lives, and no longer afterwards.
+class TrustedSchema {
+public:
+    explicit TrustedSchema(sqlite3 *db) : m_db(db) { setTrusted(true); }
+    ~TrustedSchema() { setTrusted(false); }
+    TrustedSchema(const TrustedSchema &) = delete;
+    TrustedSchema &operator=(const TrustedSchema &) = delete;
+
+private:
+    void setTrusted(bool on) const
+    {
+        sqlite3_exec(m_db, on ? "PRAGMA trusted_schema=ON" : "PRAGMA trusted_schema=OFF", nullptr, nullptr, nullptr);
+    }
+    sqlite3 *m_db;
+};
 
 } // namespace
 
@@ -182,15 +199,15 @@ Connection::Connection(const std::string &connectionString)
     const std::string source = dataSourceOf(connectionString);
     if (source.empty())
         throw Error("连接字符串中没有数据源");
-    openPath(source);
+    openPath(source, Check::Book, Access::ReadWrite);
 }
 
 Connection::~Connection() = default;
 
-Connection Connection::openFile(const std::string &path)
+Connection Connection::openFile(const std::string &path, Check check, Access access)
 {
     Connection connection;
-    connection.openPath(path);
+    connection.openPath(path, check, access);
     return connection;
 }
 
@@ -204,11 +221,12 @@ Connection Connection::createInMemory(const std::string &schema)
         throw Error(raw ? sqlite3_errmsg(raw) : unknownError(rc));
     sqlite3_extended_result_codes(raw, 0);
     registerDialect(raw);
+    sqlite3_exec(raw, "PRAGMA trusted_schema=OFF", nullptr, nullptr, nullptr);
     connection.executeScript(schema);
     return connection;
 }
 
-void Connection::openPath(const std::string &path)
+void Connection::openPath(const std::string &path, Check check, Access access)
 {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
@@ -216,13 +234,18 @@ void Connection::openPath(const std::string &path)
     sqlite3 *raw = nullptr;
     // A connection belongs to one thread at a time, so the engine need not
     // lock it around every call (a ledger load makes millions of them).
-    const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int flags = (access == Access::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+    const int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
     std::unique_ptr<sqlite3, Closer> guard(raw);
     if (rc != SQLITE_OK)
-        throw Error(raw ? sqlite3_errmsg(raw) : unknownError(rc));
+        throw Error(raw ? sqlite3_errmsg(raw) : unknownError(rc), rc);
     sqlite3_extended_result_codes(raw, 0);
     sqlite3_busy_timeout(raw, 5000);
     registerDialect(raw);
+    // A file may come from someone else: its triggers, views and indexes may
+    // not call the program's functions (Format computes other keys than the
+    // engine's own format(), and nothing of a file should run them).
+    sqlite3_exec(raw, "PRAGMA trusted_schema=OFF", nullptr, nullptr, nullptr);
     // The Bloom filter that this engine (3.40) puts on an automatic index
     // compares raw bytes, so a join on columns that ignore trailing blanks
     // ("午餐 " = '午餐') loses its rows. Joins use declared indexes instead.
@@ -231,39 +254,77 @@ void Connection::openPath(const std::string &path)
     sqlite3_exec(raw, "PRAGMA temp_store=MEMORY", nullptr, nullptr, nullptr);
     m_db = std::move(guard);
     m_path = path;
-
-    // One look at the catalogue: every ledger table must be there.
-    std::vector<std::string> present;
-    {
-        Query q = query("select name from sqlite_master where type='table'");
-        while (q.next())
-            present.push_back(q.field(0));
+    if (check == Check::Nothing)
+        return;
+    const std::vector<CatalogueEntry> entries = catalogue();
+    requireLedgerTables(entries);
+    if (check != Check::Book)
+        return;
+    if (const std::vector<SchemaObject> foreign = foreignSchemaObjects(*this, entries); !foreign.empty()) {
+        m_db.reset();
+        throw UntrustedBookError("数据库“" + path + "”中有不是本程序建立的" + describeObjects(foreign) +
+                                 "，为了安全没有打开。请删除它，或从备份恢复。");
     }
+}
+
+std::vector<CatalogueEntry> Connection::catalogue()
+{
+    requireOpen();
+    TrustedSchema trusted(m_db.get());
+    std::vector<CatalogueEntry> entries;
+    Query q = query("select type, name, tbl_name, sql from sqlite_master");
+    while (q.next())
+        entries.push_back({q.field(0), q.field(1), q.field(2), q.field(3)});
+    return entries;
+}
+
+// Every ledger table must be there.
+void Connection::requireLedgerTables(const std::vector<CatalogueEntry> &catalogue)
+{
     std::string missing;
     for (const std::string &table : requiredTables()) {
         bool found = false;
-        for (const std::string &name : present)
-            found = found || equalsNoCase(name, table);
+        for (const CatalogueEntry &entry : catalogue)
+            found = found || (entry.type == "table" && equalsNoCase(entry.name, table));
         if (!found)
             missing += (missing.empty() ? "" : ", ") + table;
     }
     if (!missing.empty()) {
+        const std::string path = m_path;
         m_db.reset();
         throw Error("不是帐本数据库 (" + path + ")，缺少数据表: " + missing);
     }
 }
+
+std::string connectFailedText(const Error &error)
+{
+    return dynamic_cast<const UntrustedBookError *>(&error) ? std::string(error.what()) : kConnectFailedMessage;
+}
+
+bool Connection::inTransaction() const { return m_db && sqlite3_get_autocommit(m_db.get()) == 0; }
 
 bool Error::isUniqueViolation() const
 {
     return m_code == SQLITE_CONSTRAINT_UNIQUE || m_code == SQLITE_CONSTRAINT_PRIMARYKEY;
 }
 
+bool Error::isBusy() const { return (m_code & 0xff) == SQLITE_BUSY; }
+
+bool Error::isUnsoundFile() const
+{
+    const int primary = m_code & 0xff;
+    return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT || primary == SQLITE_CANTOPEN;
+}
+
 void Connection::check(int rc) const
 {
     if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE)
         return;
-    const char *message = m_db ? sqlite3_errmsg(m_db.get()) : nullptr;
-    const int code = m_db ? sqlite3_extended_errcode(m_db.get()) : rc;
+    // The connection holds the failure of its own calls; a failure it does
+    // not hold (a lock the page copy waited for in vain) has the code's text.
+    const bool held = m_db && sqlite3_errcode(m_db.get()) != SQLITE_OK;
+    const char *message = held ? sqlite3_errmsg(m_db.get()) : sqlite3_errstr(rc);
+    const int code = held ? sqlite3_extended_errcode(m_db.get()) : rc;
     throw Error(message && *message ? message : unknownError(rc), code);
 }
 
@@ -344,7 +405,7 @@ std::string Connection::scalar(const std::string &sql, const std::string &column
 Transaction::Transaction(Connection &connection) : m_connection(connection)
 {
     m_connection.requireOpen();
-    m_nested = sqlite3_get_autocommit(m_connection.handle()) == 0;
+    m_nested = m_connection.inTransaction();
     m_connection.execute(m_nested ? "SAVEPOINT pennaro_action" : "BEGIN IMMEDIATE");
 }
 

@@ -28,15 +28,39 @@ public:
     int code() const { return m_code; }
     // A row was refused by a unique key.
     bool isUniqueViolation() const;
+    // Another connection held a lock for longer than the wait.
+    bool isBusy() const;
+    // The file is not a sound database: not one at all, damaged, or not to
+    // be opened as one.
+    bool isUnsoundFile() const;
 
 private:
     int m_code;
 };
 
+// Books refused at open because their schema holds a trigger, a view or an
+// index that computes values of its own which the program did not create.
+class UntrustedBookError : public Error {
+public:
+    using Error::Error;
+};
+
+// What to show when the books cannot be opened: the refusal itself for books
+// refused for what their schema holds, else kConnectFailedMessage.
+std::string connectFailedText(const Error &error);
+
 // The value of "Data Source=" in a connection string, "" when absent.
 std::string dataSourceOf(const std::string &connectionString);
 
 class Connection;
+
+// A row of a database's catalogue (sqlite_master).
+struct CatalogueEntry {
+    std::string type; // "table", "index", "view" or "trigger"
+    std::string name;
+    std::string table;
+    std::string sql; // "" for an index the engine made for a key
+};
 
 // A forward-only result set. Fields are read by column name or alias; a null
 // field reads as "" and other values in their text form (see valueToText).
@@ -85,11 +109,29 @@ public:
     Connection &operator=(const Connection &) = delete;
     ~Connection();
 
-    static Connection openFile(const std::string &path);
+    // What an open checks before it hands the connection out.
+    enum class Check {
+        // Every ledger table, and no schema object the program did not create
+        // (UntrustedBookError): what the program works on.
+        Book,
+        // Every ledger table; foreign schema objects are left to the caller
+        // to report.
+        LedgerTables,
+        // Nothing: any database file, to look at or to copy pages into.
+        Nothing,
+    };
+    enum class Access { ReadWrite, ReadOnly };
+
+    // Every connection to a file runs with trusted_schema off, so that no
+    // function of the program runs from a trigger, view or index of the file.
+    static Connection openFile(const std::string &path, Check check = Check::Book,
+                               Access access = Access::ReadWrite);
     // A database in memory made from a schema script, with the dialect.
     static Connection createInMemory(const std::string &schema);
 
     bool isOpen() const { return m_db != nullptr; }
+    // Whether a transaction is open on this connection.
+    bool inTransaction() const;
     const std::string &path() const { return m_path; }
 
     // Runs exactly one statement that returns no rows; a text holding more
@@ -103,14 +145,22 @@ public:
     // The text of the single value of the last row of a query ("" without rows).
     std::string scalar(const std::string &sql, const std::string &column);
 
+    // Every row of the catalogue, in one statement. The schema is trusted
+    // for that one read: books whose schema calls the program's functions
+    // must be readable to be told apart, and reading the catalogue runs
+    // none of it; every later statement is held to the untrusted rules.
+    std::vector<CatalogueEntry> catalogue();
+
     sqlite3 *handle() const { return m_db.get(); }
 
 private:
     friend class Query;
     friend class Transaction;
+    friend class Backup;
     void check(int rc) const;
     void requireOpen() const;
-    void openPath(const std::string &path);
+    void openPath(const std::string &path, Check check, Access access);
+    void requireLedgerTables(const std::vector<CatalogueEntry> &catalogue);
     sqlite3_stmt *prepareOne(const std::string &sql);
 
     struct Closer { void operator()(sqlite3 *db) const noexcept; };

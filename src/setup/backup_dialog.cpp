@@ -18,6 +18,7 @@ const char *const kSaveFilter = "MICROSOFT BACKUP FILE (*.BAT *.bat)";
 const char *const kOpenTitle = "打开备份文件";
 const char *const kOpenFilters[] = {"MyType Files (*.BAT *.bat)", "All Files (*)"};
 const char *const kSuffix = "BAT";
+const char *const kAskKeepDamaged = "帐本已经损坏（%1），它的备份不能用来恢复。仍然写入这个备份吗？";
 
 // Keeps the wait cursor up while a copy runs.
 struct WaitCursor {
@@ -73,10 +74,18 @@ void CBackupDialog::backUpTo(const QString &path)
     db::Connection *connection = ui::connectionOrSay(this, m_host ? m_host->connection() : nullptr);
     if (!connection)
         return;
-    db::Result result;
+    // Damaged books give a copy that no restore takes: written only when
+    // the user says so.
+    auto keepDamaged = [this](const std::string &cause) {
+        QApplication::restoreOverrideCursor();
+        const bool keep = ui::askYesNo(this, QString::fromUtf8(kAskKeepDamaged).arg(QString::fromStdString(cause)));
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        return keep;
+    };
+    setup::BackupResult result;
     {
         WaitCursor wait;
-        result = setup::backupDatabase(*connection, QFile::encodeName(path).toStdString());
+        result = setup::backupDatabase(*connection, QFile::encodeName(path).toStdString(), keepDamaged);
     }
     ui::inform(this, result ? std::string(setup::kMsgBackedUp) : result.message);
 }

@@ -21,9 +21,10 @@ std::unique_ptr<db::Connection> openOrSay(QWidget *parent)
 {
     try {
         return std::make_unique<db::Connection>(db::kConnectionString);
-    } catch (const db::Error &) {
+    } catch (const db::Error &error) {
         // The engine's reason is not shown: the message says what to check.
-        inform(parent, QString::fromUtf8(db::kConnectFailedMessage));
+        // Books refused for what their schema holds are named instead.
+        inform(parent, QString::fromStdString(db::connectFailedText(error)));
         return nullptr;
     }
 }

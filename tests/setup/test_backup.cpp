@@ -1,17 +1,22 @@
 #include "db/connection.h"
 #include "ledger/posting.h"
 #include "setup/backup.h"
+#include "setup/backup_files.h"
 #include "support/fake_database_host.h"
 #include "support/temp_database.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -198,6 +203,13 @@ INSTANTIATE_TEST_SUITE_P(
                       other.execute("alter table PayMoney drop column Operator");
                   },
                   "数据表 PayMoney 缺少 Operator"},
+        BadBackup{"ForeignTrigger",
+                  [](TempDatabase &t, const fs::path &f) {
+                      ASSERT_TRUE(setup::backupDatabase(t.connection(), f.string()));
+                      db::Connection other = db::Connection::openFile(f.string());
+                      other.execute("CREATE TRIGGER steal AFTER INSERT ON account BEGIN DELETE FROM SysAllUser; END");
+                  },
+                  "不是本程序建立的触发器“steal”"},
         BadBackup{"Empty", [](TempDatabase &, const fs::path &f) { writeFile(f, ""); }, "缺少数据表"},
         BadBackup{"Missing", [](TempDatabase &, const fs::path &) {}, "找不到文件"}),
     [](const auto &info) { return std::string(info.param.name); });
@@ -330,4 +342,170 @@ TEST(BackupAndRestore, WriteThroughASymbolicLinkIntoTheLinkedFile)
     EXPECT_TRUE(fs::is_symlink(t.path()));
     EXPECT_EQ(entries((shelf / "account.mdb").string(), "2"), 0);
     EXPECT_TRUE(fs::exists(shelf / "account.mdb.before-restore-20240506-070809"));
+}
+
+// Damages the index of the journal as a failing disk would: the catalogue
+// then claims that it holds another column than it does.
+void damageIndex(const std::string &path)
+{
+    db::Connection other = db::Connection::openFile(path);
+    other.execute("PRAGMA writable_schema=ON");
+    other.execute("UPDATE sqlite_master SET sql='CREATE INDEX account_date ON account (说明)' WHERE name='account_date'");
+}
+
+TEST(Backup, DamagedBooksFailAndTheCopyIsWrittenOnlyWhenAskedFor)
+{
+    TempDatabase t;
+    post(t.connection(), "1", "5");
+    damageIndex(t.path());
+    Host host(t.path());
+    const fs::path target = t.folder() / "old.BAT";
+    writeFile(target, "an older file");
+    std::string asked;
+    for (bool keep : {false, true}) {
+        const setup::BackupResult result = setup::backupDatabase(*host.connection(), target.string(),
+                                                                 [&](const std::string &cause) {
+                                                                     asked = cause;
+                                                                     return keep;
+                                                                 });
+        EXPECT_FALSE(result);
+        EXPECT_TRUE(result.damaged);
+        EXPECT_NE(asked.find("missing from index"), std::string::npos) << asked;
+        EXPECT_NE(result.message.find("帐本已经损坏"), std::string::npos) << result.message;
+        EXPECT_EQ(readFile(target) == "an older file", !keep);
+        EXPECT_EQ(namesIn(t.folder()), (std::vector<std::string>{"account.mdb", "old.BAT"}));
+    }
+    EXPECT_EQ(dump(target), dump(t.path()));
+}
+
+// Starts a write on the books in a child process and kills it there: before
+// the engine wrote the journal's header (a journal the engine ignores), or
+// after it wrote pages of the books themselves (a hot journal, which the
+// engine plays back).
+void killInsideAWrite(const std::string &path, bool hot)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        try {
+            db::Connection c = db::Connection::openFile(path);
+            c.execute(hot ? "PRAGMA cache_size=2" : "PRAGMA cache_size=1000");
+            c.execute("BEGIN IMMEDIATE");
+            for (int i = 0; i < (hot ? 500 : 1); ++i)
+                c.execute("insert into account (财务标识,说明) values (" + std::to_string(1000 + i) + ",'" +
+                          std::string(300, 'x') + "')");
+            // Killed with the connection still open, in the write.
+            ::raise(SIGKILL);
+        } catch (...) {
+        }
+        ::_exit(1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+}
+
+TEST(Restore, JournalsLeftByAKillBlockNothing)
+{
+    for (bool hot : {false, true}) {
+        SCOPED_TRACE(hot ? "hot journal" : "journal with a zeroed header");
+        TempDatabase t;
+        Host host(t.path());
+        post(*host.connection(), "1", "5");
+        const fs::path backup = t.folder() / "b.BAT";
+        ASSERT_TRUE(setup::backupDatabase(*host.connection(), backup.string()));
+        post(*host.connection(), "2", "5");
+        killInsideAWrite(t.path(), hot);
+        const std::string journal = readFile(t.path() + "-journal");
+        ASSERT_FALSE(journal.empty());
+        EXPECT_EQ(journal[0] != 0, hot);
+        if (hot) {
+            // Books opened with a hot journal beside them are played back.
+            const fs::path copy = t.folder() / "copy.mdb";
+            fs::copy_file(t.path(), copy);
+            fs::copy_file(t.path() + "-journal", copy.string() + "-journal");
+            EXPECT_EQ(entries(copy.string(), "1000"), 0);
+            EXPECT_FALSE(fs::exists(copy.string() + "-journal"));
+            EXPECT_EQ(entries(copy.string(), "2"), 1);
+        }
+
+        const db::Result result = setup::restoreDatabase(host, backup.string(), kNow);
+        ASSERT_TRUE(result) << result.message;
+        EXPECT_EQ(entries(t.path(), "2"), 0);
+        EXPECT_EQ(entries(t.path(), "1"), 1);
+        const std::string kept = t.path() + ".before-restore-20240506-070809";
+        EXPECT_EQ(entries(kept, "2"), 1);
+        EXPECT_EQ(entries(kept, "1000"), 0);
+        EXPECT_TRUE(setup::checkBackupFile(t.path()));
+    }
+}
+
+TEST(Restore, FollowsALinkOnlyToBooksOrAnEmptyFile)
+{
+    TempDatabase t;
+    post(t.connection(), "1", "5");
+    const fs::path backup = t.folder() / "b.BAT";
+    ASSERT_TRUE(setup::backupDatabase(t.connection(), backup.string()));
+    fs::remove(t.path());
+    const fs::path letter = t.folder() / "letter.txt";
+    writeFile(letter, "Dear Sir");
+    ::chmod(letter.c_str(), 0644);
+    for (const fs::path &elsewhere : {letter, t.folder() / "nowhere", fs::path("/dev/null")}) {
+        fs::create_symlink(elsewhere, t.path());
+        Host host(t.path());
+        const db::Result result = setup::restoreDatabase(host, backup.string(), kNow);
+        EXPECT_FALSE(result) << elsewhere;
+        EXPECT_NE(result.message.find("链接"), std::string::npos) << result.message;
+        fs::remove(t.path());
+    }
+    EXPECT_EQ(readFile(letter), "Dear Sir");
+    EXPECT_EQ(modeOf(letter), 0644u);
+    EXPECT_FALSE(fs::exists(t.folder() / "nowhere"));
+
+    const fs::path empty = t.folder() / "empty.mdb";
+    writeFile(empty, "");
+    fs::create_symlink(empty, t.path());
+    Host host(t.path());
+    ASSERT_TRUE(setup::restoreDatabase(host, backup.string(), kNow));
+    EXPECT_EQ(entries(empty.string(), "1"), 1);
+}
+
+TEST(BackupAndRestore, RemoveTheTemporariesOfKilledRunsAndNothingElse)
+{
+    TempDatabase t;
+    const fs::path backup = t.folder() / "b.BAT";
+    const std::vector<std::string> stale = {"b.BAT.pennaro-tmp-Ab12Cd", "b.BAT.pennaro-tmp-Ab12Cd-journal",
+                                            "c.BAT.pennaro-tmp-Zz99Yy-journal", "account.mdb.pennaro-tmp-Qq11Ww",
+                                            "account.mdb.before-restore-20240101-000000.pennaro-tmp-Ee22Rr"};
+    const std::vector<std::string> others = {"notes.tmp-Ab12Cd", "b.BAT.pennaro-tmp-toolong", "link.pennaro-tmp-Lk00Lk"};
+    // A temporary file of a run that was killed, and one of a run that goes on.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        setup::TempFile killed((t.folder() / "d.BAT").string());
+        ::raise(SIGKILL);
+    }
+    ::waitpid(child, nullptr, 0);
+    const auto live = std::make_unique<setup::TempFile>((t.folder() / "e.BAT").string());
+    writeFile(live->path() + "-journal", "in use");
+    for (const std::string &name : stale)
+        writeFile(t.folder() / name, "left over");
+    writeFile(t.folder() / others[0], "mine");
+    writeFile(t.folder() / others[1], "mine");
+    fs::create_symlink(t.folder() / others[0], t.folder() / others[2]);
+
+    ASSERT_TRUE(setup::backupDatabase(t.connection(), backup.string()));
+    std::vector<std::string> expected = {"account.mdb", "b.BAT", fs::path(live->path()).filename().string(),
+                                         fs::path(live->path()).filename().string() + "-journal"};
+    expected.insert(expected.end(), others.begin(), others.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(namesIn(t.folder()), expected);
+
+    // A restore clears the books' folder, and so does the program at start.
+    writeFile(t.folder() / stale[3], "left over");
+    Host host(t.path());
+    ASSERT_TRUE(setup::restoreDatabase(host, backup.string(), kNow));
+    EXPECT_FALSE(fs::exists(t.folder() / stale[3]));
+    writeFile(t.folder() / stale[4], "left over");
+    setup::removeStaleTemporaries(t.path());
+    EXPECT_FALSE(fs::exists(t.folder() / stale[4]));
+    EXPECT_TRUE(fs::exists(live->path()));
 }

@@ -45,6 +45,8 @@ struct Command {
     std::set<std::string> flags;
     bool needsDatabase;
     std::function<int(db::Connection &, const Options &, Context &)> run;
+    // Run instead when the command opens the database itself.
+    std::function<int(const Options &, Context &)> runOnFile = {};
 };
 
 const std::map<std::string, Command> &commands()
@@ -92,15 +94,18 @@ const std::map<std::string, Command> &commands()
           "记入所有到期的固定支出和固定收入，每个记了帐的项目输出一行: 项目、笔数。\n",
           {"now"}, {}, true, postRecurring}},
         {"backup",
-         {"用法: pennaro-cli backup 文件 [--force]\n"
-          "把帐本完整地复制到文件 (先写临时文件，完成后才替换)。文件已存在时不替换，除非加 --force。\n",
-          {}, {"force"}, true, backup}},
+         {"用法: pennaro-cli backup 文件 [--force] [--keep-damaged]\n"
+          "把帐本完整地复制到文件 (先写临时文件，检查完好后才替换)。文件已存在时不替换，除非加 --force。\n"
+          "帐本损坏时备份不能用来恢复: 不写文件，退出状态为 3；加上 --keep-damaged 仍然写入，退出状态也是 3。\n",
+          {}, {"force", "keep-damaged"}, true, backup}},
         {"restore",
          {"用法: pennaro-cli restore 文件\n先检查备份文件，再用它替换帐本；原来的帐本另存为带日期的副本。\n", {}, {}, false,
-          nullptr}},
+          nullptr, restore}},
         {"check",
-         {"用法: pennaro-cli check\n检查数据库文件、每一笔帐的各帐本记录和三棵分类树，每个问题输出一行；有问题时退出状态为 1。\n", {}, {},
-          true, check}},
+         {"用法: pennaro-cli check\n"
+          "检查数据库文件、每一笔帐的各帐本记录和三棵分类树，每个问题输出一行；有问题时退出状态为 1。\n"
+          "也报告不是本程序建立的触发器、视图和索引 (有它们的帐本程序不会打开)。\n",
+          {}, {}, false, nullptr, check}},
     };
     return table;
 }
@@ -176,7 +181,7 @@ int runCommand(const std::vector<std::string> &args, Context &context)
         context.databasePath = *database;
     try {
         if (!command.needsDatabase)
-            return restore(options, context);
+            return command.runOnFile(options, context);
         db::Connection connection = db::Connection::openFile(context.databasePath);
         return command.run(connection, options, context);
     } catch (const db::Error &error) {

@@ -2,6 +2,7 @@
 
 #include "app/recurring.h"
 #include "db/connection.h"
+#include "db/schema_objects.h"
 #include "db/text.h"
 #include "ledger/consistency.h"
 #include "ledger/entry_change.h"
@@ -419,7 +420,15 @@ int backup(db::Connection &c, const Options &options, Context &context)
         return usage(context, "请给出备份文件的名字");
     if (const std::string refused = replacementRefused(options, options.positional()[0]); !refused.empty())
         return refuse(context, refused);
-    const db::Result done = setup::backupDatabase(c, options.positional()[0]);
+    // Damaged books are a failure of the books, whether or not the copy is
+    // kept: the caller must not take the file for a backup.
+    const bool keep = options.has("keep-damaged");
+    const setup::BackupResult done =
+        setup::backupDatabase(c, options.positional()[0], [keep](const std::string &) { return keep; });
+    if (done.damaged) {
+        context.err << "pennaro-cli: " << db::trim(done.message) << "\n";
+        return kDatabase;
+    }
     return done ? kOk : refuse(context, db::trim(done.message));
 }
 
@@ -439,11 +448,19 @@ int restore(const Options &options, Context &context)
     return done ? kOk : refuse(context, db::trim(done.message));
 }
 
-int check(db::Connection &c, const Options &options, Context &context)
+int check(const Options &options, Context &context)
 {
     if (!options.positional().empty())
         return usage(context, "check 不需要其他参数");
-    std::vector<std::string> problems = ledger::checkBooks(c, context.now);
+    // Books the program refuses to open are looked at all the same: nothing
+    // here writes, so nothing of their triggers runs.
+    db::Connection c =
+        db::Connection::openFile(context.databasePath, db::Connection::Check::LedgerTables);
+    std::vector<std::string> problems;
+    for (const db::SchemaObject &object : db::foreignSchemaObjects(c))
+        problems.push_back("数据库中有不是本程序建立的" + db::describeObjects({object}) + "，程序不会打开这样的帐本");
+    const std::vector<std::string> books = ledger::checkBooks(c, context.now);
+    problems.insert(problems.end(), books.begin(), books.end());
     for (std::string &problem : setup::checkTrees(c))
         problems.push_back(std::move(problem));
     for (const std::string &problem : problems)

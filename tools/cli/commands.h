@@ -23,7 +23,8 @@ struct Context {
     std::string command; // the command word, once known
 };
 
-// Each returns the exit status; the database is opened by the caller.
+// Each returns the exit status; the database is opened by the caller, but
+// for restore and check, which open it themselves.
 int addEntry(db::Connection &c, const Options &options, Context &context);
 int changeEntry(db::Connection &c, const Options &options, Context &context);
 int deleteEntry(db::Connection &c, const Options &options, Context &context);
@@ -35,7 +36,7 @@ int exportDays(db::Connection &c, const Options &options, Context &context);
 int postRecurring(db::Connection &c, const Options &options, Context &context);
 int backup(db::Connection &c, const Options &options, Context &context);
 int restore(const Options &options, Context &context);
-int check(db::Connection &c, const Options &options, Context &context);
+int check(const Options &options, Context &context);
 
 // Shared by the subcommands.
 int refuse(Context &context, const std::string &message);
