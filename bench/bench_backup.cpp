@@ -36,7 +36,7 @@ int main()
     db::Result result;
     const double backupTime = bench::seconds([&] { result = setup::backupDatabase(t.connection(), backup); });
     const auto size = std::filesystem::file_size(backup);
-    std::printf("backup: %.1f MB in %.0f ms (%s)\n", size / 1e6, backupTime * 1000, result ? "done" : result.message.c_str());
+    std::printf("backup (copy and its check): %.1f MB in %.0f ms (%s)\n", size / 1e6, backupTime * 1000, result ? "done" : result.message.c_str());
     const double checkTime = bench::seconds([&] { result = setup::checkBackupFile(backup); });
     std::printf("check of a backup: %.0f ms\n", checkTime * 1000);
     testing_support::FakeDatabaseHost host(t.path());

@@ -409,4 +409,40 @@ TEST(Cli, ExistingFilesAreReplacedOnlyWithForce)
         EXPECT_EQ(r.status, cli::kOk) << command[0] << r.err;
         EXPECT_GT(std::filesystem::file_size(file), 1000u) << command[0];
     }
+TEST(Cli, BooksCarryingATriggerAreRefusedAndCheckNamesIt)
+{
+    TempDatabase t;
+    t.connection().execute("CREATE TRIGGER steal AFTER INSERT ON account BEGIN DELETE FROM SysAllUser; END");
+    const std::string copy = (t.folder() / "copy.BAT").string();
+    for (const std::vector<std::string> &args :
+         {std::vector<std::string>{"list", "journal", "--from", "20260101", "--to", "20261231"},
+          {"add", "--type", "付", "--category", "午餐", "--amount", "1", "--bank", "现金银行"}, {"backup", copy}}) {
+        const Ran r = runCli(t, args);
+        EXPECT_EQ(r.status, cli::kDatabase) << args[0];
+        EXPECT_NE(r.err.find("触发器“steal”"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(t.count("SysAllUser"), 1);
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    const Ran r = runCli(t, {"check"});
+    EXPECT_EQ(r.status, cli::kRefused);
+    EXPECT_NE(r.out.find("触发器“steal”"), std::string::npos) << r.out;
+}
+
+TEST(Cli, BackupOfDamagedBooksFailsAndWritesOnlyWhenToldTo)
+{
+    TempDatabase t;
+    ASSERT_EQ(runCli(t, {"add", "--type", "付", "--category", "午餐", "--amount", "1", "--bank", "现金银行"}).status,
+              cli::kOk);
+    t.connection().execute("PRAGMA writable_schema=ON");
+    t.connection().execute("UPDATE sqlite_master SET sql='CREATE INDEX account_date ON account (说明)' "
+                           "WHERE name='account_date'");
+    t.connection().execute("PRAGMA writable_schema=OFF");
+    const std::string copy = (t.folder() / "copy.BAT").string();
+    Ran r = runCli(t, {"backup", copy});
+    EXPECT_EQ(r.status, cli::kDatabase);
+    EXPECT_NE(r.err.find("帐本已经损坏"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    r = runCli(t, {"backup", copy, "--keep-damaged"});
+    EXPECT_EQ(r.status, cli::kDatabase);
+    EXPECT_TRUE(std::filesystem::exists(copy));
 }
