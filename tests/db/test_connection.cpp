@@ -1,3 +1,4 @@
+#include "db/backup.h"
 #include "db/connection.h"
 #include "db/text.h"
 #include "support/temp_database.h"
@@ -207,4 +208,26 @@ TEST(Connection, OpeningReadsTheCatalogueOnceAndTheLogIsPrivate)
     EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     std::filesystem::remove_all(folder);
+}
+
+TEST(Connection, BackupCopiesThePagesStepByStep)
+{
+    TempDatabase t;
+    t.connection().execute("insert into account (财务标识,说明) "
+                           "with recursive n(i) as (select 1 union all select i+1 from n where i<200) "
+                           "select i, printf('%.300c', 'x') from n");
+    const auto copy = t.folder() / "copy.mdb";
+    std::ofstream(copy).close();
+    db::Connection destination = db::Connection::openFile(copy.string(), db::Connection::Check::Nothing);
+    {
+        db::Backup backup(destination, t.connection());
+        EXPECT_FALSE(backup.step(1));
+        EXPECT_GT(backup.pageCount(), 10);
+        EXPECT_EQ(backup.remaining(), backup.pageCount() - 1);
+        int steps = 1;
+        while (!backup.step(1))
+            ++steps;
+        EXPECT_EQ(steps + 1, backup.pageCount());
+    }
+    EXPECT_EQ(destination.scalar("select count(*) as n from account", "n"), "200");
 }

@@ -1,6 +1,8 @@
 #include "db/connection.h"
 #include "setup/backup.h"
 #include "setup/backup_dialog.h"
+#include "ledger/posting.h"
+#include "support/box_answerer.h"
 #include "support/fake_database_host.h"
 #include "support/temp_database.h"
 
@@ -99,6 +101,7 @@ private slots:
     void backupAsksForAFileAndReplacesAnOldOne();
     void cancelledDialogsDoNothing();
     void restoreChecksThenReloads();
+    void damagedBooksAreBackedUpOnlyWhenTheUserSaysSo();
 
 private:
     fs::path m_home;
@@ -186,6 +189,28 @@ void TestBackupDialog::restoreChecksThenReloads()
     QTRY_COMPARE(driver.boxes.size(), 1);
     QVERIFY2(driver.boxes[0].contains(QStringLiteral("没有恢复")), qPrintable(driver.boxes[0]));
     QCOMPARE(host.reloads, 1);
+}
+
+void TestBackupDialog::damagedBooksAreBackedUpOnlyWhenTheUserSaysSo()
+{
+    TempDatabase t;
+    ledger::Entry e{"1", "2024/05/06 12:00", "付", "午餐", "5", "", "管理员", "现金银行", ""};
+    QVERIFY(ledger::postEntry(t.connection(), e));
+    t.connection().execute("PRAGMA writable_schema=ON");
+    t.connection().execute("UPDATE sqlite_master SET sql='CREATE INDEX account_date ON account (说明)' "
+                           "WHERE name='account_date'");
+    Host host(t.path());
+    CBackupDialog dialog(&host, [] { return kNow; });
+    const std::string target = (m_home / "damaged.BAT").string();
+    std::ofstream(target) << "old";
+    for (const char *answer : {"no", "yes"}) {
+        testing_support::BoxAnswerer boxes({QString::fromLatin1(answer)});
+        dialog.backUpTo(QString::fromStdString(target));
+        QTRY_COMPARE(boxes.texts.size(), 2);
+        QVERIFY2(boxes.texts[0].contains(QStringLiteral("仍然写入这个备份吗")), qPrintable(boxes.texts[0]));
+        QVERIFY2(boxes.texts[1].contains(QStringLiteral("帐本已经损坏")), qPrintable(boxes.texts[1]));
+        QCOMPARE(std::filesystem::file_size(target) == 3, std::string(answer) == "no");
+    }
 }
 
 QTEST_MAIN(TestBackupDialog)
