@@ -1,5 +1,8 @@
 #include "db/file_paths.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -24,6 +27,15 @@ bool sameFile(const std::string &a, const std::string &b)
     if (fs::equivalent(a, b, ec))
         return true;
     return resolvedPath(a) == resolvedPath(b);
+}
+
+void syncFolder(const std::string &folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 }
 
 std::string systemErrorText(int error)

@@ -14,6 +14,10 @@ std::string resolvedPath(const std::string &path);
 // place once resolved).
 bool sameFile(const std::string &a, const std::string &b);
 
+// Flushes a folder's entries to disk, so that a file created or renamed in
+// it survives a crash; failures are ignored (not every file system can).
+void syncFolder(const std::string &folder);
+
 // The reason a file operation failed, from its errno value, in the
 // program's language for the reasons a user meets (no right to write, a
 // full disk, a missing folder); the system's own text for the rest.

@@ -107,15 +107,6 @@ void writeAll(int fd, const unsigned char *data, std::size_t size, const std::st
     }
 }
 
-void syncFolder(const std::string &folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 // Puts the bytes of a complete database at path in one step, never replacing
 // a file that is there: an unnamed file in the target folder is written,
 // synced and then linked in. Where the file system has no unnamed files, a

@@ -24,15 +24,6 @@ const char *const kJournal = "-journal";
 // How often a temporary name is drawn again when a cleaner took the last one.
 constexpr int kTempAttempts = 8;
 
-void syncFolder(const std::string &folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 bool sameInode(int fd, const std::string &path)
 {
     struct stat held {}, named {};
@@ -103,7 +94,7 @@ Failure TempFile::moveTo(const std::string &target)
     if (::rename(m_path.c_str(), target.c_str()) != 0)
         return errnoText("不能替换“" + target + "”");
     m_path.clear();
-    syncFolder(folderOf(target));
+    db::syncFolder(folderOf(target));
     return {};
 }
 
