@@ -409,6 +409,8 @@ TEST(Cli, ExistingFilesAreReplacedOnlyWithForce)
         EXPECT_EQ(r.status, cli::kOk) << command[0] << r.err;
         EXPECT_GT(std::filesystem::file_size(file), 1000u) << command[0];
     }
+}
+
 TEST(Cli, BooksCarryingATriggerAreRefusedAndCheckNamesIt)
 {
     TempDatabase t;
