@@ -2,19 +2,12 @@
 
 #include "app/about_dialog.h"
 #include "app/commands.h"
-#include "app/help_page.h"
-#include "app/links_dialog.h"
 #include "app/lock_keys.h"
-#include "app/password_dialog.h"
 #include "app/recurring.h"
 #include "db/connection.h"
 #include "ledger/kassolt_doc.h"
 #include "ledger/kassolt_view.h"
 #include "ledger/ledger_load.h"
-#include "setup/backup_dialog.h"
-#include "setup/users_dialog.h"
-#include "stats/class_query_window.h"
-#include "stats/date_query_window.h"
 #include "ui/carry_out.h"
 #include "ui/custom_tab_ctrl.h"
 #include "ui/date_dialog.h"
@@ -26,11 +19,9 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenuBar>
 #include <QProgressDialog>
 #include <QStatusBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTimer>
 #include <QToolBar>
 
@@ -79,102 +70,6 @@ bool CMainFrame::create()
     return true;
 }
 
-QAction *CMainFrame::makeAction(int id, const QString &caption, const QString &shortcutText)
-{
-    // The shortcut stands as text after a tab, as the menus show it.
-    auto *action = new QAction(shortcutText.isEmpty() ? caption : caption + QLatin1Char('\t') + shortcutText, this);
-    action->setData(id);
-    m_actions[id] = action;
-    connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
-    return action;
-}
-
-QAction *CMainFrame::action(int id) const
-{
-    auto it = m_actions.find(id);
-    return it == m_actions.end() ? nullptr : it->second;
-}
-
-void CMainFrame::createMenus()
-{
-    using namespace cmd;
-    QMenu *entries = menuBar()->addMenu(QStringLiteral("收入与支出(&F)"));
-    entries->addAction(makeAction(ID_NEW_ENTRY, QStringLiteral("新增(&O)"), QStringLiteral("Ctrl+O")));
-    entries->addAction(makeAction(ID_MODIFY_ENTRY, QStringLiteral("修改")));
-    entries->addAction(makeAction(ID_DELETE_ENTRY, QStringLiteral("删除")));
-    entries->addSeparator();
-    entries->addAction(makeAction(ID_STOCKS_FUNDS, QStringLiteral("股票和基金")));
-    entries->addAction(makeAction(ID_APP_EXIT, QStringLiteral("退出(&X)")));
-
-    QMenu *view = menuBar()->addMenu(QStringLiteral("查看(&V)"));
-    QAction *toolbar = makeAction(ID_VIEW_TOOLBAR, QStringLiteral("工具栏(&T)"));
-    QAction *status = makeAction(ID_VIEW_STATUS_BAR, QStringLiteral("状态栏(&S)"));
-    toolbar->setCheckable(true);
-    toolbar->setChecked(true);
-    status->setCheckable(true);
-    status->setChecked(true);
-    view->addAction(toolbar);
-    view->addAction(status);
-    view->addAction(makeAction(ID_PRINT_PREVIEW, QStringLiteral("打印预览")));
-
-    QMenu *queries = menuBar()->addMenu(QStringLiteral("查询及设置"));
-    queries->addAction(makeAction(ID_SETTINGS, QStringLiteral("参数设置")));
-    queries->addAction(makeAction(ID_QUERY_CLASS, QStringLiteral("分类查询(&S)"), QStringLiteral("Ctrl+S")));
-    queries->addAction(makeAction(ID_QUERY_DATE, QStringLiteral("日期查询(&B)"), QStringLiteral("Ctrl+B")));
-    queries->addAction(makeAction(ID_USERS, QStringLiteral("经手人设置(&O)"), QStringLiteral("Ctrl+O")));
-    queries->addAction(makeAction(ID_CHANGE_PASSWORD, QStringLiteral("修改密码(&C)"), QStringLiteral("Ctrl+C")));
-    queries->addAction(makeAction(ID_BACKUP_RESTORE, QStringLiteral("备份与恢复")));
-
-    QMenu *help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
-    help->addAction(makeAction(ID_APP_ABOUT, QStringLiteral("关于 (&A)...")));
-    help->addAction(makeAction(ID_HELP, QStringLiteral("帮助 (&H)")));
-
-    makeAction(ID_STOCKS_FUNDS_TOOLBAR, QStringLiteral("股票和基金"));
-    // The prompts the status bar shows while a command is under the pointer.
-    m_actions[ID_CHANGE_PASSWORD]->setStatusTip(QStringLiteral("修改管理员密码"));
-    m_actions[ID_STOCKS_FUNDS_TOOLBAR]->setStatusTip(QStringLiteral("最热门的理财"));
-    m_actions[ID_STOCKS_FUNDS_TOOLBAR]->setToolTip(QStringLiteral("股票和基金"));
-
-    // Commands handled by the ledger view stay disabled until their windows exist.
-    const int viewCommands[] = {ID_NEW_ENTRY,   ID_MODIFY_ENTRY, ID_DELETE_ENTRY,        ID_STOCKS_FUNDS,
-                                ID_PRINT_PREVIEW, ID_SETTINGS,   ID_QUERY_CLASS,         ID_QUERY_DATE,
-                                ID_USERS,       ID_CHANGE_PASSWORD, ID_BACKUP_RESTORE,   ID_HELP,
-                                ID_STOCKS_FUNDS_TOOLBAR};
-    for (int id : viewCommands)
-        m_actions[id]->setEnabled(isCommandAvailable(id));
-}
-
-void CMainFrame::createToolBar()
-{
-    using namespace cmd;
-    m_toolBar = addToolBar(QStringLiteral("工具栏"));
-    m_toolBar->setObjectName(QStringLiteral("toolbar128"));
-    m_toolBar->setMovable(true);
-    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    const int before[] = {ID_STOCKS_FUNDS_TOOLBAR, ID_NEW_ENTRY, ID_DELETE_ENTRY, ID_MODIFY_ENTRY};
-    for (int id : before)
-        m_toolBar->addAction(m_actions[id]);
-    m_dateCombo = new QComboBox(m_toolBar);
-    m_dateCombo->setObjectName(QStringLiteral("dateCombo32814"));
-    m_dateCombo->setEditable(false);
-    m_dateCombo->setFixedWidth(80);
-    m_toolBar->addWidget(m_dateCombo);
-    const int after[] = {ID_SETTINGS, ID_QUERY_DATE, ID_QUERY_CLASS};
-    for (int id : after)
-        m_toolBar->addAction(m_actions[id]);
-    m_toolBar->addSeparator();
-    m_toolBar->addAction(m_actions[ID_PRINT_PREVIEW]);
-    m_toolBar->addSeparator();
-    m_toolBar->addAction(m_actions[ID_APP_ABOUT]);
-    // The buttons show short captions, without the menus' mnemonics and shortcuts.
-    const std::pair<int, const char *> captions[] = {
-        {ID_STOCKS_FUNDS_TOOLBAR, "股票基金"}, {ID_NEW_ENTRY, "新增"},     {ID_DELETE_ENTRY, "删除"},
-        {ID_MODIFY_ENTRY, "修改"},             {ID_SETTINGS, "参数设置"},  {ID_QUERY_DATE, "日期查询"},
-        {ID_QUERY_CLASS, "分类查询"},          {ID_PRINT_PREVIEW, "打印预览"}, {ID_APP_ABOUT, "关于"}};
-    for (const auto &[id, caption] : captions)
-        m_actions[id]->setIconText(QString::fromUtf8(caption));
-}
-
 void CMainFrame::createStatusBar()
 {
     m_clockPane = new QLabel(this);
@@ -197,21 +92,6 @@ void CMainFrame::createDateCombo()
     m_dateCombo->setCurrentIndex(0);
     connect(m_dateCombo, &QComboBox::activated, this,
             [this](int index) { applyDateChoice(m_dateCombo->itemText(index)); });
-}
-
-// The ledger tabs can be reached without the mouse: Ctrl+PgDown and
-// Ctrl+PgUp go to the next and the previous one, round the end.
-void CMainFrame::createTabKeys()
-{
-    const std::pair<QKeyCombination, int> keys[] = {{Qt::CTRL | Qt::Key_PageDown, 1}, {Qt::CTRL | Qt::Key_PageUp, -1}};
-    for (const auto &[key, step] : keys) {
-        auto *shortcut = new QShortcut(QKeySequence(key), this);
-        connect(shortcut, &QShortcut::activated, this, [this, step = step] {
-            const int count = tabCtrl()->itemCount();
-            if (count > 1)
-                selectLedgerTab((tabCtrl()->curSel() + step + count) % count);
-        });
-    }
 }
 
 void CMainFrame::postRecurringItems()
@@ -294,54 +174,6 @@ bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
             QTimer::singleShot(50, this, &CMainFrame::updateLockPanes);
     }
     return CTabSDIFrameWnd::eventFilter(watched, event);
-}
-
-bool CMainFrame::isCommandAvailable(int id) const { return cmd::isViewCommandAvailable(id); }
-
-void CMainFrame::runOtherCommand(int id)
-{
-    // The query, user, password, backup, link and help windows open here.
-    using namespace cmd;
-    switch (id) {
-    case ID_QUERY_CLASS:
-    case ID_QUERY_DATE:
-        if (!ui::connectionOrSay(this, connection()))
-            break;
-        if (id == ID_QUERY_CLASS) {
-            CClassQueryWindow window(*m_connection, m_clock, this);
-            window.exec();
-        } else {
-            CDateQueryWindow window(*m_connection, m_clock, this);
-            window.exec();
-        }
-        break;
-    case ID_USERS: {
-        CUsersDialog dialog(connection(), m_userName, this);
-        dialog.exec();
-        break;
-    }
-    case ID_CHANGE_PASSWORD: {
-        CPasswordDialog dialog(connection(), m_userName, this);
-        dialog.exec();
-        break;
-    }
-    case ID_BACKUP_RESTORE: {
-        CBackupDialog dialog(this, m_clock, this);
-        dialog.exec();
-        break;
-    }
-    case ID_STOCKS_FUNDS:
-    case ID_STOCKS_FUNDS_TOOLBAR: {
-        CLinksDialog dialog(this);
-        dialog.exec();
-        break;
-    }
-    case ID_HELP:
-        app::openHelpPage();
-        break;
-    default:
-        break;
-    }
 }
 
 std::string CMainFrame::databasePath() const
@@ -462,31 +294,6 @@ void CMainFrame::updateLockPanes()
     const bool on[] = {keys && keys->caps, keys && keys->num, keys && keys->scroll};
     for (int i = 0; i < 3; ++i)
         m_lockPanes[i]->setText(on[i] ? QString::fromLatin1(kLockTexts[i]) : QString());
-}
-
-void CMainFrame::runCommand(int id)
-{
-    using namespace cmd;
-    switch (id) {
-    case ID_APP_EXIT:
-        close();
-        return;
-    case ID_VIEW_TOOLBAR:
-        m_toolBar->setVisible(m_toolBar->isHidden());
-        m_actions[id]->setChecked(!m_toolBar->isHidden());
-        return;
-    case ID_VIEW_STATUS_BAR:
-        statusBar()->setVisible(statusBar()->isHidden());
-        m_actions[id]->setChecked(!statusBar()->isHidden());
-        return;
-    case ID_APP_ABOUT:
-        showAbout();
-        return;
-    default:
-        if (auto *view = qobject_cast<CKassoltView *>(activeView()))
-            view->onCommand(id);
-        return;
-    }
 }
 
 void CMainFrame::showAbout()

@@ -3,6 +3,7 @@
 #include "app/links_dialog.h"
 #include "app/main_frame.h"
 #include "db/connection.h"
+#include "ledger/entry_change.h"
 #include "ledger/kassolt_view.h"
 #include "ledger/ledger_model.h"
 #include "ledger/posting.h"
@@ -78,6 +79,8 @@ class TestFrameCommands : public QObject {
 private slots:
     void commandsOpenTheirWindows_data();
     void commandsOpenTheirWindows();
+    void keysRunTheirCommands_data();
+    void keysRunTheirCommands();
     void helpOpensThePageBesideTheProgram();
     void linkButtonsOpenTheirPages();
     void restoreSwitchesTheWorkingConnection();
@@ -104,6 +107,47 @@ void TestFrameCommands::commandsOpenTheirWindows()
     ModalCloser closer;
     s.frame->action(id)->trigger();
     QCOMPARE(closer.texts, QStringList{title});
+}
+
+// Every key the menus show works, a key shown twice goes to its first
+// command, and Delete and F1 work without being shown.
+void TestFrameCommands::keysRunTheirCommands_data()
+{
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::addColumn<QString>("opened");
+    QTest::newRow("Ctrl+O new entry") << (Qt::CTRL | Qt::Key_O) << QStringLiteral("日常收入或者支出");
+    QTest::newRow("Ctrl+S by category") << (Qt::CTRL | Qt::Key_S) << QStringLiteral("分类查询");
+    QTest::newRow("Ctrl+B by date") << (Qt::CTRL | Qt::Key_B) << QStringLiteral("日期查询");
+    QTest::newRow("Ctrl+C password") << (Qt::CTRL | Qt::Key_C) << QStringLiteral("修改密码");
+    QTest::newRow("Delete") << QKeyCombination(Qt::Key_Delete)
+                            << QString::fromStdString(ledger::deleteQuestion("1"));
+    QTest::newRow("F1 help") << QKeyCombination(Qt::Key_F1) << QString();
+}
+
+void TestFrameCommands::keysRunTheirCommands()
+{
+    QFETCH(QKeyCombination, key);
+    QFETCH(QString, opened);
+    Started s;
+    post(s.database.connection(), "1");
+    UrlCatcher browser;
+    s.start();
+    s.frame->show();
+    s.frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(s.frame.get()));
+    CKassoltView *journal = s.frame->ledgerView(0);
+    journal->setFocus();
+    journal->selectRow(0);
+    ModalCloser closer;
+    QTest::keyClick(journal, key.key(), key.keyboardModifiers());
+    if (opened.isEmpty()) {
+        QCOMPARE(closer.texts, QStringList{});
+        QCOMPARE(browser.urls.size(), 1);
+    } else {
+        QCOMPARE(closer.texts.value(0), opened);
+        QCOMPARE(browser.urls.size(), 0);
+    }
+    QVERIFY(!s.frame->action(cmd::ID_USERS)->text().contains(QStringLiteral("Ctrl")));
 }
 
 void TestFrameCommands::helpOpensThePageBesideTheProgram()
