@@ -1,7 +1,8 @@
 # Sourced by scripts/run and scripts/test: installs the Debian packages the
 # build, the program and the tests need, when any is missing.
 PENNARO_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
-libsqlite3-dev libxlsxwriter-dev libgtest-dev fonts-wqy-microhei xvfb xauth python3-openpyxl poppler-utils sqlite3"
+libsqlite3-dev libxlsxwriter-dev libgtest-dev fonts-wqy-microhei xvfb xauth python3-openpyxl poppler-utils sqlite3
+libofx-dev libzip-dev libexpat1-dev libfreexl-dev"
 
 pennaro_install_deps() {
     local missing=""

@@ -2,6 +2,7 @@
 
 #include "db/connection.h"
 #include "tools/cli/commands.h"
+#include "tools/cli/import_command.h"
 #include "tools/cli/options.h"
 
 #include <functional>
@@ -30,6 +31,9 @@ const char *const kProgramHelp =
     "  backup 文件    备份帐本\n"
     "  restore 文件   从备份恢复帐本\n"
     "  check          检查帐本是否完整\n"
+    "  import 文件    导入支付宝、微信支付的账单，银行对帐单，QIF 或 OFX 文件\n"
+    "  imports        列出导入过的账单\n"
+    "  import-mapping 名字 文件 保存一种银行对帐单的各列\n"
     "\n"
     "选项可以写成 --选项 值 或 --选项=值；--db 可以写在命令行的任何地方。\n"
     "每个命令都可以加 --help (或 -h)；--version 显示版本。\n"
@@ -106,6 +110,29 @@ const std::map<std::string, Command> &commands()
           "检查数据库文件、每一笔帐的各帐本记录和三棵分类树，每个问题输出一行；有问题时退出状态为 1。\n"
           "也报告不是本程序建立的触发器、视图和索引 (有它们的帐本程序不会打开)。\n",
           {}, {}, false, nullptr, check}},
+        {"import",
+         {"用法: pennaro-cli import 文件 [--format alipay|wechat|csv|qif|ofx] [--mapping 名字] [--encoding 自动|UTF-8|GBK]\n"
+          "           [--account 帐户] [--default-category 支出类型] [--default-income-category 收入类型]\n"
+          "           [--handler 经手人] [--dry-run] [--skip-uncategorised]\n"
+          "       pennaro-cli import --undo 编号\n"
+          "导入一份账单：每行输出 行号、处理、时间、收付、金额、类型、帐户、说明、备注，最后一行是合计。\n"
+          "格式按文件内容认出；银行对帐单要用 --mapping 给出保存过的格式 (见 import-mapping)。\n"
+          "--account 是还没有对应帐户的付款方式记到的帐户，两个 --default 类型记没有规则认得的收支。\n"
+          "有缺类型或缺帐户的行时退出状态为 1，什么也不写；--skip-uncategorised 跳过它们、记其余的。\n"
+          "--dry-run 只输出，不写入。重复的行 (已经导入过的) 不再记。--undo 撤销一次导入的全部帐。\n",
+          {"format", "mapping", "encoding", "account", "default-category", "default-income-category", "handler", "undo"},
+          {"dry-run", "skip-uncategorised"}, true, importBill}},
+        {"imports",
+         {"用法: pennaro-cli imports\n列出导入过的账单，新的在前: 编号、时间、文件、格式、行数、记帐笔数、是否撤销。\n", {}, {},
+          true, listImportsCommand}},
+        {"import-mapping",
+         {"用法: pennaro-cli import-mapping 名字 文件 --date 列名 (--amount 列名 [--sign 负数为支出|正数为支出]\n"
+          "           | --debit 列名 --credit 列名) [--time 列名] [--counterparty 列名] [--description 列名]\n"
+          "           [--reference 列名] [--date-order 年月日|月日年|日月年] [--encoding 自动|UTF-8|GBK]\n"
+          "按文件的表头保存一种银行对帐单的格式，以后用 import --mapping 名字 导入。成功时输出名字和读到的笔数。\n",
+          {"date", "time", "amount", "debit", "credit", "sign", "counterparty", "description", "reference", "date-order",
+           "encoding"},
+          {}, true, saveImportMapping}},
     };
     return table;
 }

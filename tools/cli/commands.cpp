@@ -102,6 +102,8 @@ std::optional<int> ledgerIndexOf(const std::string &name)
     return std::nullopt;
 }
 
+} // namespace
+
 // A field as printed: without the blanks that stored texts may end with, and
 // with a backslash, tab or line break inside it written as \\, \t, \n or
 // \r, so that every record stays one line of tab-separated fields.
@@ -139,6 +141,8 @@ void printRow(std::ostream &out, const std::vector<std::string> &cells)
         out << (i ? "\t" : "") << printable(cells[i]);
     out << "\n";
 }
+
+namespace {
 
 const std::pair<const char *, stats::Kind> kKindNames[] = {
     {"summary", stats::Kind::Summary}, {"journal", stats::Kind::Journal}, {"bank", stats::Kind::Bank},

@@ -44,5 +44,8 @@ int refuse(Context &context, const std::string &message);
 int usage(Context &context, const std::string &message);
 // A day bound "YYYYMMDD" that is a real date, or none.
 bool isDayText(const std::string &text);
+// A field as printed, and a row of fields: one line, fields separated by a tab.
+std::string printable(const std::string &text);
+void printRow(std::ostream &out, const std::vector<std::string> &cells);
 
 } // namespace cli
