@@ -1,6 +1,7 @@
 #include "import/bank_mapping.h"
 
 #include "db/text.h"
+#include "import/csv.h"
 #include "import/header_row.h"
 
 #include <algorithm>
@@ -199,6 +200,8 @@ BillRead readBank(const Table &table, const BankMapping &m)
         bill.method = bankMethod(m);
         read.bill.rows.push_back(std::move(bill));
     }
+    if (table.stoppedAt != 0)
+        read.result = db::Result::refused(tooLong(table.stoppedAt));
     return read;
 }
 

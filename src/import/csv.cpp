@@ -1,11 +1,19 @@
 #include "import/csv.h"
 
+#include "import/bill.h"
+
 #include <algorithm>
 
 namespace import {
 
 namespace {
 const std::string kEmpty;
+}
+
+std::string tooLong(int line)
+{
+    return "第 " + std::to_string(line) + " 行：文件太长，一次最多导入 " + std::to_string(kMaxRows) +
+           " 笔，请分成几个文件导入";
 }
 
 const std::string &TableRow::text(std::size_t column) const
@@ -62,6 +70,7 @@ char guessDelimiter(std::string_view text)
 db::Result parseCsv(std::string_view text, char delimiter, Table &table, int maxRows)
 {
     table.rows.clear();
+    table.stoppedAt = 0;
     int line = 1;
     std::size_t i = 0;
     while (i < text.size()) {
@@ -111,9 +120,10 @@ db::Result parseCsv(std::string_view text, char delimiter, Table &table, int max
                 cell.text += c;
             }
         }
-        if (static_cast<int>(table.rows.size()) >= maxRows)
-            return db::Result::refused("第 " + std::to_string(row.line) + " 行：文件太长，一次最多读 " +
-                                       std::to_string(maxRows) + " 行，请分成几个文件导入");
+        if (static_cast<int>(table.rows.size()) >= maxRows) {
+            table.stoppedAt = row.line;
+            break;
+        }
         table.rows.push_back(std::move(row));
     }
     return db::Result::ok();

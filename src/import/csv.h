@@ -14,7 +14,10 @@ char guessDelimiter(std::string_view text);
 // Splits a UTF-8 text into rows of cells: fields may be quoted with '"'
 // (a doubled quote inside stands for one) and may then hold separators and
 // line breaks; lines end with LF or CRLF. Refused when a quote is never
-// closed (the file is cut off) or the text passes maxRows lines.
+// closed (the file is cut off); reading stops after maxRows lines.
 db::Result parseCsv(std::string_view text, char delimiter, Table &table, int maxRows);
+
+// The message for a table file that goes on past the rows a bill may have.
+std::string tooLong(int line);
 
 } // namespace import

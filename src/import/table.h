@@ -26,6 +26,9 @@ struct TableRow {
 // A bill as rows of cells: CSV, XLSX and XLS all come to this.
 struct Table {
     std::vector<TableRow> rows;
+    // The line a reader stopped at because the file went on past what a
+    // bill may hold; 0 when it was read to its end.
+    int stoppedAt = 0;
 };
 
 // A cell's text without the blanks, tabs and line breaks bills pad their

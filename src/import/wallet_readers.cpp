@@ -1,5 +1,6 @@
 #include "import/wallet_readers.h"
 
+#include "import/csv.h"
 #include "import/header_row.h"
 #include "import/values.h"
 
@@ -187,6 +188,8 @@ BillRead readWallet(const Table &table, const Reading &reading, RowFill fill)
         }
         read.bill.rows.push_back(std::move(bill));
     }
+    if (table.stoppedAt != 0)
+        read.result = db::Result::refused(tooLong(table.stoppedAt));
     return read;
 }
 

@@ -31,6 +31,7 @@ std::string numberText(double value)
 db::Result readXls(const std::string &path, Table &table, int maxRows)
 {
     table.rows.clear();
+    table.stoppedAt = 0;
     Workbook book;
     if (freexl_open(path.c_str(), &book.m_handle) != FREEXL_OK)
         return db::Result::refused("旧格式的电子表格 (.xls) 已损坏或读不出来：请在电子表格程序里另存为 .xlsx 或 CSV 再导入");
@@ -39,9 +40,10 @@ db::Result readXls(const std::string &path, Table &table, int maxRows)
     if (freexl_select_active_worksheet(book.m_handle, 0) != FREEXL_OK ||
         freexl_worksheet_dimensions(book.m_handle, &rows, &columns) != FREEXL_OK)
         return db::Result::refused("旧格式的电子表格 (.xls) 里没有可读的工作表");
-    if (rows > static_cast<unsigned>(maxRows))
-        return db::Result::refused("第 " + std::to_string(maxRows + 1) + " 行：表格太长，一次最多读 " +
-                                   std::to_string(maxRows) + " 行，请分成几个文件导入");
+    if (rows > static_cast<unsigned>(maxRows)) {
+        rows = static_cast<unsigned>(maxRows);
+        table.stoppedAt = maxRows + 1;
+    }
     table.rows.reserve(rows);
     for (unsigned int r = 0; r < rows; ++r) {
         TableRow row;

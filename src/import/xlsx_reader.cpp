@@ -25,7 +25,9 @@ std::optional<std::string> readMember(zip_t *zip, const std::string &name)
 {
     zip_stat_t stat;
     zip_stat_init(&stat);
-    if (zip_stat(zip, name.c_str(), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
+    // A member claiming more than any bill holds is a damaged or hostile file.
+    constexpr zip_uint64_t kMaxMember = 512u * 1024u * 1024u;
+    if (zip_stat(zip, name.c_str(), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE) || stat.size > kMaxMember)
         return std::nullopt;
     zip_file_t *file = zip_fopen(zip, name.c_str(), 0);
     if (!file)
@@ -179,8 +181,7 @@ struct SheetHandler {
             nextRow = row.line + 1;
             nextColumn = 0;
             if (static_cast<int>(table->rows.size()) >= maxRows) {
-                problem = "第 " + std::to_string(row.line) + " 行：表格太长，一次最多读 " + std::to_string(maxRows) +
-                          " 行，请分成几个文件导入";
+                table->stoppedAt = row.line;
                 stopped = true;
                 return;
             }
@@ -248,6 +249,7 @@ std::string memberOf(const std::string &target)
 db::Result readXlsx(const std::string &path, Table &table, int maxRows)
 {
     table.rows.clear();
+    table.stoppedAt = 0;
     int error = 0;
     Zip zip(zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
     if (!zip)
@@ -278,7 +280,7 @@ db::Result readXlsx(const std::string &path, Table &table, int maxRows)
     handler.shared = &strings.strings;
     handler.table = &table;
     handler.maxRows = maxRows;
-    if (!parseXml(*sheet, handler)) {
+    if (!parseXml(*sheet, handler) && table.stoppedAt == 0) {
         if (!handler.problem.empty())
             return db::Result::refused(handler.problem);
         return db::Result::refused(kDamaged);

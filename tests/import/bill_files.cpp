@@ -1,6 +1,7 @@
 #include "bill_files.h"
 
 #include <xlsxwriter.h>
+#include <zip.h>
 
 #include <fstream>
 #include <iconv.h>
@@ -86,6 +87,16 @@ void writeXlsx(const std::filesystem::path &path, const std::vector<std::vector<
         }
     if (workbook_close(book) != LXW_NO_ERROR)
         throw std::runtime_error("workbook_close");
+}
+
+void writeZip(const std::filesystem::path &path, const std::string &member, const std::string &text)
+{
+    int error = 0;
+    zip_t *zip = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    zip_source_t *source = zip_source_buffer(zip, text.data(), text.size(), 0);
+    zip_file_add(zip, member.c_str(), source, ZIP_FL_ENC_UTF_8);
+    if (zip_close(zip) != 0)
+        throw std::runtime_error("zip_close");
 }
 
 void writeWeChatXlsx(const std::filesystem::path &path)

@@ -28,6 +28,9 @@ std::filesystem::path writeFile(const std::filesystem::path &path, const std::st
 using XlsxCell = std::variant<std::string, double>;
 void writeXlsx(const std::filesystem::path &path, const std::vector<std::vector<XlsxCell>> &rows);
 
+// A zip holding one member of that name and text.
+void writeZip(const std::filesystem::path &path, const std::string &member, const std::string &text);
+
 // kWeChatBill as a workbook, the way recent exports come.
 void writeWeChatXlsx(const std::filesystem::path &path);
 
