@@ -22,6 +22,8 @@ inline constexpr int ID_BACKUP_RESTORE = 32818;
 inline constexpr int ID_APP_ABOUT = 57664;
 inline constexpr int ID_HELP = 32816;
 inline constexpr int ID_DATE_COMBO = 32814;
+inline constexpr int ID_IMPORT_BILL = 32830;
+inline constexpr int ID_IMPORT_LIST = 32831;
 
 // The commands that reach the ledger view and whose windows exist; the
 // others stay disabled in the menus until they are built.

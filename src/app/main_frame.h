@@ -96,6 +96,8 @@ private:
     QAction *makeAction(int id, const QString &caption, const QString &shortcutText = {});
     void runCommand(int id);
     void showAbout();
+    // Imports a bill, or lists the imports to take one back.
+    void runImportCommand(int id);
 
     std::unique_ptr<db::Connection> m_connection;
     QString m_userName;

@@ -6,6 +6,8 @@
 #include "app/help_page.h"
 #include "app/links_dialog.h"
 #include "app/password_dialog.h"
+#include "import/import_list_dialog.h"
+#include "import/import_window.h"
 #include "ledger/kassolt_view.h"
 #include "setup/backup_dialog.h"
 #include "setup/users_dialog.h"
@@ -43,6 +45,9 @@ const Menu kMenus[] = {
       {cmd::ID_MODIFY_ENTRY, "修改"},
       {cmd::ID_DELETE_ENTRY, "删除"},
       {0},
+      {cmd::ID_IMPORT_BILL, "导入账单…"},
+      {cmd::ID_IMPORT_LIST, "导入记录…"},
+      {0},
       {cmd::ID_STOCKS_FUNDS, "股票和基金"},
       {cmd::ID_APP_EXIT, "退出(&X)"}}},
     {"查看(&V)",
@@ -69,6 +74,7 @@ const std::pair<int, const char *> kToolBar[] = {
     {cmd::ID_DELETE_ENTRY, "删除"},
     {cmd::ID_MODIFY_ENTRY, "修改"},
     {cmd::ID_DATE_COMBO, nullptr},
+    {cmd::ID_IMPORT_BILL, "导入账单"},
     {cmd::ID_SETTINGS, "参数设置"},
     {cmd::ID_QUERY_DATE, "日期查询"},
     {cmd::ID_QUERY_CLASS, "分类查询"},
@@ -201,10 +207,31 @@ void CMainFrame::runCommand(int id)
     case ID_APP_ABOUT:
         showAbout();
         return;
+    case ID_IMPORT_BILL:
+    case ID_IMPORT_LIST:
+        runImportCommand(id);
+        return;
     default:
         if (auto *view = qobject_cast<CKassoltView *>(activeView()))
             view->onCommand(id);
         return;
+    }
+}
+
+void CMainFrame::runImportCommand(int id)
+{
+    bool changed = false;
+    if (id == cmd::ID_IMPORT_BILL) {
+        changed = import::importBill(this, connection(), m_userName, m_clock());
+    } else if (ui::connectionOrSay(this, connection())) {
+        CImportListDialog dialog(*m_connection, m_clock, this);
+        dialog.exec();
+        changed = dialog.changedBooks();
+    }
+    // The general journal comes to the front with the imported entries, as after a new entry.
+    if (changed) {
+        reloadLedger();
+        postSelectLedgerTab(0);
     }
 }
 
