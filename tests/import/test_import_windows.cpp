@@ -78,6 +78,7 @@ class TestImportWindows : public QObject {
     Q_OBJECT
 private slots:
     void previewIsEditedAndConfirmed();
+    void weChatWorkbookOpensInThePreview();
     void aLongBillShowsItsProgressAndStopsWhole();
     void bankStatementIsMappedOnceThenKnown();
     void anImportIsTakenBackFromTheList();
@@ -133,6 +134,32 @@ void TestImportWindows::previewIsEditedAndConfirmed()
     QCOMPARE(t.value("select 经手人 || '|' || 银行 from account where 帐目类型='其他收入'"), std::string("张丽|现金银行"));
     QCOMPARE(t.value("select count(*) from ImportRule where Field='对方' and Pattern='李四'"), std::string("1"));
     QVERIFY(ledger::checkBooks(t.connection(), kNow).empty());
+
+    // The same bill again: every row it posted is a duplicate; the ride left
+    // out the first time is all there is to post, to the account kept for its method.
+    CImportPreview again(planOf(t, kAlipayBill), t.connection(), QStringLiteral("支付宝.csv"), QStringLiteral("张丽"), kNow);
+    for (int line : {9, 12, 13, 16})
+        QCOMPARE(again.model()->row(rowOfLine(again.model(), line)).decision, import::Decision::Duplicate);
+    QVERIFY(again.totalsLabel()->text().startsWith(QStringLiteral("要记 1 笔：支出 35.5 元，收入 0 元。跳过 3 笔，重复 4 笔")));
+}
+
+void TestImportWindows::weChatWorkbookOpensInThePreview()
+{
+    TempDatabase t;
+    const std::filesystem::path path = t.folder() / "微信支付账单.xlsx";
+    writeWeChatXlsx(path);
+    QStringList seen;
+    QTimer::singleShot(0, [&] {
+        auto *preview = qobject_cast<CImportPreview *>(QApplication::activeModalWidget());
+        QVERIFY(preview);
+        for (int r = 0; r < preview->model()->rowCount(); ++r)
+            seen << preview->model()->data(preview->model()->index(r, ImportPlanModel::Decision), Qt::DisplayRole).toString();
+        preview->reject();
+    });
+    QVERIFY(!import::importBillFile(nullptr, t.connection(), QString::fromStdString(path.string()),
+                                    import::FormatChoice::Automatic, QStringLiteral("管理员"), kNow));
+    QCOMPARE(seen, (QStringList{QStringLiteral("缺帐户"), QStringLiteral("缺帐户"), QStringLiteral("跳过"),
+                                QStringLiteral("缺帐户"), QStringLiteral("缺帐户")}));
 }
 
 void TestImportWindows::aLongBillShowsItsProgressAndStopsWhole()
