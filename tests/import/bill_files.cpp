@@ -3,6 +3,7 @@
 #include <xlsxwriter.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iconv.h>
 #include <sstream>
@@ -97,6 +98,160 @@ void writeZip(const std::filesystem::path &path, const std::string &member, cons
     zip_file_add(zip, member.c_str(), source, ZIP_FL_ENC_UTF_8);
     if (zip_close(zip) != 0)
         throw std::runtime_error("zip_close");
+}
+
+namespace {
+
+void put16(std::string &out, unsigned value)
+{
+    out += static_cast<char>(value & 0xFF);
+    out += static_cast<char>((value >> 8) & 0xFF);
+}
+
+void put32(std::string &out, unsigned value)
+{
+    put16(out, value & 0xFFFF);
+    put16(out, value >> 16);
+}
+
+void record(std::string &out, unsigned type, const std::string &data)
+{
+    put16(out, type);
+    put16(out, static_cast<unsigned>(data.size()));
+    out += data;
+}
+
+std::string utf16(const std::string &utf8)
+{
+    iconv_t cd = iconv_open("UTF-16LE", "UTF-8");
+    std::string out(utf8.size() * 4 + 4, '\0');
+    char *in = const_cast<char *>(utf8.data());
+    std::size_t inLeft = utf8.size();
+    char *to = out.data();
+    std::size_t outLeft = out.size();
+    iconv(cd, &in, &inLeft, &to, &outLeft);
+    iconv_close(cd);
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+std::string bof(unsigned kind)
+{
+    std::string data;
+    put16(data, 0x0600);
+    put16(data, kind);
+    put16(data, 0x0DBB);
+    put16(data, 0x07CC);
+    put32(data, 0);
+    put32(data, 6);
+    return data;
+}
+
+} // namespace
+
+void writeXls(const std::filesystem::path &path, const std::vector<std::vector<XlsxCell>> &rows)
+{
+    // The workbook stream: globals naming one sheet, then the sheet.
+    std::string globals;
+    record(globals, 0x0809, bof(0x0005));
+    std::string codepage;
+    put16(codepage, 1200);
+    record(globals, 0x0042, codepage);
+    std::string sheetName = "\x06\x00Sheet1";
+    const std::size_t boundSheetSize = 4 + 4 + 2 + sheetName.size();
+    const unsigned sheetStart = static_cast<unsigned>(globals.size() + boundSheetSize + 4);
+    std::string boundSheet;
+    put32(boundSheet, sheetStart);
+    put16(boundSheet, 0);
+    boundSheet += sheetName;
+    record(globals, 0x0085, boundSheet);
+    record(globals, 0x000A, "");
+    std::string sheet;
+    record(sheet, 0x0809, bof(0x0010));
+    std::size_t width = 0;
+    for (const auto &row : rows)
+        width = std::max(width, row.size());
+    std::string dimensions;
+    put32(dimensions, 0);
+    put32(dimensions, static_cast<unsigned>(rows.size()));
+    put16(dimensions, 0);
+    put16(dimensions, static_cast<unsigned>(width));
+    put16(dimensions, 0);
+    record(sheet, 0x0200, dimensions);
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (std::size_t c = 0; c < rows[r].size(); ++c) {
+            std::string cell;
+            put16(cell, static_cast<unsigned>(r));
+            put16(cell, static_cast<unsigned>(c));
+            put16(cell, 0);
+            if (const auto *text = std::get_if<std::string>(&rows[r][c])) {
+                const std::string wide = utf16(*text);
+                put16(cell, static_cast<unsigned>(wide.size() / 2));
+                cell += '\x01';
+                cell += wide;
+                record(sheet, 0x0204, cell);
+            } else {
+                const double value = std::get<double>(rows[r][c]);
+                cell.append(reinterpret_cast<const char *>(&value), sizeof value);
+                record(sheet, 0x0203, cell);
+            }
+        }
+    record(sheet, 0x000A, "");
+    std::string stream = globals + sheet;
+    // Below 4096 bytes a stream would live in the mini stream; padding keeps
+    // it in ordinary sectors.
+    stream.resize(std::max<std::size_t>(4096, (stream.size() + 511) / 512 * 512), '\0');
+    const unsigned streamSectors = static_cast<unsigned>(stream.size() / 512);
+
+    // The compound file: header, one FAT sector, one directory sector, the stream.
+    std::string header;
+    header += std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(16, '\0');
+    put16(header, 0x003E);
+    put16(header, 0x0003);
+    put16(header, 0xFFFE);
+    put16(header, 9);
+    put16(header, 6);
+    header += std::string(6, '\0');
+    put32(header, 0);          // directory sectors (none counted in version 3)
+    put32(header, 1);          // FAT sectors
+    put32(header, 1);          // first directory sector
+    put32(header, 0);
+    put32(header, 0x1000);     // mini stream cutoff
+    put32(header, 0xFFFFFFFE); // no mini FAT
+    put32(header, 0);
+    put32(header, 0xFFFFFFFE); // no DIFAT sectors
+    put32(header, 0);
+    put32(header, 0);          // the FAT is sector 0
+    while (header.size() < 512)
+        put32(header, 0xFFFFFFFF);
+    std::string fat;
+    put32(fat, 0xFFFFFFFD);
+    put32(fat, 0xFFFFFFFE);
+    for (unsigned i = 0; i < streamSectors; ++i)
+        put32(fat, i + 1 < streamSectors ? 3 + i : 0xFFFFFFFE);
+    while (fat.size() < 512)
+        put32(fat, 0xFFFFFFFF);
+    auto entry = [](const std::string &name, unsigned type, unsigned child, unsigned start, unsigned size) {
+        std::string e = utf16(name);
+        e += std::string(2, '\0');
+        const unsigned nameBytes = static_cast<unsigned>(e.size());
+        e.resize(64, '\0');
+        put16(e, name.empty() ? 0 : nameBytes);
+        e += static_cast<char>(type);
+        e += static_cast<char>(1);
+        put32(e, 0xFFFFFFFF);
+        put32(e, 0xFFFFFFFF);
+        put32(e, child);
+        e += std::string(16 + 4 + 16, '\0');
+        put32(e, start);
+        put32(e, size);
+        put32(e, 0);
+        return e;
+    };
+    std::string directory = entry("Root Entry", 5, 1, 0xFFFFFFFE, 0) +
+                            entry("Workbook", 2, 0xFFFFFFFF, 2, static_cast<unsigned>(stream.size()));
+    directory += entry("", 0, 0xFFFFFFFF, 0, 0) + entry("", 0, 0xFFFFFFFF, 0, 0);
+    writeFile(path, header + fat + directory + stream);
 }
 
 void writeWeChatXlsx(const std::filesystem::path &path)

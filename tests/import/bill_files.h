@@ -28,6 +28,10 @@ std::filesystem::path writeFile(const std::filesystem::path &path, const std::st
 using XlsxCell = std::variant<std::string, double>;
 void writeXlsx(const std::filesystem::path &path, const std::vector<std::vector<XlsxCell>> &rows);
 
+// An old binary workbook (.xls, BIFF8 in a compound file) of one sheet:
+// text cells as LABEL records, numbers as NUMBER records.
+void writeXls(const std::filesystem::path &path, const std::vector<std::vector<XlsxCell>> &rows);
+
 // A zip holding one member of that name and text.
 void writeZip(const std::filesystem::path &path, const std::string &member, const std::string &text);
 

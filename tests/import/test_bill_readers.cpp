@@ -186,6 +186,23 @@ const ReaderCase kCases[] = {
     {"CreditCardThousands", [](const fs::path &f) { return text(f, "k2.csv", kCreditCard); },
      [] { return withMapping(creditCardMapping()); }, import::Format::Bank, 2, 0,
      "2|2024/01/05 00:00:00|支|123400|京东商城|网上支付||对帐单:信用卡||"},
+    {"BankXls",
+     [](const fs::path &f) {
+         writeXls(f / "s.xls", {{std::string("交易日期"), std::string("摘要"), std::string("对方户名"), std::string("金额")},
+                                {std::string("2024/01/05"), std::string("消费"), std::string("星巴克"), -35.5},
+                                {std::string("2024/01/10"), std::string("工资"), std::string("某公司"), 8000.0}});
+         return f / "s.xls";
+     },
+     [] {
+         import::BankMapping m;
+         m.name = "工行";
+         m.dateColumn = "交易日期";
+         m.amountColumn = "金额";
+         m.counterpartyColumn = "对方户名";
+         m.descriptionColumn = "摘要";
+         return withMapping(m);
+     },
+     import::Format::Bank, 2, 0, "2|2024/01/05 00:00:00|支|3550|星巴克|消费||对帐单:工行||"},
     {"QifMonthFirst", [](const fs::path &f) { return text(f, "q.qif", kQifUs); }, automatic, import::Format::Qif, 3, 1,
      "9|2024/01/10 00:00:00|收|800000|某公司||工资|QIF||"},
     {"QifTransferMovesNothing", [](const fs::path &f) { return text(f, "q2.qif", kQifUs); }, automatic,
