@@ -6,6 +6,7 @@
 #include "support/temp_database.h"
 
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <iconv.h>
 
@@ -66,9 +67,14 @@ int main()
     options.handler = "管理员";
     options.fileName = "bill.csv";
     import::CommitOutcome outcome;
+    // The processor time beside the wall time: on a machine others share,
+    // the difference is the wait for the processor.
+    const std::clock_t cpuStart = std::clock();
     const double post = bench::seconds([&] { outcome = import::commitPlan(t.connection(), plan, options); });
-    std::printf("import: %d rows read and previewed in %.3f s (limit %.0f s); %d entries posted in %.3f s (limit %.0f s)%s\n",
-                static_cast<int>(plan.rows.size()), preview, kLimitSeconds, outcome.posted, post, kLimitSeconds,
+    const double postCpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+    std::printf("import: %d rows read and previewed in %.3f s (limit %.0f s); %d entries posted in %.3f s, %.3f s of "
+                "processor time (limit %.0f s)%s\n",
+                static_cast<int>(plan.rows.size()), preview, kLimitSeconds, outcome.posted, post, postCpu, kLimitSeconds,
                 outcome.result ? "" : (" refused: " + outcome.result.message).c_str());
     const bool ok = outcome.result && totals.post == outcome.posted && outcome.posted == kRows - kRows / 10 &&
                     preview <= kLimitSeconds && post <= kLimitSeconds;

@@ -8,6 +8,7 @@
 #include "ledger/posting.h"
 
 #include <set>
+#include <unordered_set>
 
 namespace import {
 
@@ -38,14 +39,17 @@ std::vector<Rule> suggestionRules(const Plan &plan)
     return rules;
 }
 
-// Whether a key already stands for an entry of the books (written by
-// another import since the plan was made).
-bool keyInBooks(db::Connection &c, const std::string &key)
+// The keys that stand for entries of the books now, read inside the
+// import's transaction: another import may have written rows of the same
+// bill since the plan was made.
+std::unordered_set<std::string> keysInBooks(db::Connection &c)
 {
-    return !c.scalar("select r.AccNum as n from ImportRow r join account a on a.财务标识 = r.AccNum "
-                     "where r.RowKey = " + quoted(key) + " and substr(a.日期,1,10) = substr(r.DTime,1,10)",
-                     "n")
-                .empty();
+    std::unordered_set<std::string> keys;
+    db::Query q = c.query("select r.RowKey as k from ImportRow r join account a on a.财务标识 = r.AccNum "
+                          "where substr(a.日期,1,10) = substr(r.DTime,1,10)");
+    while (q.next())
+        keys.insert(q.field("k"));
+    return keys;
 }
 
 } // namespace
@@ -76,15 +80,19 @@ CommitOutcome commitPlan(db::Connection &c, const Plan &plan, const CommitOption
     for (const PlanRow &row : plan.rows)
         total += row.decision == Decision::Post;
     int done = 0;
+    const std::unordered_set<std::string> inBooks = keysInBooks(c);
+    // The transaction holds the write lock: the numbers after the largest
+    // are the import's own, one after another.
+    long long next = std::stoll(ledger::nextEntryNumber(c));
     for (const PlanRow &row : plan.rows) {
         if (row.decision != Decision::Post)
             continue;
-        if (keyInBooks(c, row.key)) {
+        if (inBooks.count(row.key)) {
             ++outcome.duplicates;
             continue;
         }
         ledger::Entry e;
-        e.number = ledger::nextEntryNumber(c);
+        e.number = std::to_string(next++);
         e.date = db::formatDateTime(row.bill.time);
         e.type = row.type;
         e.category = row.category;
