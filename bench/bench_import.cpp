@@ -1,6 +1,7 @@
 // Times a bill of 10,000 rows: read and planned for the preview, then
 // posted in one transaction. Both must stay within 2 s.
 #include "bench_util.h"
+#include "bill_files.h"
 #include "import/bill_file.h"
 #include "import/import_run.h"
 #include "support/temp_database.h"
@@ -8,7 +9,6 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
-#include <iconv.h>
 
 namespace {
 
@@ -32,16 +32,7 @@ std::string alipayBill()
                       i % 10 == 9 ? "不计收支" : "支出", 5 + i % 200, i % 100, methods[i % 3], i, i);
         text += line;
     }
-    iconv_t cd = iconv_open("GB18030", "UTF-8");
-    std::string out(text.size() * 2, '\0');
-    char *in = text.data();
-    std::size_t inLeft = text.size();
-    char *to = out.data();
-    std::size_t outLeft = out.size();
-    iconv(cd, &in, &inLeft, &to, &outLeft);
-    iconv_close(cd);
-    out.resize(out.size() - outLeft);
-    return out;
+    return testing_support::toGbk(text);
 }
 
 } // namespace
