@@ -2,7 +2,7 @@
 # build, the program and the tests need, when any is missing.
 PENNARO_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
 libsqlite3-dev libxlsxwriter-dev libgtest-dev fonts-wqy-microhei xvfb xauth python3-openpyxl poppler-utils sqlite3
-libofx-dev libzip-dev libexpat1-dev libfreexl-dev"
+libofx-dev libzip-dev libexpat1-dev libfreexl-dev desktop-file-utils appstream dpkg-dev lintian"
 
 pennaro_install_deps() {
     local missing=""
@@ -18,10 +18,17 @@ pennaro_install_deps() {
     fi
 }
 
+# pennaro_build ROOT [TARGET...]: configures once, then builds the targets
+# named, or everything.
 pennaro_build() {
     local root="$1"
+    shift
     if [ ! -f "$root/build/build.ninja" ]; then
         cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
     fi
-    cmake --build "$root/build" -j2
+    if [ "$#" -gt 0 ]; then
+        cmake --build "$root/build" -j2 --target "$@"
+    else
+        cmake --build "$root/build" -j2
+    fi
 }

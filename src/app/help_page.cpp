@@ -1,18 +1,16 @@
 #include "app/help_page.h"
 
+#include "app/data_files.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QDir>
 
 namespace app {
 
-namespace {
-const char *const kHelpFile = "Pennaro.html";
-}
-
 QUrl helpPageUrl()
 {
-    return QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(kHelpFile)));
+    const std::string folder = QCoreApplication::applicationDirPath().toStdString();
+    return QUrl::fromLocalFile(QString::fromStdString(helpPagePath(folder)));
 }
 
 void openHelpPage() { QDesktopServices::openUrl(helpPageUrl()); }

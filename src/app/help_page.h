@@ -4,7 +4,8 @@
 
 namespace app {
 
-// The help page, Pennaro.html in the program's own folder.
+// The help page: Pennaro.html beside the program or in the installed data
+// folder (see helpPagePath).
 QUrl helpPageUrl();
 // Hands the help page to the desktop's viewer; its answer is not examined.
 void openHelpPage();

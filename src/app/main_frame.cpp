@@ -178,7 +178,7 @@ bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
 
 std::string CMainFrame::databasePath() const
 {
-    return m_connection ? m_connection->path() : db::dataSourceOf(db::kConnectionString);
+    return m_connection ? m_connection->path() : db::bookFileOf(db::kConnectionString);
 }
 
 void CMainFrame::closeConnection() { m_connection.reset(); }

@@ -1,5 +1,7 @@
 #include "app/settings_store.h"
 
+#include "app/books.h"
+
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
@@ -8,7 +10,13 @@ namespace app {
 
 namespace {
 const char *const kKey = "software/Kassolt/AccUser";
+const char *const kRecentBooksKey = "books/recent";
+
+QSettings userSettings()
+{
+    return QSettings(QString::fromStdString(userSettingsPath()), QSettings::IniFormat);
 }
+} // namespace
 
 QString settingsFilePath()
 {
@@ -30,6 +38,22 @@ QString readLastUser()
 {
     QSettings settings(settingsFilePath(), QSettings::IniFormat);
     return settings.value(QLatin1String(kKey)).toString();
+}
+
+QStringList readRecentBooks() { return userSettings().value(QLatin1String(kRecentBooksKey)).toStringList(); }
+
+bool rememberBook(const QString &path)
+{
+    std::vector<std::string> recent;
+    for (const QString &book : readRecentBooks())
+        recent.push_back(book.toStdString());
+    QStringList books;
+    for (const std::string &book : withRecentBook(recent, path.toStdString()))
+        books << QString::fromStdString(book);
+    QSettings settings = userSettings();
+    settings.setValue(QLatin1String(kRecentBooksKey), books);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
 }
 
 } // namespace app

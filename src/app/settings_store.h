@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace app {
 
@@ -9,5 +10,12 @@ namespace app {
 QString settingsFilePath();
 bool writeLastUser(const QString &userName);
 QString readLastUser(); // "" when the value or the store is missing
+
+// The books opened last, newest first, kept in the user's settings file
+// (userSettingsPath, under the XDG config folder; it survives a reboot).
+QStringList readRecentBooks();
+// Puts a book that was opened first in that list. False when the settings
+// could not be written.
+bool rememberBook(const QString &path);
 
 } // namespace app

@@ -86,6 +86,17 @@ std::string dataSourceOf(const std::string &connectionString)
     return {};
 }
 
+namespace {
+std::string g_bookFile;
+}
+
+void setBookFile(const std::string &path) { g_bookFile = path; }
+
+std::string bookFileOf(const std::string &connectionString)
+{
+    return g_bookFile.empty() ? dataSourceOf(connectionString) : g_bookFile;
+}
+
 // ---- Query ----
 
 void Query::Finalizer::operator()(sqlite3_stmt *s) const noexcept { sqlite3_finalize(s); }
@@ -196,10 +207,10 @@ void Connection::Closer::operator()(sqlite3 *db) const noexcept { sqlite3_close_
 
 Connection::Connection(const std::string &connectionString)
 {
-    const std::string source = dataSourceOf(connectionString);
-    if (source.empty())
+    const std::string file = bookFileOf(connectionString);
+    if (file.empty())
         throw Error("连接字符串中没有数据源");
-    openPath(source, Check::Book, Access::ReadWrite);
+    openPath(file, Check::Book, Access::ReadWrite);
 }
 
 Connection::~Connection() = default;

@@ -52,6 +52,14 @@ std::string connectFailedText(const Error &error);
 // The value of "Data Source=" in a connection string, "" when absent.
 std::string dataSourceOf(const std::string &connectionString);
 
+// The book file that every connection string opens in place of its data
+// source: chosen at start-up (a file named on the command line, the book
+// opened last, ...) and again when the user opens another book. Empty, the
+// data source itself is opened, resolved in the working directory.
+void setBookFile(const std::string &path);
+// The file a connection string opens: the chosen book, else its data source.
+std::string bookFileOf(const std::string &connectionString);
+
 class Connection;
 
 // A row of a database's catalogue (sqlite_master).
@@ -99,9 +107,9 @@ private:
 class Connection {
 public:
     Connection() = default;
-    // Opens the file named by the data source of the connection string,
-    // resolved in the working directory. Never creates a file: a missing file
-    // or one without the ledger tables throws Error.
+    // Opens the book file of the connection string (bookFileOf). Never
+    // creates a file: a missing file or one without the ledger tables throws
+    // Error.
     explicit Connection(const std::string &connectionString);
     Connection(Connection &&) noexcept = default;
     Connection &operator=(Connection &&) noexcept = default;

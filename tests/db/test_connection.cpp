@@ -141,6 +141,21 @@ TEST(Connection, ConnectionStringResolvesInTheWorkingDirectory)
     EXPECT_EQ(c.scalar("select SysUserName from SysAllUser", "SysUserName"), "管理员");
 }
 
+TEST(Connection, ChosenBookStandsForTheDataSource)
+{
+    TempDatabase t;
+    const auto elsewhere = testing_support::makeTempFolder();
+    {
+        WorkingDirectory cd(elsewhere);
+        db::setBookFile(t.path());
+        EXPECT_EQ(db::Connection(db::kConnectionString).path(), t.path());
+        EXPECT_EQ(db::bookFileOf(db::kConnectionString), t.path());
+        db::setBookFile("");
+        EXPECT_THROW(db::Connection(db::kConnectionString), db::Error);
+    }
+    std::filesystem::remove_all(elsewhere);
+}
+
 TEST(Connection, StatementLogWritesEachStatementOnOneLine)
 {
     TempDatabase t;

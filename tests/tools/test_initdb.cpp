@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -134,4 +136,113 @@ TEST(InitDb, AKillLeavesNoFileOrAWholeOne)
     std::filesystem::remove_all(folder);
     // Most kills land before the end; some runs finish first.
     EXPECT_LT(complete, 50);
+}
+
+namespace {
+
+struct PasswordCase {
+    const char *name;
+    std::vector<std::string> options;
+    const char *input;        // standard input of the run
+    int status;               // its exit status
+    const char *password;     // the administrator's password, nullptr when no file
+};
+
+void PrintTo(const PasswordCase &c, std::ostream *out) { *out << c.name; }
+
+class InitDbPassword : public testing::TestWithParam<PasswordCase> {};
+
+// The exit status of pennaro-initdb run with these arguments and this input.
+int runInitDb(const std::vector<std::string> &arguments, const std::string &input)
+{
+    std::string command = PENNARO_INITDB;
+    for (const std::string &argument : arguments)
+        command += " '" + argument + "'";
+    FILE *pipe = popen((command + " >/dev/null 2>&1").c_str(), "w");
+    std::fwrite(input.data(), 1, input.size(), pipe);
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string administratorPassword(const std::string &path)
+{
+    db::Connection c = db::Connection::openFile(path);
+    return c.scalar("select SysPwd from SysAllUser where SysUserName='管理员'", "SysPwd");
+}
+
+} // namespace
+
+TEST_P(InitDbPassword, FromStandardInput)
+{
+    const PasswordCase &c = GetParam();
+    const auto folder = testing_support::makeTempFolder();
+    const std::string path = (folder / "account.mdb").string();
+    std::vector<std::string> arguments = c.options;
+    arguments.push_back(path);
+    EXPECT_EQ(runInitDb(arguments, c.input), c.status);
+    if (c.password)
+        EXPECT_EQ(administratorPassword(path), c.password);
+    else
+        EXPECT_FALSE(std::filesystem::exists(path));
+    std::filesystem::remove_all(folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, InitDbPassword,
+    testing::Values(PasswordCase{"FirstLine", {"--ask-password"}, "geheim 1\nsecond\n", 0, "geheim 1"},
+                    PasswordCase{"WindowsLineEnd", {"--ask-password"}, "pw\r\n", 0, "pw"},
+                    PasswordCase{"EmptyLine", {"--ask-password"}, "\n", 0, ""},
+                    PasswordCase{"NothingToRead", {"--ask-password"}, "", 1, nullptr},
+                    PasswordCase{"TwoPasswordOptions", {"--ask-password", "--admin-password", "x"}, "y\n", 2, nullptr},
+                    PasswordCase{"NotAsked", {}, "ignored\n", 0, ""}),
+    [](const testing::TestParamInfo<PasswordCase> &info) { return info.param.name; });
+
+// On a terminal the password is typed twice without being shown; two
+// different answers create nothing.
+TEST(InitDb, PasswordTypedTwiceOnATerminal)
+{
+    const auto folder = testing_support::makeTempFolder();
+    const std::string path = (folder / "account.mdb").string();
+    auto run = [&](const std::string &first, const std::string &second, std::string &screen) {
+        int terminal = -1;
+        const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+        if (child == 0) {
+            execl(PENNARO_INITDB, PENNARO_INITDB, "--ask-password", path.c_str(), static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        // Each answer is typed once its prompt shows, as a person would. A
+        // program that stops answering is ended.
+        auto waitFor = [&](const std::string &prompt) {
+            char buffer[256];
+            while (screen.find(prompt) == std::string::npos) {
+                pollfd ready{terminal, POLLIN, 0};
+                if (poll(&ready, 1, 10000) != 1) {
+                    kill(child, SIGKILL);
+                    return;
+                }
+                const ssize_t n = read(terminal, buffer, sizeof buffer);
+                if (n <= 0)
+                    return;
+                screen.append(buffer, static_cast<std::size_t>(n));
+            }
+        };
+        waitFor("管理员的密码");
+        (void)!write(terminal, (first + "\n").data(), first.size() + 1);
+        waitFor("再输入一次");
+        (void)!write(terminal, (second + "\n").data(), second.size() + 1);
+        waitFor("\x04"); // reads to the end
+        close(terminal);
+        int status = 0;
+        waitpid(child, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    std::string screen;
+    EXPECT_EQ(run("hidden-pw", "hidden-pw", screen), 0);
+    EXPECT_EQ(screen.find("hidden-pw"), std::string::npos) << screen;
+    EXPECT_EQ(administratorPassword(path), "hidden-pw");
+    std::filesystem::remove(path);
+    screen.clear();
+    EXPECT_EQ(run("hidden-pw", "hidden-px", screen), 1);
+    EXPECT_FALSE(std::filesystem::exists(path));
+    std::filesystem::remove_all(folder);
 }
