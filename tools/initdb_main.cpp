@@ -3,7 +3,7 @@
 #include "db/connection.h"
 #include "db/dates.h"
 #include "db/init_database.h"
-#include "tools/demo_entries.h"
+#include "ledger/demo_entries.h"
 
 #include <termios.h>
 #include <unistd.h>
@@ -139,7 +139,7 @@ int main(int argc, char *argv[])
     try {
         db::InitFill fill;
         if (demo)
-            fill = [&count](db::Connection &c) { count = tools::addDemoEntries(c, db::localNow()); };
+            fill = [&count](db::Connection &c) { count = ledger::addDemoEntries(c, db::localNow()); };
         db::createDatabase(path, options, fill);
         if (demo)
             std::printf("%s: 记入了 %d 笔示例帐目\n", path.c_str(), count);

@@ -1,7 +1,7 @@
 #include "db/dates.h"
+#include "ledger/demo_entries.h"
 #include "support/temp_database.h"
 #include "tools/cli/cli.h"
-#include "tools/demo_entries.h"
 
 #include <gtest/gtest.h>
 
@@ -281,7 +281,7 @@ TEST(Cli, CheckFindsHalfWrittenEntries)
 TEST(Cli, CheckPassesOnTheDemoBooks)
 {
     TempDatabase t;
-    tools::addDemoEntries(t.connection(), kNow);
+    ledger::addDemoEntries(t.connection(), kNow);
     ASSERT_EQ(runCli(t, {"post-recurring"}).status, cli::kOk);
     const Ran r = runCli(t, {"check"});
     EXPECT_EQ(r.status, cli::kOk) << r.out;
@@ -291,7 +291,7 @@ TEST(Cli, CheckPassesOnTheDemoBooks)
 TEST(Cli, ExportsWriteWorkbooksOrSayWhyNot)
 {
     TempDatabase t;
-    tools::addDemoEntries(t.connection(), kNow);
+    ledger::addDemoEntries(t.connection(), kNow);
     const std::string base = (t.folder() / "year").string();
     Ran r = runCli(t, {"export", base, "--kind", "summary", "--from", "20260101", "--to", "20261207"});
     EXPECT_EQ(r.status, cli::kOk) << r.err;

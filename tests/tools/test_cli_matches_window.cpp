@@ -1,13 +1,13 @@
 // The command line's statistics and the query windows' lists come from one
 // core walk: for the same books and range they show the same rows.
 #include "db/dates.h"
+#include "ledger/demo_entries.h"
 #include "stats/class_query_window.h"
 #include "stats/date_query_window.h"
 #include "stats/query_commands.h"
 #include "stats/stat_list.h"
 #include "support/temp_database.h"
 #include "tools/cli/cli.h"
-#include "tools/demo_entries.h"
 
 #include <QTreeWidgetItemIterator>
 #include <QtTest>
@@ -78,7 +78,7 @@ void TestCliMatchesWindow::classStatistics()
     QFETCH(int, command);
     QFETCH(QString, kind);
     TempDatabase t;
-    tools::addDemoEntries(t.connection(), db::DateTime{2026, 12, 7});
+    ledger::addDemoEntries(t.connection(), db::DateTime{2026, 12, 7});
     CClassQueryWindow window(t.connection(), [] { return db::DateTime{2026, 12, 7, 9, 0, 0}; });
     window.onCommand(command);
     window.onCommand(stats::cmd::ID_DAY_THIS_YEAR); // runs the kind again, queued
@@ -91,7 +91,7 @@ void TestCliMatchesWindow::classStatistics()
 void TestCliMatchesWindow::dayStatistic()
 {
     TempDatabase t;
-    tools::addDemoEntries(t.connection(), db::DateTime{2026, 12, 7});
+    ledger::addDemoEntries(t.connection(), db::DateTime{2026, 12, 7});
     CDateQueryWindow window(t.connection(), [] { return db::DateTime{2026, 12, 7, 9, 0, 0}; });
     window.onCommand(stats::cmd::ID_EXPENSE);
     window.onCommand(stats::cmd::ID_DAY_THIS_MONTH);

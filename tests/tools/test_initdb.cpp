@@ -1,7 +1,7 @@
 #include "db/dates.h"
 #include "db/init_database.h"
+#include "ledger/demo_entries.h"
 #include "support/temp_database.h"
-#include "tools/demo_entries.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +62,7 @@ TEST(InitDb, FileIsPrivateAndNeverOverwritten)
 TEST(InitDb, DemoEntriesAreCompleteAndBalanced)
 {
     TempDatabase t;
-    const int count = tools::addDemoEntries(t.connection(), db::DateTime{2026, 12, 7});
+    const int count = ledger::addDemoEntries(t.connection(), db::DateTime{2026, 12, 7});
     EXPECT_GT(count, 700);
     EXPECT_EQ(t.count("account"), count);
     EXPECT_EQ(t.value("select min(日期) || '|' || max(日期) from account").substr(0, 10), "2025/12/08");

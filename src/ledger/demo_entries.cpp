@@ -1,4 +1,4 @@
-#include "tools/demo_entries.h"
+#include "ledger/demo_entries.h"
 
 #include "db/connection.h"
 #include "db/text.h"
@@ -9,7 +9,7 @@
 #include <random>
 #include <stdexcept>
 
-namespace tools {
+namespace ledger {
 
 namespace {
 
@@ -132,4 +132,4 @@ int addDemoEntries(db::Connection &c, const db::DateTime &lastDay)
     return w.count();
 }
 
-} // namespace tools
+} // namespace ledger
