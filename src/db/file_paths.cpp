@@ -1,6 +1,7 @@
 #include "db/file_paths.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -36,6 +37,24 @@ void syncFolder(const std::string &folder)
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+std::string createFoldersFor(const std::string &file)
+{
+    const fs::path folder = fs::absolute(fs::path(file)).parent_path();
+    std::error_code ec;
+    if (fs::is_directory(folder, ec))
+        return {};
+    // Each missing folder from the top down, so that every one gets the mode.
+    fs::path built;
+    for (const fs::path &part : folder) {
+        built /= part;
+        if (fs::is_directory(built, ec))
+            continue;
+        if (::mkdir(built.c_str(), 0700) != 0 && errno != EEXIST)
+            return built.string() + ": " + systemErrorText(errno);
+    }
+    return {};
 }
 
 std::string systemErrorText(int error)

@@ -18,6 +18,10 @@ bool sameFile(const std::string &a, const std::string &b);
 // it survives a crash; failures are ignored (not every file system can).
 void syncFolder(const std::string &folder);
 
+// Makes the folders missing on the way to a file, readable by their owner
+// only, as a user's data folders are. "" when they are there, else why not.
+std::string createFoldersFor(const std::string &file);
+
 // The reason a file operation failed, from its errno value, in the
 // program's language for the reasons a user meets (no right to write, a
 // full disk, a missing folder); the system's own text for the rest.

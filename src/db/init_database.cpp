@@ -164,10 +164,10 @@ void publish(const std::string &path, const std::vector<unsigned char> &bytes)
     syncFolder(folder);
 }
 
-std::vector<unsigned char> imageOf(Connection &c)
+std::vector<unsigned char> imageOf(sqlite3 *handle)
 {
     sqlite3_int64 size = 0;
-    unsigned char *data = sqlite3_serialize(c.handle(), "main", &size, 0);
+    unsigned char *data = sqlite3_serialize(handle, "main", &size, 0);
     if (!data)
         throw Error("无法生成数据库文件");
     std::vector<unsigned char> bytes(data, data + size);
@@ -203,10 +203,18 @@ Connection createDatabase(const std::string &path, const InitOptions &options, c
         transaction.commit();
         if (fill)
             fill(c);
-        bytes = imageOf(c);
+        bytes = imageOf(c.handle());
     }
     publish(path, bytes);
     return Connection::openFile(path);
+}
+
+void copyDatabase(sqlite3 *source, const std::string &path)
+{
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec))
+        throw Error("文件已经存在，不会覆盖: " + path);
+    publish(path, imageOf(source));
 }
 
 } // namespace db

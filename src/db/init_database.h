@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+struct sqlite3;
+
 namespace db {
 
 class Connection;
@@ -22,6 +24,11 @@ using InitFill = std::function<void(Connection &)>;
 // so an interrupted run leaves no file or a whole one. Refuses to overwrite
 // an existing file. The file is readable by its owner only. Throws Error.
 Connection createDatabase(const std::string &path, const InitOptions &options = {}, const InitFill &fill = {});
+
+// Writes a copy of the database open on source at path the way
+// createDatabase writes a new one: whole or not at all, readable by its
+// owner only, never over an existing file. Throws Error.
+void copyDatabase(sqlite3 *source, const std::string &path);
 
 // Removes the partly written file of a creation in progress, where one is
 // named on disk at all; safe to call from a signal handler.

@@ -36,11 +36,28 @@ const char *const kMsgBackupDamaged =
     "帐本已经损坏（%1），这样的备份不能用来恢复，所以没有写入，原来的备份文件没有改动。请用以前的备份恢复帐本。";
 const char *const kMsgBackupDamagedKept = "帐本已经损坏（%1）。按您的要求仍然写了备份“%2”，但它不能用来恢复。";
 const char *const kMsgBackupMissing = "找不到文件“%1”。";
-const char *const kMsgNotADatabase = "“%1”不是完好的帐本数据库（%2），没有恢复。请选择用本程序备份的文件。";
-const char *const kMsgMissingTables = "“%1”不是帐本数据库，缺少数据表 %2，没有恢复。请选择用本程序备份的文件。";
-const char *const kMsgMissingColumns =
-    "“%1”不是本程序的帐本数据库，数据表 %2 缺少 %3，没有恢复。请选择用本程序备份的文件。";
-const char *const kMsgForeignObjects = "“%1”中有不是本程序建立的%2，没有恢复。请选择用本程序备份的文件。";
+// What a file that fails the checks is told, for a restore and for opening
+// a book.
+struct CheckTexts {
+    const char *notADatabase;
+    const char *missingTables;
+    const char *missingColumns;
+    const char *foreignObjects;
+};
+const CheckTexts kRestoreTexts = {
+    "“%1”不是完好的帐本数据库（%2），没有恢复。请选择用本程序备份的文件。",
+    "“%1”不是帐本数据库，缺少数据表 %2，没有恢复。请选择用本程序备份的文件。",
+    "“%1”不是本程序的帐本数据库，数据表 %2 缺少 %3，没有恢复。请选择用本程序备份的文件。",
+    "“%1”中有不是本程序建立的%2，没有恢复。请选择用本程序备份的文件。",
+};
+const CheckTexts kOpenTexts = {
+    "“%1”不是完好的帐本数据库（%2），没有打开。请选择本程序的帐本文件。",
+    "“%1”不是帐本数据库，缺少数据表 %2，没有打开。请选择本程序的帐本文件。",
+    "“%1”不是本程序的帐本数据库，数据表 %2 缺少 %3，没有打开。请选择本程序的帐本文件。",
+    "“%1”中有不是本程序建立的%2，没有打开。请选择本程序的帐本文件。",
+};
+const char *const kMsgNewBookExists = "“%1”已经存在，不会覆盖。请换一个位置。";
+const char *const kMsgNewBookFailed = "从备份恢复失败：%1。";
 const char *const kMsgRestoreBusy = "数据库正在写入，请稍后再恢复。";
 const char *const kMsgUsedElsewhere = "数据库正被另一个程序使用，没有恢复，原来的数据库没有改动。请关闭它后再试。";
 const char *const kMsgPendingJournal =
@@ -130,7 +147,10 @@ const std::vector<std::vector<std::string>> &schemaColumns()
 // A backup file opened read-only, so that looking at it never changes it.
 class OfferedBackup {
 public:
-    explicit OfferedBackup(const std::string &path) : m_path(path) {}
+    explicit OfferedBackup(const std::string &path, const CheckTexts &texts = kRestoreTexts)
+        : m_path(path), m_texts(texts)
+    {
+    }
 
     // Refused with the message a restore shows; cause() then says what is
     // wrong in a few words.
@@ -146,7 +166,7 @@ public:
             const std::vector<db::CatalogueEntry> catalogue = m_connection.catalogue();
             if (const auto foreign = db::foreignSchemaObjects(m_connection, catalogue); !foreign.empty()) {
                 const std::string objects = db::describeObjects(foreign);
-                return refused(fill(kMsgForeignObjects, {m_path, objects}), "有不是本程序建立的" + objects);
+                return refused(fill(m_texts.foreignObjects, {m_path, objects}), "有不是本程序建立的" + objects);
             }
             const std::vector<std::string> integrity = columnOf(m_connection, "PRAGMA integrity_check");
             if (integrity.size() != 1 || integrity.front() != "ok")
@@ -156,12 +176,12 @@ public:
                 if (entry.type == "table")
                     tables.push_back(entry.name);
             if (const std::string missing = absentNames(db::requiredTables(), tables); !missing.empty())
-                return refused(fill(kMsgMissingTables, {m_path, missing}), "缺少数据表 " + missing);
+                return refused(fill(m_texts.missingTables, {m_path, missing}), "缺少数据表 " + missing);
             const std::vector<std::string> &tableNames = db::requiredTables();
             for (std::size_t t = 0; t < tableNames.size(); ++t) {
                 const std::vector<std::string> present = columnsOfTable(m_connection, tableNames[t]);
                 if (const std::string absent = absentNames(schemaColumns()[t], present); !absent.empty())
-                    return refused(fill(kMsgMissingColumns, {m_path, tableNames[t], absent}),
+                    return refused(fill(m_texts.missingColumns, {m_path, tableNames[t], absent}),
                                    "数据表 " + tableNames[t] + " 缺少 " + absent);
             }
         } catch (const db::Error &error) {
@@ -182,9 +202,10 @@ private:
         return db::Result::refused(message);
     }
 
-    db::Result notADatabase(const std::string &cause) { return refused(fill(kMsgNotADatabase, {m_path, cause}), cause); }
+    db::Result notADatabase(const std::string &cause) { return refused(fill(m_texts.notADatabase, {m_path, cause}), cause); }
 
     std::string m_path;
+    const CheckTexts &m_texts;
     db::Connection m_connection;
     std::string m_cause;
 };
@@ -396,6 +417,30 @@ db::Result checkBackupFile(const std::string &path)
 {
     OfferedBackup backup(path);
     return backup.open();
+}
+
+db::Result checkBookFile(const std::string &path)
+{
+    OfferedBackup book(path, kOpenTexts);
+    return book.open();
+}
+
+db::Result restoreAsNewBook(const std::string &backupPath, const std::string &book)
+{
+    OfferedBackup backup(backupPath);
+    if (db::Result checked = backup.open(); !checked)
+        return checked;
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(book, ec)))
+        return db::Result::refused(fill(kMsgNewBookExists, {book}));
+    if (const std::string failure = db::createFoldersFor(book); !failure.empty())
+        return db::Result::refused(fill(kMsgNewBookFailed, {failure}));
+    try {
+        db::copyDatabase(backup.connection().handle(), book);
+    } catch (const db::Error &error) {
+        return db::Result::refused(fill(kMsgNewBookFailed, {error.what()}));
+    }
+    return db::Result::ok();
 }
 
 std::string beforeRestorePath(const std::string &database, const db::DateTime &now)

@@ -43,6 +43,15 @@ BackupResult backupDatabase(db::Connection &working, const std::string &target, 
 // integrity check and holds every ledger table with its columns.
 db::Result checkBackupFile(const std::string &path);
 
+// Whether a file can be opened as a book: the checks of a backup, with
+// messages that say it was not opened.
+db::Result checkBookFile(const std::string &path);
+
+// Makes a backup the new book at path book, for a first run: the backup is
+// checked as a restore checks it, missing folders are made, and the copy
+// appears whole, readable by its owner only, never over an existing file.
+db::Result restoreAsNewBook(const std::string &backup, const std::string &book);
+
 // The name under which the replaced database is kept: database +
 // ".before-restore-YYYYMMDD-HHMMSS".
 std::string beforeRestorePath(const std::string &database, const db::DateTime &now);

@@ -162,6 +162,34 @@ TEST_P(RestoreRefusal, LeavesTheDatabaseAndItsConnectionAlone)
     EXPECT_EQ(namesIn(t.folder()), files);
     EXPECT_EQ(host.connection(), working);
     EXPECT_FALSE(setup::checkBackupFile(offered.string()));
+
+    // Neither does it become a new book or open as one, for the same reason.
+    const fs::path book = t.folder() / "new/account.mdb";
+    const db::Result asNewBook = setup::restoreAsNewBook(offered.string(), book.string());
+    EXPECT_NE(asNewBook.message.find(GetParam().says), std::string::npos) << asNewBook.message;
+    EXPECT_FALSE(fs::exists(book.parent_path()));
+    const db::Result opened = setup::checkBookFile(offered.string());
+    EXPECT_NE(opened.message.find(GetParam().says), std::string::npos) << opened.message;
+    EXPECT_EQ(opened.message.find("恢复"), std::string::npos) << opened.message;
+}
+
+TEST(Restore, BackupBecomesANewBookNeverOverAFile)
+{
+    TempDatabase t;
+    post(t.connection(), "1", "5");
+    const fs::path backup = t.folder() / "backup.BAT";
+    ASSERT_TRUE(setup::backupDatabase(t.connection(), backup.string()));
+    const fs::path book = t.folder() / "data/pennaro/account.mdb";
+    ASSERT_TRUE(setup::restoreAsNewBook(backup.string(), book.string()));
+    EXPECT_EQ(dump(book), dump(backup));
+    EXPECT_EQ(modeOf(book), 0600u);
+    EXPECT_EQ(namesIn(book.parent_path()), std::vector<std::string>{"account.mdb"});
+
+    post(t.connection(), "2", "6");
+    ASSERT_TRUE(setup::backupDatabase(t.connection(), backup.string()));
+    const std::string before = readFile(book);
+    EXPECT_FALSE(setup::restoreAsNewBook(backup.string(), book.string()));
+    EXPECT_EQ(readFile(book), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(
