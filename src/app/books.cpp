@@ -68,6 +68,16 @@ std::string userSettingsPath()
     return (baseFolder("XDG_CONFIG_HOME", ".config") / "pennaro" / "pennaro.conf").string();
 }
 
+std::string freeBookPath(const std::string &wanted)
+{
+    const fs::path path(wanted);
+    std::string candidate = wanted;
+    for (int n = 2; exists(candidate); ++n)
+        candidate = (path.parent_path() / (path.stem().string() + "-" + std::to_string(n) + path.extension().string()))
+                        .string();
+    return candidate;
+}
+
 std::vector<std::string> withRecentBook(const std::vector<std::string> &recent, const std::string &path)
 {
     std::vector<std::string> books{path};

@@ -35,6 +35,10 @@ std::string userBookPath();
 // $XDG_CONFIG_HOME/pennaro/pennaro.conf, by default ~/.config/pennaro/pennaro.conf.
 std::string userSettingsPath();
 
+// A place for another new book: wanted when no file is there, else the
+// first free of NAME-2.EXT, NAME-3.EXT, ... beside it.
+std::string freeBookPath(const std::string &wanted);
+
 // The list of books opened last, newest first, after opening path: path
 // first, each book once, at most kRecentBookCount.
 std::vector<std::string> withRecentBook(const std::vector<std::string> &recent, const std::string &path);

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -50,11 +51,13 @@ int main(int argc, char *argv[])
     app::setUpApplication(application);
 
     const QStringList recent = app::readRecentBooks();
-    const app::BookChoice book =
+    const std::optional<QString> book = app::bookForRun(
         app::chooseBook({arguments.book, QDir::currentPath().toStdString(),
-                         recent.isEmpty() ? std::string() : recent.front().toStdString(), app::userBookPath()});
+                         recent.isEmpty() ? std::string() : recent.front().toStdString(), app::userBookPath()}));
+    if (!book)
+        return 0;
     // Every connection of the run opens the chosen book.
-    db::setBookFile(book.source == app::BookSource::None ? book.newBook : book.path);
+    db::setBookFile(QFile::encodeName(*book).toStdString());
 
     // The application's own connection, used for the password check.
     std::unique_ptr<db::Connection> connection;
@@ -88,6 +91,6 @@ int main(int argc, char *argv[])
     frame.postRecurringItems();
     frame.initialUpdate();
     app::writeLastUser(userName);
-    app::rememberBook(QString::fromStdString(book.path));
+    app::rememberBook(*book);
     return application.exec();
 }

@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include "app/book_dialog.h"
+#include "app/books.h"
 #include "app/login.h"
 #include "app/login_dialog.h"
 #include "db/connection.h"
@@ -8,6 +10,16 @@
 #include <QApplication>
 
 namespace app {
+
+std::optional<QString> bookForRun(const BookChoice &choice)
+{
+    if (choice.source != BookSource::None)
+        return QString::fromStdString(choice.path);
+    CBookDialog firstRun(CBookDialog::Purpose::FirstRun, QString::fromStdString(choice.newBook));
+    if (firstRun.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return firstRun.book();
+}
 
 std::optional<QString> runLogin(db::Connection &connection)
 {

@@ -10,6 +10,13 @@ class Connection;
 
 namespace app {
 
+struct BookChoice;
+
+// The book this run works on: the chosen one, or at a first run, when none
+// was found, the one the first-run window makes, opens or restores; none
+// when the user leaves that window.
+std::optional<QString> bookForRun(const BookChoice &choice);
+
 // Shows the login dialog and checks the password on the application's
 // connection. The logged-in user's stored name, or none when the user
 // cancelled or the password was wrong (after saying so).

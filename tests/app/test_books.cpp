@@ -83,6 +83,17 @@ TEST(Books, RecentListKeepsFourNewestFirstEachOnce)
     EXPECT_EQ(app::withRecentBook({"/a", "", "/a", "/b"}, "/b"), (List{"/b", "/a"}));
 }
 
+TEST(Books, FreePlaceForAnotherNewBook)
+{
+    const fs::path root = testing_support::makeTempFolder();
+    const std::string wanted = (root / "account.mdb").string();
+    EXPECT_EQ(app::freeBookPath(wanted), wanted);
+    touch(wanted);
+    touch(root / "account-2.mdb");
+    EXPECT_EQ(app::freeBookPath(wanted), (root / "account-3.mdb").string());
+    fs::remove_all(root);
+}
+
 TEST(Books, UserFoldersFollowXdgVariables)
 {
     const char *data = std::getenv("XDG_DATA_HOME");
