@@ -70,6 +70,11 @@ QString chooseFile(QWidget *parent, const char *title, const QString &folder, co
 
 } // namespace
 
+QString chooseBookFile(QWidget *parent)
+{
+    return chooseFile(parent, kOpenTitle, QDir::homePath(), filtersOf(kBookFilters), QFileDialog::AcceptOpen);
+}
+
 CBookDialog::CBookDialog(Purpose purpose, const QString &offeredPlace, Clock clock, QWidget *parent)
     : QDialog(parent), m_clock(std::move(clock))
 {
@@ -174,8 +179,7 @@ void CBookDialog::onBrowse()
 
 void CBookDialog::onOpen()
 {
-    const QString chosen = chooseFile(this, kOpenTitle, QDir::homePath(), filtersOf(kBookFilters),
-                                      QFileDialog::AcceptOpen);
+    const QString chosen = chooseBookFile(this);
     if (!chosen.isEmpty())
         openBook(chosen);
 }

@@ -11,6 +11,9 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
+// A book file chosen in the file dialog "打开帐本", "" when cancelled.
+QString chooseBookFile(QWidget *parent);
+
 // Gets the user a book. At a first run, when no book is found, it offers
 // three ways: a new book (where, the password of 管理员 typed twice, the
 // usual categories alone or with a year of demo entries), an existing book

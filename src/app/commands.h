@@ -24,6 +24,11 @@ inline constexpr int ID_HELP = 32816;
 inline constexpr int ID_DATE_COMBO = 32814;
 inline constexpr int ID_IMPORT_BILL = 32830;
 inline constexpr int ID_IMPORT_LIST = 32831;
+// The book commands of the first menu: a new book, another book, and the
+// books opened last (four numbers from ID_RECENT_BOOK).
+inline constexpr int ID_NEW_BOOK = 32900;
+inline constexpr int ID_OPEN_BOOK = 32901;
+inline constexpr int ID_RECENT_BOOK = 32902;
 
 // The commands that reach the ledger view and whose windows exist; the
 // others stay disabled in the menus until they are built.

@@ -1,6 +1,7 @@
 #include "app/main_frame.h"
 
 #include "app/about_dialog.h"
+#include "app/book_menu.h"
 #include "app/commands.h"
 #include "app/lock_keys.h"
 #include "app/recurring.h"
@@ -74,6 +75,13 @@ void CMainFrame::createStatusBar()
 {
     m_clockPane = new QLabel(this);
     statusBar()->addWidget(m_clockPane, 1);
+    // Which book is open, its path shortened in the middle.
+    const QString book = QString::fromStdString(databasePath());
+    m_bookPane = new QLabel(shortenedPath(this, book, CBookMenu::kPathChars), this);
+    m_bookPane->setObjectName(QStringLiteral("book"));
+    m_bookPane->setToolTip(book);
+    m_bookPane->setFrameShape(QFrame::StyledPanel);
+    statusBar()->addPermanentWidget(m_bookPane);
     for (int i = 0; i < 3; ++i) {
         auto *pane = new QLabel(this);
         pane->setObjectName(QString::fromLatin1(kLockTexts[i]));
@@ -152,6 +160,12 @@ void CMainFrame::postRecurringItems()
     // The window closed during the posting closes now that it is over.
     if (m_closeAfterPosting)
         QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void CMainFrame::switchToBook(const QString &path)
+{
+    m_nextBook = path;
+    close();
 }
 
 void CMainFrame::closeEvent(QCloseEvent *event)

@@ -14,6 +14,7 @@
 namespace db {
 class Connection;
 }
+class CBookMenu;
 class CKassoltDoc;
 class CKassoltView;
 class QAction;
@@ -63,6 +64,14 @@ public:
     bool openConnection() override;
     void reloadLedger() override;
 
+    // The book the user switched to; empty when the window closed for good.
+    const QString &nextBook() const { return m_nextBook; }
+    // Closes the window, the books with it, for the program to go on with
+    // another book.
+    void switchToBook(const QString &path);
+    CBookMenu *bookMenu() const { return m_bookMenu; }
+    QLabel *bookPane() const { return m_bookPane; }
+
     CKassoltDoc *document() const { return m_document; }
     const QString &day() const { return m_day; }
     QComboBox *dateCombo() const { return m_dateCombo; }
@@ -109,6 +118,9 @@ private:
     QToolBar *m_toolBar = nullptr;
     QComboBox *m_dateCombo = nullptr;
     QLabel *m_clockPane = nullptr;
+    QLabel *m_bookPane = nullptr;
+    CBookMenu *m_bookMenu = nullptr;
+    QString m_nextBook;
     QLabel *m_lockPanes[3] = {};
     std::map<int, QAction *> m_actions;
     int m_progressDelayMs = kProgressDelayMs;

@@ -2,6 +2,7 @@
 // the windows they open.
 #include "app/main_frame.h"
 
+#include "app/book_menu.h"
 #include "app/commands.h"
 #include "app/help_page.h"
 #include "app/links_dialog.h"
@@ -124,6 +125,9 @@ void CMainFrame::createMenus()
             bar->addAction(action);
         }
     }
+    // The book commands close the first menu.
+    m_bookMenu = new CBookMenu(menuBar()->actions().first()->menu(), QString::fromStdString(databasePath()), m_clock, this);
+    connect(m_bookMenu, &CBookMenu::bookChosen, this, &CMainFrame::switchToBook);
     for (const auto &[key, id] : kHiddenKeys) {
         auto *shortcut = new QShortcut(QKeySequence(key), this);
         connect(shortcut, &QShortcut::activated, this, [this, id = id] { runCommand(id); });

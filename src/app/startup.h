@@ -17,6 +17,11 @@ struct BookChoice;
 // when the user leaves that window.
 std::optional<QString> bookForRun(const BookChoice &choice);
 
+// Runs the program on a book, and then on every book the user switches to
+// from the main window: the login, the main window, until that window closes
+// for good. The program's exit status.
+int runBooks(QString book);
+
 // Shows the login dialog and checks the password on the application's
 // connection. The logged-in user's stored name, or none when the user
 // cancelled or the password was wrong (after saying so).
