@@ -4,7 +4,6 @@
 #include "setup/backup.h"
 #include "ui/carry_out.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
