@@ -1,3 +1,4 @@
+#include "app/version.h"
 #include "db/dates.h"
 #include "ledger/demo_entries.h"
 #include "support/temp_database.h"
@@ -335,7 +336,7 @@ TEST(Cli, HelpVersionAndOneLineUsageErrors)
          std::vector<std::vector<std::string>>{{"--version"}, {"check", "--version"}}) {
         const Ran r = runPlain(args);
         EXPECT_EQ(r.status, cli::kOk);
-        EXPECT_EQ(r.out, "pennaro-cli " PENNARO_VERSION "\n");
+        EXPECT_EQ(r.out, std::string("pennaro-cli ") + app::kVersion + "\n");
     }
     // A usage error says what is wrong and where the usage is, in one line.
     const std::pair<std::vector<std::string>, std::string> wrong[] = {

@@ -1,5 +1,6 @@
 #include "tools/cli/cli.h"
 
+#include "app/version.h"
 #include "db/connection.h"
 #include "tools/cli/commands.h"
 #include "tools/cli/import_command.h"
@@ -41,7 +42,7 @@ const char *const kProgramHelp =
     "字段末尾的空格不输出，字段里的反斜杠、制表符和换行写成 \\\\、\\t 和 \\n。\n"
     "退出状态: 0 成功, 1 输入被拒绝 (什么也没写), 2 用法错误, 3 数据库出错或输出没有写完。\n";
 
-const char *const kVersionText = "pennaro-cli " PENNARO_VERSION "\n";
+const std::string kVersionText = std::string("pennaro-cli ") + app::kVersion + "\n";
 
 struct Command {
     const char *help;
