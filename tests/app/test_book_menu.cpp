@@ -124,9 +124,10 @@ void TestBookMenu::aBookThatDoesNotOpenIsRefusedWithItsReason()
     QStringList captions;
     for (QAction *action : entries->actions())
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text().section(QLatin1Char('\t'), 0, 0));
-    QCOMPARE(captions.mid(0, 9), (QStringList{QStringLiteral("新增(&O)"), QStringLiteral("修改"), QStringLiteral("删除"),
-                                              QStringLiteral("-"), QStringLiteral("股票和基金"), QStringLiteral("退出(&X)"),
-                                              QStringLiteral("-"), QStringLiteral("新建帐本…"), QStringLiteral("打开帐本…")}));
+    const qsizetype exit = captions.indexOf(QStringLiteral("退出(&X)"));
+    QVERIFY(exit > 0);
+    QCOMPARE(captions.mid(exit + 1, 3),
+             (QStringList{QStringLiteral("-"), QStringLiteral("新建帐本…"), QStringLiteral("打开帐本…")}));
     QVERIFY(frame.bookPane()->text().contains(QStringLiteral("家用.mdb")));
 
     BoxAnswerer boxes;
