@@ -5,6 +5,7 @@
 #include "app/commands.h"
 #include "app/lock_keys.h"
 #include "app/recurring.h"
+#include "app/startup.h"
 #include "db/connection.h"
 #include "ledger/kassolt_doc.h"
 #include "ledger/kassolt_view.h"
@@ -18,6 +19,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressDialog>
@@ -164,7 +166,19 @@ void CMainFrame::postRecurringItems()
 
 void CMainFrame::switchToBook(const QString &path)
 {
+    // The new book's login comes first: cancelled or refused, the window
+    // stays on its own book, whose user has logged in already.
+    const std::string current = db::bookFileOf(db::kConnectionString);
+    db::setBookFile(QFile::encodeName(path).toStdString());
+    std::optional<QString> user;
+    if (const std::unique_ptr<db::Connection> books = ui::openOrSay(this))
+        user = app::runLogin(*books);
+    if (!user) {
+        db::setBookFile(current);
+        return;
+    }
     m_nextBook = path;
+    m_nextUser = *user;
     close();
 }
 

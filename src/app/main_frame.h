@@ -64,10 +64,12 @@ public:
     bool openConnection() override;
     void reloadLedger() override;
 
-    // The book the user switched to; empty when the window closed for good.
+    // The book the user switched to, and who logged in to it; empty when
+    // the window closed for good.
     const QString &nextBook() const { return m_nextBook; }
-    // Closes the window, the books with it, for the program to go on with
-    // another book.
+    const QString &nextUser() const { return m_nextUser; }
+    // Asks for the login of another book; once it succeeds, closes the
+    // window, the books with it, for the program to go on with that book.
     void switchToBook(const QString &path);
     CBookMenu *bookMenu() const { return m_bookMenu; }
     QLabel *bookPane() const { return m_bookPane; }
@@ -121,6 +123,7 @@ private:
     QLabel *m_bookPane = nullptr;
     CBookMenu *m_bookMenu = nullptr;
     QString m_nextBook;
+    QString m_nextUser;
     QLabel *m_lockPanes[3] = {};
     std::map<int, QAction *> m_actions;
     int m_progressDelayMs = kProgressDelayMs;

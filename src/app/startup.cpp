@@ -31,6 +31,8 @@ std::optional<QString> bookForRun(const BookChoice &choice)
 
 int runBooks(QString book)
 {
+    // Who logged in to the book switched to, before its window opens.
+    std::optional<QString> switchedUser;
     for (;;) {
         // Every connection of the run opens the chosen book.
         db::setBookFile(QFile::encodeName(book).toStdString());
@@ -48,7 +50,7 @@ int runBooks(QString book)
         // What a killed backup or restore left beside the books goes now.
         setup::removeStaleTemporaries(connection->path());
 
-        const std::optional<QString> user = runLogin(*connection);
+        const std::optional<QString> user = switchedUser ? switchedUser : runLogin(*connection);
         if (!user)
             return 0;
         // Logged in: the book leads the menu's list from now on.
@@ -71,6 +73,7 @@ int runBooks(QString book)
         if (frame.nextBook().isEmpty())
             return status;
         book = frame.nextBook();
+        switchedUser = frame.nextUser();
     }
 }
 

@@ -1,8 +1,8 @@
+#include "db/text.h"
 #include "import/exchange_readers.h"
 #include "import/file_table.h"
 #include "import/header_row.h"
 #include "import/values.h"
-#include "db/text.h"
 
 #include <libofx/libofx.h>
 

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QtTest>
@@ -28,6 +29,8 @@ private slots:
     void cleanupTestCase();
     void switchingBooksClosesTheOneAndLogsInToTheOther();
     void aBookThatDoesNotOpenIsRefusedWithItsReason();
+    void aFailedLoginToAnotherBookKeepsTheOpenOne_data();
+    void aFailedLoginToAnotherBookKeepsTheOpenOne();
 
 private:
     fs::path m_root;
@@ -146,6 +149,44 @@ void TestBookMenu::aBookThatDoesNotOpenIsRefusedWithItsReason()
         frame.resize(1100, 500);
         QVERIFY(frame.grab().save(out + QStringLiteral("/frame.png")));
     }
+}
+
+void TestBookMenu::aFailedLoginToAnotherBookKeepsTheOpenOne_data()
+{
+    QTest::addColumn<QString>("password"); // empty: the login is cancelled
+    QTest::addColumn<QStringList>("boxes");
+    QTest::newRow("cancelled") << QString() << QStringList{};
+    QTest::newRow("wrong password") << QStringLiteral("甲") << QStringList{QStringLiteral("密码错误！")};
+}
+
+// The user of the open book stays in it when the other book's login is
+// cancelled or refused; every connection still opens the open book.
+void TestBookMenu::aFailedLoginToAnotherBookKeepsTheOpenOne()
+{
+    QFETCH(QString, password);
+    QFETCH(QStringList, boxes);
+    db::setBookFile(m_first);
+    CMainFrame frame(QStringLiteral("管理员"));
+    QVERIFY(frame.create());
+    frame.show();
+    QStringList seen;
+    QTimer driver;
+    connect(&driver, &QTimer::timeout, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *login = qobject_cast<CLoginDialog *>(modal)) {
+            login->passwordEdit()->setText(password);
+            password.isEmpty() ? login->reject() : login->okButton()->click();
+        } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            seen << box->text();
+            box->accept();
+        }
+    });
+    driver.start(10);
+    frame.switchToBook(QString::fromStdString(m_second));
+    QCOMPARE(seen, boxes);
+    QVERIFY(frame.isVisible());
+    QVERIFY(frame.nextBook().isEmpty());
+    QCOMPARE(db::bookFileOf(db::kConnectionString), m_first);
 }
 
 QTEST_MAIN(TestBookMenu)

@@ -1,7 +1,7 @@
 #include "db/connection.h"
+#include "ledger/posting.h"
 #include "setup/backup.h"
 #include "setup/backup_dialog.h"
-#include "ledger/posting.h"
 #include "support/box_answerer.h"
 #include "support/fake_database_host.h"
 #include "support/file_dialog_driver.h"
