@@ -24,6 +24,8 @@ inline constexpr int ID_HELP = 32816;
 inline constexpr int ID_DATE_COMBO = 32814;
 inline constexpr int ID_IMPORT_BILL = 32830;
 inline constexpr int ID_IMPORT_LIST = 32831;
+inline constexpr int ID_BUDGET_PLAN = 32840;
+inline constexpr int ID_BUDGET_EXECUTION = 32841;
 // The book commands of the first menu: a new book, another book, and the
 // books opened last (four numbers from ID_RECENT_BOOK).
 inline constexpr int ID_NEW_BOOK = 32900;

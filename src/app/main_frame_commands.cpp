@@ -11,7 +11,9 @@
 #include "import/import_window.h"
 #include "ledger/kassolt_view.h"
 #include "setup/backup_dialog.h"
+#include "setup/budget_plan_dialog.h"
 #include "setup/users_dialog.h"
+#include "stats/budget_window.h"
 #include "stats/class_query_window.h"
 #include "stats/date_query_window.h"
 #include "ui/carry_out.h"
@@ -57,6 +59,8 @@ const Menu kMenus[] = {
      {{cmd::ID_SETTINGS, "参数设置"},
       {cmd::ID_QUERY_CLASS, "分类查询(&S)", "Ctrl+S"},
       {cmd::ID_QUERY_DATE, "日期查询(&B)", "Ctrl+B"},
+      {cmd::ID_BUDGET_EXECUTION, "预算执行(&U)"},
+      {cmd::ID_BUDGET_PLAN, "预算设置"},
       {cmd::ID_USERS, "经手人设置(&O)", "Ctrl+O"},
       {cmd::ID_CHANGE_PASSWORD, "修改密码(&C)", "Ctrl+C"},
       {cmd::ID_BACKUP_RESTORE, "备份与恢复"}}},
@@ -79,6 +83,7 @@ const std::pair<int, const char *> kToolBar[] = {
     {cmd::ID_SETTINGS, "参数设置"},
     {cmd::ID_QUERY_DATE, "日期查询"},
     {cmd::ID_QUERY_CLASS, "分类查询"},
+    {cmd::ID_BUDGET_EXECUTION, "预算执行"},
     {0, nullptr},
     {cmd::ID_PRINT_PREVIEW, "打印预览"},
     {0, nullptr},
@@ -147,7 +152,7 @@ void CMainFrame::createMenus()
     const int viewCommands[] = {ID_NEW_ENTRY,   ID_MODIFY_ENTRY, ID_DELETE_ENTRY,        ID_STOCKS_FUNDS,
                                 ID_PRINT_PREVIEW, ID_SETTINGS,   ID_QUERY_CLASS,         ID_QUERY_DATE,
                                 ID_USERS,       ID_CHANGE_PASSWORD, ID_BACKUP_RESTORE,   ID_HELP,
-                                ID_STOCKS_FUNDS_TOOLBAR};
+                                ID_STOCKS_FUNDS_TOOLBAR, ID_BUDGET_PLAN, ID_BUDGET_EXECUTION};
     for (int id : viewCommands)
         m_actions[id]->setEnabled(isCommandAvailable(id));
 }
@@ -254,6 +259,18 @@ void CMainFrame::runOtherCommand(int id)
         } else {
             CDateQueryWindow window(*m_connection, m_clock, this);
             window.exec();
+        }
+        break;
+    case ID_BUDGET_EXECUTION:
+    case ID_BUDGET_PLAN:
+        if (!ui::connectionOrSay(this, connection()))
+            break;
+        if (id == ID_BUDGET_EXECUTION) {
+            CBudgetWindow window(*m_connection, m_clock, this);
+            window.exec();
+        } else {
+            CBudgetPlanDialog dialog(m_connection.get(), this);
+            dialog.exec();
         }
         break;
     case ID_USERS: {

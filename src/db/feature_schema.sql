@@ -60,3 +60,11 @@ CREATE TABLE IF NOT EXISTS ImportMapping (
   DescriptionColumn  TEXT,
   ReferenceColumn    TEXT
 );
+
+-- Budgets: the monthly and the yearly amount planned for an expense category,
+-- named as PayStyle names it. A row without either amount is not kept.
+CREATE TABLE IF NOT EXISTS Budget (
+  Style      TEXT COLLATE RTRIM NOT NULL PRIMARY KEY,
+  MonthMoney REAL,
+  YearMoney  REAL
+);

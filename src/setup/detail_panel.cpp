@@ -2,6 +2,7 @@
 
 #include "db/dates.h"
 #include "setup/bank_details.h"
+#include "setup/budgets.h"
 #include "setup/category_picker.h"
 #include "setup/recurring_settings.h"
 #include "setup/setup_ids.h"
@@ -72,6 +73,8 @@ const LabelRow kBankLabels[] = {
     {"户主姓名", 2, setup::IDC_HOLDER_LABEL},       {"银行帐号", 3, setup::IDC_ACCOUNT_NUMBER_LABEL},
     {"开户日期", 4, setup::IDC_OPEN_DATE_LABEL},    {"初始金额", 5, setup::IDC_OPENING_BALANCE_LABEL},
     {"来自银行", 6, setup::IDC_SOURCE_LABEL}};
+const LabelRow kBudgetLabels[] = {{"每月预算", 6, setup::IDC_MONTHLY_BUDGET_LABEL},
+                                  {"每年预算", 7, setup::IDC_YEARLY_BUDGET_LABEL}};
 
 // Where a field goes and the control id it answers to.
 struct Placement {
@@ -115,12 +118,13 @@ CDetailPanel::CDetailPanel(db::Connection *connection, const db::DateTime &today
     resetHeader();
     createRecurringFields(today);
     createBankFields(today);
+    createBudgetFields();
     for (CCategoryPicker *picker : {m_itemBank, m_source}) {
         picker->create(0, kPickerHeight, PickerKind::Bank, connection);
         connect(picker, &CCategoryPicker::picked, this, &CDetailPanel::onBankPicked);
     }
     // Tab goes down the fields of each set.
-    for (const QList<QWidget *> *set : {&m_recurringFields, &m_bankFields})
+    for (const QList<QWidget *> *set : {&m_recurringFields, &m_bankFields, &m_budgetFields})
         for (int i = 1; i < set->size(); ++i)
             setTabOrder(set->at(i - 1), set->at(i));
     lockAll();
@@ -202,6 +206,18 @@ void CDetailPanel::createBankFields(const db::DateTime &today)
     m_bankSet << m_bankFields;
 }
 
+void CDetailPanel::createBudgetFields()
+{
+    m_monthlyBudget = new QLineEdit(this);
+    m_yearlyBudget = new QLineEdit(this);
+    place({{m_monthlyBudget, setup::IDC_MONTHLY_BUDGET, fieldRect(6)},
+           {m_yearlyBudget, setup::IDC_YEARLY_BUDGET, fieldRect(7)}});
+    for (const LabelRow &label : kBudgetLabels)
+        tag(addLabel(label.caption, label.row, m_budgetSet), label.id);
+    m_budgetFields = {m_monthlyBudget, m_yearlyBudget};
+    m_budgetSet << m_budgetFields;
+}
+
 void CDetailPanel::onBankPicked(const PickedItem &item) { emit bankPicked(item); }
 
 void CDetailPanel::stepUp() { stepInterval(1); }
@@ -225,6 +241,8 @@ QList<QWidget *> CDetailPanel::fields(TreeKind kind) const
 {
     QList<QWidget *> chain = kind == TreeKind::Bank ? m_bankFields : m_recurringFields;
     chain.removeOne(m_spin); // its buttons take no focus
+    if (kind == TreeKind::Expense)
+        chain << m_budgetFields;
     return chain;
 }
 
@@ -236,6 +254,8 @@ void CDetailPanel::showSection(std::optional<TreeKind> kind)
         w->setVisible(recurring);
     for (QWidget *w : m_bankSet)
         w->setVisible(kind == TreeKind::Bank);
+    for (QWidget *w : m_budgetSet)
+        w->setVisible(kind == TreeKind::Expense);
     m_incomeBankLabel->setVisible(kind == TreeKind::Income);
     m_expenseBankLabel->setVisible(kind == TreeKind::Expense);
     setTitle(!kind ? QString() : recurring ? QStringLiteral("固定收支项目") : QStringLiteral("银行帐户资料"));
@@ -253,12 +273,14 @@ void CDetailPanel::lockAll()
 {
     setEnabledAll(m_recurringFields, false);
     setEnabledAll(m_bankFields, false);
+    setEnabledAll(m_budgetFields, false);
 }
 
 void CDetailPanel::unlock(TreeKind kind)
 {
     setEnabledAll(m_recurringFields, kind != TreeKind::Bank);
     setEnabledAll(m_bankFields, kind == TreeKind::Bank);
+    setEnabledAll(m_budgetFields, kind == TreeKind::Expense);
     // A blank date is saved as the date its picker holds: once the fields
     // can be changed, they show what 保存 will write.
     const QList<CDatePicker *> dates =
@@ -323,4 +345,16 @@ void CDetailPanel::readBank(setup::BankForm &form) const
     form.accountNumber = m_accountNumber->text().toStdString();
     form.openingBalance = m_openingBalance->text().toStdString();
     form.activeDate = fromQDate(m_openDate->date());
+}
+
+void CDetailPanel::showBudget(const setup::BudgetAmounts &amounts)
+{
+    m_monthlyBudget->setText(QString::fromStdString(amounts.monthly));
+    m_yearlyBudget->setText(QString::fromStdString(amounts.yearly));
+}
+
+void CDetailPanel::readBudget(setup::BudgetAmounts &amounts) const
+{
+    amounts.monthly = m_monthlyBudget->text().toStdString();
+    amounts.yearly = m_yearlyBudget->text().toStdString();
 }

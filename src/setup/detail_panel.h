@@ -15,6 +15,7 @@ struct RecurringItem;
 struct RecurringForm;
 struct BankDetails;
 struct BankForm;
+struct BudgetAmounts;
 }
 class CCategoryPicker;
 class CDatePicker;
@@ -52,6 +53,9 @@ public:
     void readRecurring(setup::RecurringForm &form) const;
     void showBank(const setup::BankDetails &details);
     void readBank(setup::BankForm &form) const;
+    // The budget of an expense category, below its recurring settings.
+    void showBudget(const setup::BudgetAmounts &amounts);
+    void readBudget(setup::BudgetAmounts &amounts) const;
 
     // Fields, top to bottom, for the dialog and for tests.
     CHeaderText *header() const { return m_header; }
@@ -73,6 +77,8 @@ public:
     CDatePicker *openDatePicker() const { return m_openDate; }
     QLineEdit *openingBalanceEdit() const { return m_openingBalance; }
     CCategoryPicker *sourcePicker() const { return m_source; }
+    QLineEdit *monthlyBudgetEdit() const { return m_monthlyBudget; }
+    QLineEdit *yearlyBudgetEdit() const { return m_yearlyBudget; }
     // The focus chain of a section's fields, top to bottom.
     QList<QWidget *> fields(setup::TreeKind kind) const;
 
@@ -83,6 +89,7 @@ signals:
 private:
     void createRecurringFields(const db::DateTime &today);
     void createBankFields(const db::DateTime &today);
+    void createBudgetFields();
     QWidget *createSpinButtons();
     QLabel *addLabel(const char *caption, int row, QList<QWidget *> &set);
     void onBankPicked(const PickedItem &item);
@@ -112,10 +119,14 @@ private:
     CDatePicker *m_openDate;
     QLineEdit *m_openingBalance;
     CCategoryPicker *m_source;
+    QLineEdit *m_monthlyBudget;
+    QLineEdit *m_yearlyBudget;
     // The widgets of each set, labels included, and the fields alone.
     QList<QWidget *> m_recurringSet;
     QList<QWidget *> m_bankSet;
+    QList<QWidget *> m_budgetSet;
     QList<QWidget *> m_recurringFields;
     QList<QWidget *> m_bankFields;
+    QList<QWidget *> m_budgetFields;
     std::optional<setup::TreeKind> m_section;
 };

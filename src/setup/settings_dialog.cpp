@@ -76,7 +76,7 @@ CSettingsDialog::CSettingsDialog(db::Connection *connection, QWidget *parent, Cl
     QList<QWidget *> order{m_add, m_modify, m_delete, m_save};
     for (TreeKind kind : kOrder)
         order << sectionButton(kind) << tree(kind);
-    for (TreeKind kind : {TreeKind::Income, TreeKind::Bank})
+    for (TreeKind kind : {TreeKind::Expense, TreeKind::Bank})
         order << m_detail->fields(kind);
     order << m_close;
     for (int i = 1; i < order.size(); ++i)
@@ -175,6 +175,7 @@ void CSettingsDialog::forgetLoaded()
     m_loadedKind.reset();
     m_loadedName.clear();
     m_loadedMid.clear();
+    m_loadedExpense = {};
     m_detail->lockAll();
     m_detail->resetHeader();
 }
@@ -202,6 +203,7 @@ void CSettingsDialog::loadNode(TreeKind kind, QTreeWidgetItem *item)
     const QString name = item->text(0);
     m_loadedKind = kind;
     m_loadedName = name;
+    m_loadedExpense = {};
     m_detail->setHeader(QString::fromUtf8(kLoadedMark) + name);
     if (kind != TreeKind::Bank)
         m_detail->setFixedCaption(kind);
@@ -221,6 +223,10 @@ void CSettingsDialog::loadNode(TreeKind kind, QTreeWidgetItem *item)
             m_pickedBank = QString::fromStdString(row->bankName);
             m_loadedMid = row->midText;
             m_loadedBegin = row->begin;
+            if (kind == TreeKind::Expense) {
+                m_loadedExpense = {row, setup::loadBudget(c, key)};
+                m_detail->showBudget(m_loadedExpense.budget);
+            }
         }
     });
 }
@@ -237,14 +243,22 @@ void CSettingsDialog::onSave()
     if (!m_open)
         return;
     const TreeKind kind = *m_open;
-    const bool saved = kind == TreeKind::Bank
-                           ? ui::carryOut(this, m_connection, [&](db::Connection &c) { return saveBank(c); })
-                           : ui::carryOut(this, m_connection, [&](db::Connection &c) { return saveRecurring(c, kind); });
+    const bool saved = ui::carryOut(this, m_connection, [&](db::Connection &c) {
+        switch (kind) {
+        case TreeKind::Bank:
+            return saveBank(c);
+        case TreeKind::Expense:
+            return saveExpense(c);
+        case TreeKind::Income:
+            break;
+        }
+        return saveRecurring(c, kind);
+    });
     if (saved)
         ui::inform(this, QString::fromUtf8(setup::kMsgSaved));
 }
 
-db::Result CSettingsDialog::saveRecurring(db::Connection &connection, TreeKind kind)
+setup::RecurringForm CSettingsDialog::recurringForm(TreeKind kind) const
 {
     setup::RecurringForm form;
     m_detail->readRecurring(form);
@@ -254,6 +268,12 @@ db::Result CSettingsDialog::saveRecurring(db::Connection &connection, TreeKind k
     form.bank = m_pickedBank.toStdString();
     form.loadedMid = m_loadedMid;
     form.loadedBegin = m_loadedBegin;
+    return form;
+}
+
+db::Result CSettingsDialog::saveRecurring(db::Connection &connection, TreeKind kind)
+{
+    const setup::RecurringForm form = recurringForm(kind);
     bool restarted = false;
     const db::Result result = setup::saveRecurring(connection, kind, form, [&](const std::string &question) {
         restarted = ui::askYesNo(this, QString::fromStdString(question));
@@ -264,6 +284,28 @@ db::Result CSettingsDialog::saveRecurring(db::Connection &connection, TreeKind k
         m_loadedBegin = form.begin;
         if (restarted)
             m_loadedMid = std::string(1, ' ');
+    }
+    return result;
+}
+
+db::Result CSettingsDialog::saveExpense(db::Connection &connection)
+{
+    const setup::RecurringForm form = recurringForm(TreeKind::Expense);
+    setup::BudgetAmounts budget;
+    m_detail->readBudget(budget);
+    bool restarted = false;
+    const db::Result result =
+        setup::saveExpenseSettings(connection, form, m_loadedExpense, budget, [&](const std::string &question) {
+            restarted = ui::askYesNo(this, QString::fromStdString(question));
+            return restarted;
+        });
+    if (result) {
+        m_loadedBegin = form.begin;
+        if (restarted)
+            m_loadedMid = std::string(1, ' ');
+        // The next save compares with what is stored now.
+        m_loadedExpense = {setup::loadRecurring(connection, TreeKind::Expense, form.selected, m_clock()),
+                           setup::loadBudget(connection, form.selected)};
     }
     return result;
 }

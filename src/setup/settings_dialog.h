@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/dates.h"
+#include "setup/budgets.h"
 #include "setup/setup_ids.h"
 #include "setup/tree_store.h"
 
@@ -74,7 +75,10 @@ private:
     void onBankPicked(const PickedItem &item);
     void forgetLoaded();
     QString selectedName() const;
+    setup::RecurringForm recurringForm(setup::TreeKind kind) const;
     db::Result saveRecurring(db::Connection &connection, setup::TreeKind kind);
+    // The recurring settings and the budget of an expense category.
+    db::Result saveExpense(db::Connection &connection);
     db::Result saveBank(db::Connection &connection);
 
     db::Connection *m_connection;
@@ -95,6 +99,8 @@ private:
     // Of the loaded category: its progress text and start date.
     std::string m_loadedMid;
     db::DateTime m_loadedBegin;
+    // The loaded expense category's row and budget, to tell what the panel changed.
+    setup::LoadedExpense m_loadedExpense;
     QTreeWidgetItem *m_newItem = nullptr;
     QString m_newParent;
 };

@@ -50,4 +50,10 @@ inline constexpr int IDC_OPENING_BALANCE = 1020;
 inline constexpr int IDC_SOURCE_LABEL = 1047;
 inline constexpr int IDC_SOURCE_BANK = 1022;
 
+// The budget of an expense category.
+inline constexpr int IDC_MONTHLY_BUDGET_LABEL = 1060;
+inline constexpr int IDC_MONTHLY_BUDGET = 1061;
+inline constexpr int IDC_YEARLY_BUDGET_LABEL = 1062;
+inline constexpr int IDC_YEARLY_BUDGET = 1063;
+
 } // namespace setup

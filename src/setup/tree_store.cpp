@@ -3,6 +3,7 @@
 #include "db/connection.h"
 #include "db/text.h"
 #include "db/tree_limits.h"
+#include "setup/budgets.h"
 
 #include <cstdio>
 #include <functional>
@@ -268,6 +269,8 @@ db::Result deleteNode(db::Connection &c, TreeKind kind, const std::string &name)
     db::Transaction transaction(c);
     for (const std::string &member : branch)
         c.execute(std::string("delete from ") + spec.table + " where " + spec.nameColumn + " ='" + quote(member) + "'");
+    if (kind == TreeKind::Expense)
+        forgetBudgets(c, branch);
     transaction.commit();
     return db::Result::ok();
 }

@@ -56,10 +56,10 @@ std::vector<SheetWalk> sheetsOf(Kind kind)
     return {};
 }
 
-// Opens the file, fills it, closes it; any failure becomes the refusal that
-// names it, the connection's destructor removing what was begun.
-db::Result writeFile(const db::Connection &ledger, const std::string &path,
-                     const std::function<void(SheetConnection &)> &fill)
+} // namespace
+
+db::Result writeWorkbook(const db::Connection &ledger, const std::string &path,
+                         const std::function<void(SheetConnection &)> &fill)
 {
     // A workbook put in place of the books would end them.
     if (db::sameFile(path, ledger.path()))
@@ -75,8 +75,6 @@ db::Result writeFile(const db::Connection &ledger, const std::string &path,
         return db::Result::refused(kFailedPrefix + std::string(kLedgerFailed) + error.what() + "）。");
     }
 }
-
-} // namespace
 
 std::string exportFileName(const std::string &typed)
 {
@@ -98,7 +96,7 @@ std::string exportFileName(const std::string &typed)
 
 db::Result exportStatistic(db::Connection &ledger, Kind kind, const Range &range, const std::string &path)
 {
-    return writeFile(ledger, path, [&](SheetConnection &sheets) {
+    return writeWorkbook(ledger, path, [&](SheetConnection &sheets) {
         SheetSink sink(sheets);
         Statistics statistics(ledger, range, sink, Output::Sheet);
         for (const SheetWalk &sheet : sheetsOf(kind)) {
@@ -111,7 +109,7 @@ db::Result exportStatistic(db::Connection &ledger, Kind kind, const Range &range
 db::Result exportDayStatistic(db::Connection &ledger, const Range &range, const std::string &filter,
                               const std::string &path)
 {
-    return writeFile(ledger, path, [&](SheetConnection &sheets) {
+    return writeWorkbook(ledger, path, [&](SheetConnection &sheets) {
         sheets.execute(kDaySheet);
         SheetSink sink(sheets);
         DayStatistic(ledger, range, filter, sink, Output::Sheet).run();

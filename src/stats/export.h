@@ -4,6 +4,7 @@
 #include "stats/statements.h"
 #include "stats/statistics.h"
 
+#include <functional>
 #include <string>
 
 namespace db {
@@ -11,6 +12,8 @@ class Connection;
 }
 
 namespace stats {
+
+class SheetConnection;
 
 inline constexpr const char *kExportDoneMessage = "Excel文件写入成功！";
 
@@ -27,6 +30,12 @@ std::string exportFileName(const std::string &typed);
 // failed, path is the ledger's own file); then no file is left at path and
 // one that was there is as it was.
 db::Result exportStatistic(db::Connection &ledger, Kind kind, const Range &range, const std::string &path);
+
+// The guard every export runs in: opens a new workbook at path, lets fill
+// write its sheets and closes it; any failure becomes the refusal that names
+// it, and what was begun is removed.
+db::Result writeWorkbook(const db::Connection &ledger, const std::string &path,
+                         const std::function<void(SheetConnection &)> &fill);
 
 // The same for the date query window: the day-by-day statistic of a type
 // filter in the sheet AccSum.

@@ -4,6 +4,8 @@
 #include "stats/percent.h"
 #include "stats/xlsx_driver.h"
 
+#include <algorithm>
+
 namespace stats {
 
 namespace {
@@ -30,6 +32,8 @@ const char *sheetOf(Section section)
         return "BankSum";
     case Section::Cash:
         return "CashSum";
+    case Section::Budget:
+        return "BudgetSum";
     }
     return "";
 }
@@ -108,6 +112,11 @@ std::string insertStatement(const Row &row)
         return categoryInsert(row, into);
     case Section::Bank:
         return bankInsert(row, into);
+    case Section::Budget:
+        // A budget inside another one opens with a blank per level.
+        return into + " (类别,预算,已支出,剩余,已用) VALUES ('" +
+               firstThree(std::string(std::max(row.depth - 1, 0), ' ') + row.label, row) + "','" + q(row.cell(2)) +
+               "','" + q(row.cell(3)) + "')";
     case Section::Cash:
         if (row.isHead())
             return into + kColumns + firstThree(row.label, row) + "','','" + kWholePercent + "')";

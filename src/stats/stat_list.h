@@ -27,6 +27,10 @@ public:
     std::vector<QStringList> displayedRowTexts() const;
     int displayedRowCount() const;
 
+protected:
+    // The row addRow made last.
+    QTreeWidgetItem *lastAdded() const { return m_lastAtDepth.empty() ? nullptr : m_lastAtDepth.back(); }
+
 private:
     std::vector<QTreeWidgetItem *> m_lastAtDepth;
 };

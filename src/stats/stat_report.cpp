@@ -83,14 +83,24 @@ ui::TableLayout statReportLayout(StatReportKind kind)
 
 std::unique_ptr<ui::TableReport> makeStatReport(StatReportKind kind, const CStatList &list, QDate today)
 {
-    return std::make_unique<ui::TableReport>(statReportLayout(kind), std::make_unique<DisplayedRows>(list), today);
+    return makeListReport(statReportLayout(kind), list, today);
+}
+
+std::unique_ptr<ui::TableReport> makeListReport(ui::TableLayout layout, const CStatList &list, QDate today)
+{
+    return std::make_unique<ui::TableReport>(std::move(layout), std::make_unique<DisplayedRows>(list), today);
 }
 
 void previewStatistics(StatReportKind kind, const CStatList &list, QDate today, QWidget *owner)
 {
+    previewList(statReportLayout(kind), list, today, owner);
+}
+
+void previewList(ui::TableLayout layout, const CStatList &list, QDate today, QWidget *owner)
+{
     if (list.displayedRowCount() <= 0)
         return;
-    const std::unique_ptr<ui::TableReport> report = makeStatReport(kind, list, today);
+    const std::unique_ptr<ui::TableReport> report = makeListReport(std::move(layout), list, today);
     CPrintPreview preview(*report, owner);
     preview.exec();
 }

@@ -23,8 +23,12 @@ ui::TableLayout statReportLayout(StatReportKind kind);
 // are left out), read from the list whenever a page is drawn.
 std::unique_ptr<ui::TableReport> makeStatReport(StatReportKind kind, const CStatList &list, QDate today);
 
+// The same report in a layout of the caller's.
+std::unique_ptr<ui::TableReport> makeListReport(ui::TableLayout layout, const CStatList &list, QDate today);
+
 // Opens the print preview of a statistics list; nothing happens when the
 // list displays no row.
 void previewStatistics(StatReportKind kind, const CStatList &list, QDate today, QWidget *owner);
+void previewList(ui::TableLayout layout, const CStatList &list, QDate today, QWidget *owner);
 
 } // namespace stats

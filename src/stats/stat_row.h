@@ -11,7 +11,7 @@ namespace stats {
 enum class Output { List, Sheet };
 
 // The section a row belongs to; it names the sheet a row is exported to.
-enum class Section { Journal, Expense, Income, Bank, Cash, Day };
+enum class Section { Journal, Expense, Income, Bank, Cash, Day, Budget };
 
 // What a row stands for inside its section.
 enum class Role {
@@ -23,6 +23,7 @@ enum class Role {
     OutsideTree,   // a bank ledger account that names no node of the bank tree
     Day,           // one day of the day-by-day statistic
     DayDetail,     // one type and direction within a day
+    Progress,      // how much of a budget's month or year has gone
 };
 
 struct Row {

@@ -1,5 +1,6 @@
 #include "db/connection.h"
 #include "setup/bank_details.h"
+#include "setup/budgets.h"
 #include "setup/category_picker.h"
 #include "setup/detail_panel.h"
 #include "setup/detail_rules.h"
@@ -113,6 +114,7 @@ private slots:
     void changedStartDateAsks();
     void bankSectionPostsTheOpeningBalance();
     void headerAndBlankDates();
+    void expenseCategoryCarriesItsBudget();
 };
 
 void TestDetailPanel::defaultsAreLockedUntilModify()
@@ -403,6 +405,39 @@ void TestDetailPanel::headerAndBlankDates()
     picker.showBlank(QDate(2026, 3, 1));
     picker.setDate(QDate(2026, 3, 9));
     QCOMPARE(picker.shownText(), QStringLiteral("2026/03/09 星期一"));
+}
+
+
+// The budget fields stand in the expense section alone, are locked until
+// 修改, show the loaded category's budget, and save it without the
+// recurring settings of a category that is no recurring item.
+void TestDetailPanel::expenseCategoryCarriesItsBudget()
+{
+    TempDatabase t;
+    QVERIFY(setup::setBudget(t.connection(), "交通", {"300", "1200"}));
+    CSettingsDialog dialog(&t.connection(), nullptr, fixedClock());
+    dialog.show();
+    CDetailPanel *panel = dialog.detailPanel();
+    QVERIFY(!panel->monthlyBudgetEdit()->isVisible());
+    dialog.pressSection(TreeKind::Expense);
+    QVERIFY(panel->monthlyBudgetEdit()->isVisible());
+    doubleClick(dialog, TreeKind::Expense, QStringLiteral("交通"));
+    QCOMPARE(panel->monthlyBudgetEdit()->text(), QStringLiteral("300"));
+    QCOMPARE(panel->yearlyBudgetEdit()->text(), QStringLiteral("1200"));
+    QVERIFY(!panel->monthlyBudgetEdit()->isEnabled());
+
+    doubleClick(dialog, TreeKind::Expense, QStringLiteral("餐饮"));
+    QCOMPARE(panel->monthlyBudgetEdit()->text(), QString());
+    const std::string row = styleRow(t, "PayStyle", "餐饮");
+    dialog.modifyButton()->click();
+    QVERIFY(panel->monthlyBudgetEdit()->isEnabled());
+    QTest::keyClicks(panel->monthlyBudgetEdit(), QStringLiteral("2000"));
+    QCOMPARE(save(dialog), QStringList{QString::fromUtf8(setup::kMsgSaved)});
+    QCOMPARE(setup::loadBudget(t.connection(), "餐饮"), (setup::BudgetAmounts{"2000", ""}));
+    QCOMPARE(styleRow(t, "PayStyle", "餐饮"), row);
+
+    dialog.pressSection(TreeKind::Bank);
+    QVERIFY(!panel->monthlyBudgetEdit()->isVisible());
 }
 
 QTEST_MAIN(TestDetailPanel)

@@ -28,6 +28,7 @@ const char *const kProgramHelp =
     "  days           按日期统计，每天下面列出当天的类型\n"
     "  export 文件    把分类统计写成电子表格 (.xlsx)\n"
     "  export-days 文件 把按日期统计写成电子表格\n"
+    "  budget         预算执行 (按月或按年)，budget set 设定预算\n"
     "  post-recurring 记入到期的固定收支项目\n"
     "  backup 文件    备份帐本\n"
     "  restore 文件   从备份恢复帐本\n"
@@ -94,6 +95,14 @@ const std::map<std::string, Command> &commands()
          {"用法: pennaro-cli export-days 文件 --from YYYYMMDD --to YYYYMMDD [--type all|收|付|存|取] [--force]\n"
           "把按日期统计写成电子表格；成功时输出文件名。文件已存在时不替换，除非加 --force。\n",
           {"from", "to", "type"}, {"force"}, true, exportDays}},
+        {"budget",
+         {"用法: pennaro-cli budget [--month YYYYMM | --year YYYY]\n"
+          "       pennaro-cli budget set 类型 金额 [--yearly]\n"
+          "输出一个月 (默认是本月) 或一年的预算执行: 层次、类别、预算、已支出、剩余、已用。\n"
+          "第一行是合计 (只加最外层的预算)，最后一行是时间进度: 天数、已过、剩余、已过的比例。\n"
+          "一个类型的支出包括它下面所有类型的支出。按月只算每月预算；按年算 12 个月的每月预算加每年预算。\n"
+          "budget set 设定一个支出类型的每月预算 (加 --yearly 是每年预算)；金额写 \"\" 取消这一项。\n",
+          {"month", "year"}, {"yearly"}, true, budget}},
         {"post-recurring",
          {"用法: pennaro-cli post-recurring [--now \"YYYY/MM/DD HH:MM\"]\n"
           "记入所有到期的固定支出和固定收入，每个记了帐的项目输出一行: 项目、笔数。\n",

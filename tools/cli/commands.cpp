@@ -161,19 +161,12 @@ bool isDayFilter(const std::string &type)
     return type == "all" || type == "收" || type == "付" || type == "存" || type == "取";
 }
 
-// Prints the rows of a statistic as they come, depth first: the depth, the
-// label and the four cells, a missing cell empty.
+// Prints the rows of a statistic as they come.
 class PrintingSink : public stats::RowSink {
 public:
     explicit PrintingSink(std::ostream &out) : m_out(out) {}
     void createColumns(const std::vector<stats::Column> &) override {}
-    void addRow(const stats::Row &row) override
-    {
-        m_out << row.depth << "\t" << printable(row.label);
-        for (std::size_t i = 0; i < 4; ++i)
-            m_out << "\t" << printable(row.cell(i));
-        m_out << "\n";
-    }
+    void addRow(const stats::Row &row) override { printStatRow(m_out, row); }
 
 private:
     std::ostream &m_out;
@@ -225,6 +218,14 @@ private:
 };
 
 } // namespace
+
+void printStatRow(std::ostream &out, const stats::Row &row)
+{
+    out << row.depth << "\t" << printable(row.label);
+    for (std::size_t i = 0; i < 4; ++i)
+        out << "\t" << printable(row.cell(i));
+    out << "\n";
+}
 
 int refuse(Context &context, const std::string &message)
 {

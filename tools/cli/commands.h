@@ -9,6 +9,9 @@
 namespace db {
 class Connection;
 }
+namespace stats {
+struct Row;
+}
 
 namespace cli {
 
@@ -37,11 +40,15 @@ int postRecurring(db::Connection &c, const Options &options, Context &context);
 int backup(db::Connection &c, const Options &options, Context &context);
 int restore(const Options &options, Context &context);
 int check(const Options &options, Context &context);
+int budget(db::Connection &c, const Options &options, Context &context);
 
 // Shared by the subcommands.
 int refuse(Context &context, const std::string &message);
 // A usage error: one line that names it and where to read the usage.
 int usage(Context &context, const std::string &message);
+// A row of a statistic, depth first: the depth, the label and the four
+// cells, a missing cell empty.
+void printStatRow(std::ostream &out, const stats::Row &row);
 // A day bound "YYYYMMDD" that is a real date, or none.
 bool isDayText(const std::string &text);
 // A field as printed, and a row of fields: one line, fields separated by a tab.
