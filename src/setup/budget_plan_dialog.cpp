@@ -69,7 +69,7 @@ CBudgetPlanDialog::CBudgetPlanDialog(db::Connection *connection, QWidget *parent
     : QDialog(parent), m_connection(connection)
 {
     setWindowTitle(QString::fromUtf8(kTitle));
-    resize(560, 520);
+    resize(520, 520);
 
     auto *hint = new QLabel(QString::fromUtf8(kHint), this);
     hint->setWordWrap(true);
@@ -80,9 +80,10 @@ CBudgetPlanDialog::CBudgetPlanDialog(db::Connection *connection, QWidget *parent
     for (const char *caption : kColumns)
         captions << QString::fromUtf8(caption);
     m_tree->setHeaderLabels(captions);
-    m_tree->setColumnWidth(NameColumn, 220);
-    m_tree->setColumnWidth(MonthlyColumn, 130);
-    m_tree->header()->setStretchLastSection(true);
+    m_tree->header()->setStretchLastSection(false);
+    m_tree->header()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
+    for (int column : {MonthlyColumn, YearlyColumn})
+        m_tree->setColumnWidth(column, 120);
     m_tree->setItemDelegate(new CAmountDelegate(m_tree));
     m_tree->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                             QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);

@@ -96,6 +96,8 @@ void CBudgetList::addRow(const stats::Row &row)
         parent->setExpanded(true);
 }
 
+void CBudgetList::drawBranches(QPainter *, const QRect &, const QModelIndex &) const {}
+
 QString CBudgetList::periodShare() const
 {
     const int count = topLevelItemCount();

@@ -23,6 +23,11 @@ public:
     QString periodShare() const;
     // The category rows (not the head, not the days gone).
     int categoryCount() const;
+
+protected:
+    // Nothing folds away, so no fold controls are drawn: what the list
+    // shows is what prints.
+    void drawBranches(QPainter *painter, const QRect &rect, const QModelIndex &index) const override;
 };
 
 // The number a share text holds: 60 for "60.00%", 0 for "".

@@ -95,6 +95,8 @@ void TestFrameCommands::commandsOpenTheirWindows_data()
     QTest::newRow("backup") << cmd::ID_BACKUP_RESTORE << QStringLiteral("备份与恢复");
     QTest::newRow("links menu") << cmd::ID_STOCKS_FUNDS << QStringLiteral("股票和基金");
     QTest::newRow("links toolbar") << cmd::ID_STOCKS_FUNDS_TOOLBAR << QStringLiteral("股票和基金");
+    QTest::newRow("budget execution") << cmd::ID_BUDGET_EXECUTION << QStringLiteral("预算执行");
+    QTest::newRow("budget plan") << cmd::ID_BUDGET_PLAN << QStringLiteral("预算设置");
 }
 
 void TestFrameCommands::commandsOpenTheirWindows()
@@ -166,7 +168,7 @@ void TestFrameCommands::helpOpensThePageBesideTheProgram()
     const QString text = QString::fromUtf8(page.readAll());
     for (const char *topic : {"登录", "明细帐", "收入帐", "支出帐", "银行帐", "现金帐", "投资帐", "新增", "修改",
                               "删除", "固定收支", "初始金额", "分类查询", "日期查询", "打印预览", "导出", "经手人",
-                              "修改密码", "备份", "恢复"})
+                              "修改密码", "备份", "恢复", "预算设置", "预算执行"})
         QVERIFY2(text.contains(QString::fromUtf8(topic)), topic);
 }
 
