@@ -107,18 +107,19 @@ TEST(Budgets, DeletingACategoryForgetsTheBudgetsOfItsBranch)
 
 namespace {
 
-// 餐饮 loaded into the panel as the settings dialog loads it, unlocked.
+// A category loaded into the panel as the settings dialog loads it, unlocked.
 struct Panel {
     setup::RecurringForm form;
     setup::LoadedExpense loaded;
 
-    explicit Panel(db::Connection &c)
+    explicit Panel(db::Connection &c, const std::string &name = "餐饮")
     {
         const db::DateTime now{2026, 12, 7, 14, 30, 0};
-        loaded.item = setup::loadRecurring(c, setup::TreeKind::Expense, "餐饮", now);
+        loaded.item = setup::loadRecurring(c, setup::TreeKind::Expense, name, now);
+        loaded.budget = setup::loadBudget(c, name);
         const setup::RecurringItem &row = *loaded.item;
         form.unlocked = true;
-        form.loaded = form.selected = "餐饮";
+        form.loaded = form.selected = name;
         form.fixed = row.fixed;
         form.autoPost = row.autoPost;
         form.amount = row.amount;
@@ -161,9 +162,8 @@ TEST(Budgets, ThePanelSavesTheBudgetAndOnlyChangedRecurringSettings)
     EXPECT_EQ(budgetRows(t), "餐饮:2500/-;");
     EXPECT_EQ(t.value("select PMoney || BankName from PayStyle where Style='餐饮'"), "100.0现金银行");
 
-    panel.loaded.budget = {"2500", ""};
-    panel.form.amount = "";
-    EXPECT_TRUE(setup::saveExpenseSettings(c, panel.form, panel.loaded, {" 2500", ""}, kNoQuestion)
+    Panel untouched(c, "交通");
+    EXPECT_TRUE(setup::saveExpenseSettings(c, untouched.form, untouched.loaded, {" ", ""}, kNoQuestion)
                     .refusedWith(setup::kMsgAmountEmpty));
     EXPECT_TRUE(setup::saveExpenseSettings(c, panel.form, panel.loaded, {"x", ""}, kNoQuestion)
                     .refusedWith(setup::kMsgBudgetNotNumber));
