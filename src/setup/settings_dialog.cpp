@@ -243,17 +243,9 @@ void CSettingsDialog::onSave()
     if (!m_open)
         return;
     const TreeKind kind = *m_open;
-    const bool saved = ui::carryOut(this, m_connection, [&](db::Connection &c) {
-        switch (kind) {
-        case TreeKind::Bank:
-            return saveBank(c);
-        case TreeKind::Expense:
-            return saveExpense(c);
-        case TreeKind::Income:
-            break;
-        }
-        return saveRecurring(c, kind);
-    });
+    const bool saved = kind == TreeKind::Bank
+                           ? ui::carryOut(this, m_connection, [&](db::Connection &c) { return saveBank(c); })
+                           : ui::carryOut(this, m_connection, [&](db::Connection &c) { return saveRecurring(c, kind); });
     if (saved)
         ui::inform(this, QString::fromUtf8(setup::kMsgSaved));
 }
@@ -275,38 +267,28 @@ db::Result CSettingsDialog::saveRecurring(db::Connection &connection, TreeKind k
 {
     const setup::RecurringForm form = recurringForm(kind);
     bool restarted = false;
-    const db::Result result = setup::saveRecurring(connection, kind, form, [&](const std::string &question) {
+    const setup::Question ask = [&](const std::string &question) {
         restarted = ui::askYesNo(this, QString::fromStdString(question));
         return restarted;
-    });
-    if (result) {
-        // The row now starts on the saved date, and has not posted from it.
-        m_loadedBegin = form.begin;
-        if (restarted)
-            m_loadedMid = std::string(1, ' ');
+    };
+    db::Result result;
+    if (kind == TreeKind::Expense) {
+        setup::BudgetAmounts budget;
+        m_detail->readBudget(budget);
+        result = setup::saveExpenseSettings(connection, form, m_loadedExpense, budget, ask);
+    } else {
+        result = setup::saveRecurring(connection, kind, form, ask);
     }
-    return result;
-}
-
-db::Result CSettingsDialog::saveExpense(db::Connection &connection)
-{
-    const setup::RecurringForm form = recurringForm(TreeKind::Expense);
-    setup::BudgetAmounts budget;
-    m_detail->readBudget(budget);
-    bool restarted = false;
-    const db::Result result =
-        setup::saveExpenseSettings(connection, form, m_loadedExpense, budget, [&](const std::string &question) {
-            restarted = ui::askYesNo(this, QString::fromStdString(question));
-            return restarted;
-        });
-    if (result) {
-        m_loadedBegin = form.begin;
-        if (restarted)
-            m_loadedMid = std::string(1, ' ');
-        // The next save compares with what is stored now.
-        m_loadedExpense = {setup::loadRecurring(connection, TreeKind::Expense, form.selected, m_clock()),
+    if (!result)
+        return result;
+    // The row now starts on the saved date, and has not posted from it.
+    m_loadedBegin = form.begin;
+    if (restarted)
+        m_loadedMid = std::string(1, ' ');
+    // The next save of an expense category compares with what is stored now.
+    if (kind == TreeKind::Expense)
+        m_loadedExpense = {setup::loadRecurring(connection, kind, form.selected, m_clock()),
                            setup::loadBudget(connection, form.selected)};
-    }
     return result;
 }
 

@@ -76,9 +76,8 @@ private:
     void forgetLoaded();
     QString selectedName() const;
     setup::RecurringForm recurringForm(setup::TreeKind kind) const;
+    // The recurring settings, and for an expense category its budget.
     db::Result saveRecurring(db::Connection &connection, setup::TreeKind kind);
-    // The recurring settings and the budget of an expense category.
-    db::Result saveExpense(db::Connection &connection);
     db::Result saveBank(db::Connection &connection);
 
     db::Connection *m_connection;

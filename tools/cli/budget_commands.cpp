@@ -14,16 +14,6 @@ namespace cli {
 
 namespace {
 
-class BudgetSink : public stats::RowSink {
-public:
-    explicit BudgetSink(std::ostream &out) : m_out(out) {}
-    void createColumns(const std::vector<stats::Column> &) override {}
-    void addRow(const stats::Row &row) override { printStatRow(m_out, row); }
-
-private:
-    std::ostream &m_out;
-};
-
 bool allDigits(const std::string &text, std::size_t size)
 {
     if (text.size() != size)
@@ -92,7 +82,7 @@ int budget(db::Connection &c, const Options &options, Context &context)
     const std::optional<stats::BudgetPeriod> period = periodOf(options, context.now, problem);
     if (!period)
         return usage(context, problem);
-    BudgetSink sink(context.out);
+    PrintingSink sink(context.out);
     stats::BudgetStatistic(c, *period, context.now, sink).run();
     return kOk;
 }

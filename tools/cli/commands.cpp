@@ -161,17 +161,6 @@ bool isDayFilter(const std::string &type)
     return type == "all" || type == "收" || type == "付" || type == "存" || type == "取";
 }
 
-// Prints the rows of a statistic as they come.
-class PrintingSink : public stats::RowSink {
-public:
-    explicit PrintingSink(std::ostream &out) : m_out(out) {}
-    void createColumns(const std::vector<stats::Column> &) override {}
-    void addRow(const stats::Row &row) override { printStatRow(m_out, row); }
-
-private:
-    std::ostream &m_out;
-};
-
 // The range of --from and --to, or the usage message.
 std::optional<stats::Range> rangeOf(const Options &options, std::string &problem)
 {
@@ -219,12 +208,12 @@ private:
 
 } // namespace
 
-void printStatRow(std::ostream &out, const stats::Row &row)
+void PrintingSink::addRow(const stats::Row &row)
 {
-    out << row.depth << "\t" << printable(row.label);
+    m_out << row.depth << "\t" << printable(row.label);
     for (std::size_t i = 0; i < 4; ++i)
-        out << "\t" << printable(row.cell(i));
-    out << "\n";
+        m_out << "\t" << printable(row.cell(i));
+    m_out << "\n";
 }
 
 int refuse(Context &context, const std::string &message)

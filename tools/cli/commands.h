@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/dates.h"
+#include "stats/stat_row.h"
 
 #include <iosfwd>
 #include <string>
@@ -8,9 +9,6 @@
 
 namespace db {
 class Connection;
-}
-namespace stats {
-struct Row;
 }
 
 namespace cli {
@@ -46,9 +44,17 @@ int budget(db::Connection &c, const Options &options, Context &context);
 int refuse(Context &context, const std::string &message);
 // A usage error: one line that names it and where to read the usage.
 int usage(Context &context, const std::string &message);
-// A row of a statistic, depth first: the depth, the label and the four
-// cells, a missing cell empty.
-void printStatRow(std::ostream &out, const stats::Row &row);
+// Prints the rows of a statistic as they come, depth first: the depth, the
+// label and the four cells, a missing cell empty.
+class PrintingSink : public stats::RowSink {
+public:
+    explicit PrintingSink(std::ostream &out) : m_out(out) {}
+    void createColumns(const std::vector<stats::Column> &) override {}
+    void addRow(const stats::Row &row) override;
+
+private:
+    std::ostream &m_out;
+};
 // A day bound "YYYYMMDD" that is a real date, or none.
 bool isDayText(const std::string &text);
 // A field as printed, and a row of fields: one line, fields separated by a tab.
