@@ -172,3 +172,26 @@ TEST(Budgets, ThePanelSavesTheBudgetAndOnlyChangedRecurringSettings)
                     .refusedWith(setup::kMsgPressModify));
     EXPECT_EQ(budgetRows(t), "餐饮:2500/-;");
 }
+
+// Asked while a budget is saved too, the start-date question of an item
+// that has posted holds no lock on the books; Yes writes the new start, the
+// restart and the budget together.
+TEST(Budgets, TheStartDateQuestionHoldsTheBooksUnlocked)
+{
+    TempDatabase t;
+    auto &c = t.connection();
+    c.execute("update PayStyle set EveryPay=1,IsAuto=1,PMoney=88,DayNum=1,SelectType='月',BeginDate='2026/01/20 ',"
+              "EndDate='2029/12/31 ',MidDate='2026/11/20 00:00',BankName='现金银行' where Style='通讯'");
+    Panel panel(c, "通讯");
+    panel.form.loadedMid = panel.loaded.item->midText;
+    panel.form.begin = db::DateTime{2026, 12, 20};
+    std::vector<bool> locked;
+    const setup::Question answerYes = [&](const std::string &) {
+        locked.push_back(c.inTransaction());
+        return true;
+    };
+    ASSERT_TRUE(setup::saveExpenseSettings(c, panel.form, panel.loaded, {"100", ""}, answerYes));
+    EXPECT_EQ(locked, std::vector<bool>{false});
+    EXPECT_EQ(budgetRows(t), "通讯:100/-;");
+    EXPECT_EQ(t.value("select BeginDate || '|' || MidDate from PayStyle where Style='通讯'"), "2026/12/20 | ");
+}
