@@ -133,13 +133,21 @@ db::Result saveExpenseSettings(db::Connection &c, const RecurringForm &form, con
     if (db::Result sound = checkAmounts(budget, checked); !sound)
         return sound;
     db::ensureFeatureTables(c);
-    db::Transaction transaction(c);
+    std::optional<db::Transaction> transaction(std::in_place, c);
+    // The start-date question comes before anything is written: the books
+    // are not held locked while the user thinks it over.
+    const Question askUnlocked = [&](const std::string &question) {
+        transaction.reset();
+        const bool yes = ask && ask(question);
+        transaction.emplace(c);
+        return yes;
+    };
     if (!loaded.item || recurringChanged(form, *loaded.item))
-        if (db::Result saved = saveRecurring(c, TreeKind::Expense, form, ask); !saved)
+        if (db::Result saved = saveRecurring(c, TreeKind::Expense, form, askUnlocked); !saved)
             return saved;
     if (db::Result saved = setBudget(c, form.selected, budget); !saved)
         return saved;
-    transaction.commit();
+    transaction->commit();
     return db::Result::ok();
 }
 
