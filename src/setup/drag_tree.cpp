@@ -214,6 +214,9 @@ QTreeWidgetItem *CDragTree::cloneBranch(QTreeWidgetItem *item) const
 
 void CDragTree::endDrag()
 {
+    // The view saw the press but not this release: without this it stays in
+    // its drag-selecting state and takes the next click for part of it.
+    setState(QAbstractItemView::NoState);
     m_dragging = false;
     delete m_dragImage;
     m_dragImage = nullptr;

@@ -22,6 +22,7 @@ using testing_support::BoxAnswerer;
 using testing_support::TempDatabase;
 
 Q_DECLARE_METATYPE(PickedItem)
+Q_DECLARE_METATYPE(TreeKind)
 
 namespace {
 
@@ -63,6 +64,8 @@ private slots:
     void protectedNodesRefuseToMove();
     void deleteAndProtectedNodes();
     void dragMovesABranch();
+    void aRefusedDragLeavesTheTreeClickable_data();
+    void aRefusedDragLeavesTheTreeClickable();
     void scrollSpeedGrowsWithDistance();
     void pickerSelections();
     void pickerKeysAndPopup();
@@ -347,6 +350,65 @@ void TestSettingsDialog::dragMovesABranch()
     // After a reload the moved branch is still whole.
     tree.reload();
     QVERIFY(tree.findItem(QStringLiteral("午餐")));
+}
+
+void TestSettingsDialog::aRefusedDragLeavesTheTreeClickable_data()
+{
+    QTest::addColumn<TreeKind>("kind");
+    QTest::addColumn<QString>("dragged");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("clicked");
+    QTest::newRow("expense") << TreeKind::Expense << "投资" << "交通" << "通讯";
+    QTest::newRow("bank") << TreeKind::Bank << "现金银行" << "工商银行" << "招商银行";
+}
+
+// The user's own mouse, through the window: drag, hold until the target
+// opens, drop, answer the refusal, then click another node and delete it.
+void TestSettingsDialog::aRefusedDragLeavesTheTreeClickable()
+{
+    QFETCH(TreeKind, kind);
+    QFETCH(QString, dragged);
+    QFETCH(QString, target);
+    QFETCH(QString, clicked);
+    TempDatabase t;
+    for (const char *bank : {"工商银行", "招商银行"})
+        QVERIFY(setup::addNode(t.connection(), TreeKind::Bank, "我的存款银行", bank));
+    CSettingsDialog dialog(&t.connection());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    dialog.pressSection(kind);
+    CDragTree *tree = dialog.tree(kind);
+    qint64 now = 1000;
+    tree->setClock([&] { return now; });
+    QWindow *window = dialog.windowHandle();
+    auto at = [&](const QString &name) {
+        return tree->viewport()->mapTo(&dialog, tree->visualItemRect(tree->findItem(name)).center());
+    };
+    const QPoint from = at(dragged);
+    const QPoint to = at(target);
+    QCursor::setPos(dialog.mapToGlobal(from));
+    QTest::mousePress(window, Qt::LeftButton, {}, from);
+    now += 100;
+    for (int step = 1; step <= 4; ++step) {
+        const QPoint pos = from + (to - from) * step / 4;
+        QCursor::setPos(dialog.mapToGlobal(pos)); // the scroll timer reads it
+        QTest::mouseMove(window, pos);
+    }
+    QTest::qWait(CDragTree::kHoverMs + 200);
+    {
+        BoxAnswerer answers({QStringLiteral("ok")});
+        QTest::mouseRelease(window, Qt::LeftButton, {}, to);
+        QTRY_COMPARE(answers.texts.size(), 1);
+    }
+    QVERIFY(!tree->isDragging());
+    now += 1000;
+    QTest::mouseClick(window, Qt::LeftButton, {}, at(clicked));
+    QCOMPARE(tree->currentItem()->text(0), clicked);
+    BoxAnswerer answers({QStringLiteral("yes")});
+    dialog.deleteButton()->click();
+    QTRY_VERIFY(!tree->findItem(clicked));
+    QVERIFY(tree->findItem(target));
+    QVERIFY(tree->findItem(dragged));
 }
 
 void TestSettingsDialog::scrollSpeedGrowsWithDistance()
