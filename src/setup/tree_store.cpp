@@ -247,17 +247,18 @@ db::Result addNode(db::Connection &c, TreeKind kind, const std::string &parent, 
     return db::Result::ok();
 }
 
-db::Result deleteNode(db::Connection &c, TreeKind kind, const std::string &name)
+namespace {
+
+// The names a delete removes, the node's own first: its branch as the tree
+// shows it. A protected node inside the branch keeps all of it.
+db::Result branchToDelete(db::Connection &c, TreeKind kind, const std::string &name, std::vector<std::string> &branch)
 {
     const TreeSpec &spec = treeSpec(kind);
     if (name == spec.protectedName)
         return db::Result::refused(spec.protectedMessage);
     if (name.empty() || name == spec.rootText)
         return db::Result::refused("");
-    // The branch as the tree shows it; a protected node inside it keeps the
-    // whole branch from being deleted.
     const TreeNode root = loadTree(c, kind);
-    std::vector<std::string> branch;
     if (const TreeNode *node = findNode(root, name))
         collectNames(*node, branch);
     else
@@ -265,7 +266,17 @@ db::Result deleteNode(db::Connection &c, TreeKind kind, const std::string &name)
     for (const std::string &member : branch)
         if (member == spec.protectedName)
             return db::Result::refused(spec.protectedMessage);
+    return db::Result::ok();
+}
 
+} // namespace
+
+db::Result deleteNode(db::Connection &c, TreeKind kind, const std::string &name)
+{
+    const TreeSpec &spec = treeSpec(kind);
+    std::vector<std::string> branch;
+    if (db::Result allowed = branchToDelete(c, kind, name, branch); !allowed)
+        return allowed;
     db::Transaction transaction(c);
     for (const std::string &member : branch)
         c.execute(std::string("delete from ") + spec.table + " where " + spec.nameColumn + " ='" + quote(member) + "'");
@@ -273,6 +284,36 @@ db::Result deleteNode(db::Connection &c, TreeKind kind, const std::string &name)
         forgetBudgets(c, branch);
     transaction.commit();
     return db::Result::ok();
+}
+
+db::Result deleteImpact(db::Connection &c, TreeKind kind, const std::string &name, DeleteImpact &impact)
+{
+    std::vector<std::string> branch;
+    if (db::Result allowed = branchToDelete(c, kind, name, branch); !allowed)
+        return allowed;
+    std::string names;
+    for (const std::string &member : branch)
+        names += (names.empty() ? "'" : ",'") + quote(member) + "'";
+    const std::string where = kind == TreeKind::Bank     ? "银行 in (" + names + ")"
+                              : kind == TreeKind::Income ? "收负类型 = '收' and 帐目类型 in (" + names + ")"
+                                                         : "收负类型 = '付' and 帐目类型 in (" + names + ")";
+    impact.below = static_cast<int>(branch.size()) - 1;
+    impact.entries = std::stoll(c.scalar("select count(*) as n from account where " + where, "n"));
+    return db::Result::ok();
+}
+
+std::string deleteQuestion(TreeKind kind, const std::string &name, const DeleteImpact &impact)
+{
+    const std::string them = impact.below > 0 ? "这些项目" : "它";
+    std::string text = "确定要删除“" + name + "”吗？\n";
+    text += impact.below > 0 ? "它下面的 " + std::to_string(impact.below) + " 项会一起删除。\n"
+                             : std::string("它下面没有别的项目。\n");
+    if (impact.entries > 0)
+        text += "有 " + std::to_string(impact.entries) + " 笔帐目用到" + them + "：帐目会保留，但不再计入" +
+                (kind == TreeKind::Bank ? "这个帐户" : "这一类") + "的统计。";
+    else
+        text += "没有帐目用到" + them + "。";
+    return text;
 }
 
 db::Result moveNode(db::Connection &c, TreeKind kind, const std::string &dragged, const std::string &target)

@@ -85,6 +85,19 @@ db::Result addNode(db::Connection &c, TreeKind kind, const std::string &parent, 
 // holds it, is refused with the tree's message.
 db::Result deleteNode(db::Connection &c, TreeKind kind, const std::string &name);
 
+// What deleting a node takes with it: the nodes below it, and the entries
+// of the journal that name a node of the branch (a category on its side of
+// the books, or a bank). Those entries stay, but no statistic of the tree
+// counts them any more.
+struct DeleteImpact {
+    int below = 0;
+    long long entries = 0;
+};
+// Refuses as deleteNode refuses; otherwise counts what the delete would take.
+db::Result deleteImpact(db::Connection &c, TreeKind kind, const std::string &name, DeleteImpact &impact);
+// The question asked before a delete, naming the node and both counts.
+std::string deleteQuestion(TreeKind kind, const std::string &name, const DeleteImpact &impact);
+
 // Moves a node under target, rewriting the level and path key of its whole
 // branch. A drop on itself or inside its own branch changes nothing; the
 // protected node, or a branch that holds it, and a move that would take a

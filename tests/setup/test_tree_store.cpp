@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 using setup::TreeKind;
 using testing_support::StatementLog;
 using testing_support::TempDatabase;
@@ -134,6 +136,43 @@ TEST(TreeStore, DeletingRemovesTheBranchButNotProtectedNodes)
     c.execute("update Bank set ParentBank='家庭', nLevel=2, FirstLevel=2, FullID='00000002' where BankName='现金银行'");
     EXPECT_TRUE(setup::deleteNode(c, TreeKind::Bank, "家庭").refusedWith(setup::kMsgProtectedCash));
     EXPECT_EQ(t.count("Bank"), 2);
+}
+
+TEST(TreeStore, ADeleteIsCountedBeforeItIsAsked)
+{
+    TempDatabase t;
+    auto &c = t.connection();
+    ASSERT_TRUE(setup::addNode(c, TreeKind::Bank, "我的存款银行", "工商银行"));
+    ASSERT_TRUE(setup::addNode(c, TreeKind::Bank, "工商银行", "工商储蓄"));
+    int number = 0;
+    // A category counts on its own side of the books only; a trailing blank
+    // (as the recurring posting writes it) still names it.
+    for (const auto &[side, category, bank] : std::vector<std::array<const char *, 3>>{
+             {"付", "交通", "现金银行"}, {"付", "公交地铁", "工商储蓄"}, {"付", "打车 ", "工商银行"},
+             {"收", "打车", "现金银行"}, {"付", "餐饮", "现金银行"}, {"收", "工资", "工商银行"}})
+        c.execute("insert into account (财务标识,日期,收负类型,帐目类型,钱额,银行) values (" + std::to_string(++number) +
+                  ",'2007/03/20 08:00','" + side + "','" + category + "',1,'" + bank + "')");
+    struct Case {
+        TreeKind kind;
+        const char *name;
+        int below;
+        long long entries;
+    };
+    for (const Case &e : {Case{TreeKind::Expense, "交通", 2, 3}, Case{TreeKind::Income, "工资", 0, 1},
+                          Case{TreeKind::Bank, "工商银行", 1, 3}, Case{TreeKind::Income, "利息", 0, 0}}) {
+        setup::DeleteImpact impact;
+        ASSERT_TRUE(setup::deleteImpact(c, e.kind, e.name, impact)) << e.name;
+        EXPECT_EQ(impact.below, e.below) << e.name;
+        EXPECT_EQ(impact.entries, e.entries) << e.name;
+    }
+    setup::DeleteImpact impact;
+    EXPECT_TRUE(setup::deleteImpact(c, TreeKind::Expense, "投资", impact).refusedWith(setup::kMsgProtectedCategory));
+    EXPECT_TRUE(setup::deleteImpact(c, TreeKind::Bank, "现金银行", impact).refusedWith(setup::kMsgProtectedCash));
+    const std::string question = setup::deleteQuestion(TreeKind::Expense, "交通", {2, 3});
+    for (const char *part : {"“交通”", "2 项", "3 笔"})
+        EXPECT_NE(question.find(part), std::string::npos) << question;
+    // Counting writes nothing.
+    EXPECT_EQ(t.value("select count(*) from PayStyle where Style in ('交通','公交地铁','打车')"), "3");
 }
 
 TEST(TreeStore, MovingRewritesTheWholeBranch)
