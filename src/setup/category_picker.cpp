@@ -163,10 +163,10 @@ void CCategoryPicker::makeCurrent(QTreeWidgetItem *item, bool notify)
     }
 }
 
-bool CCategoryPicker::selectByText(const QString &text)
+QTreeWidgetItem *CCategoryPicker::findBelowRoot(const QString &text) const
 {
     if (!m_root)
-        return false;
+        return nullptr;
     const QString wanted = text.trimmed();
     std::function<QTreeWidgetItem *(QTreeWidgetItem *)> find = [&](QTreeWidgetItem *parent) -> QTreeWidgetItem * {
         for (int i = 0; i < parent->childCount(); ++i) {
@@ -178,20 +178,55 @@ bool CCategoryPicker::selectByText(const QString &text)
         }
         return nullptr;
     };
-    QTreeWidgetItem *found = find(m_root);
+    return find(m_root);
+}
+
+void CCategoryPicker::showNothing()
+{
+    m_current = nullptr;
+    m_tree->clearSelection();
+    update();
+}
+
+void CCategoryPicker::openPathTo(QTreeWidgetItem *item)
+{
+    // The arrow keys in the closed field move on from the item to its
+    // visible neighbours.
+    for (QTreeWidgetItem *up = item; up; up = up->parent())
+        up->setExpanded(true);
+}
+
+bool CCategoryPicker::selectByText(const QString &text)
+{
+    if (!m_root)
+        return false;
+    QTreeWidgetItem *found = findBelowRoot(text);
     if (!found) {
-        // Nothing matches: the field shows nothing.
-        m_current = nullptr;
-        m_tree->clearSelection();
-        update();
+        showNothing();
         return false;
     }
-    // The path down to the item is opened too, so that the arrow keys in the
-    // closed field move on from it to its visible neighbours.
-    for (QTreeWidgetItem *up = found; up; up = up->parent())
-        up->setExpanded(true);
+    openPathTo(found);
     makeCurrent(found, true);
     return true;
+}
+
+void CCategoryPicker::reload()
+{
+    if (!m_tree)
+        return;
+    const bool none = !m_current;
+    const bool root = m_current && m_current == m_root;
+    const QString chosen = m_current ? m_current->data(0, kTextRole).toString() : QString();
+    fill();
+    if (root)
+        return;
+    QTreeWidgetItem *found = none ? nullptr : findBelowRoot(chosen);
+    if (!found) {
+        showNothing();
+        return;
+    }
+    openPathTo(found);
+    makeCurrent(found, false);
 }
 
 void CCategoryPicker::selectRoot()

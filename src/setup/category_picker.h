@@ -44,6 +44,10 @@ public:
     // nothing happens when none matches.
     bool selectByText(const QString &text);
     void selectRoot();
+    // Loads the tree again from the connection, keeping the chosen item where
+    // it still is (without a notification); a chosen item that is gone
+    // leaves the field empty.
+    void reload();
 
     QTreeWidget *popupTree() const { return m_tree; }
     bool isDropDownShown() const;
@@ -69,6 +73,10 @@ protected:
 private:
     void fill();
     void makeCurrent(QTreeWidgetItem *item, bool notify);
+    // The first item below the root whose text is the trimmed text.
+    QTreeWidgetItem *findBelowRoot(const QString &text) const;
+    void showNothing();
+    void openPathTo(QTreeWidgetItem *item);
     void pick(QTreeWidgetItem *item);
     QIcon imageFor(int index) const;
 

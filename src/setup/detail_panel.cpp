@@ -220,6 +220,12 @@ void CDetailPanel::createBudgetFields()
 
 void CDetailPanel::onBankPicked(const PickedItem &item) { emit bankPicked(item); }
 
+void CDetailPanel::reloadBanks()
+{
+    for (CCategoryPicker *picker : {m_itemBank, m_source})
+        picker->reload();
+}
+
 void CDetailPanel::stepUp() { stepInterval(1); }
 
 void CDetailPanel::stepDown() { stepInterval(-1); }

@@ -56,6 +56,8 @@ public:
     // The budget of an expense category, below its recurring settings.
     void showBudget(const setup::BudgetAmounts &amounts);
     void readBudget(setup::BudgetAmounts &amounts) const;
+    // Both bank pickers read the bank tree again (after it changed).
+    void reloadBanks();
 
     // Fields, top to bottom, for the dialog and for tests.
     CHeaderText *header() const { return m_header; }

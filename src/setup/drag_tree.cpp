@@ -245,4 +245,5 @@ void CDragTree::endDrag()
     target->addChild(copy);
     delete dragged;
     setCurrentItem(copy);
+    emit moved();
 }

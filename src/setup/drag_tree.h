@@ -52,6 +52,8 @@ public:
 signals:
     // A move refused with a message, or a database failure while writing it.
     void failed(const QString &message);
+    // A node was moved, in the table and in the tree.
+    void moved();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

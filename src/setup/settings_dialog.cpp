@@ -97,6 +97,8 @@ void CSettingsDialog::addSection(TreeKind kind, QVBoxLayout *stack)
     stack->addWidget(tree, 1);
     connect(button, &QPushButton::clicked, this, [this, kind] { pressSection(kind); });
     connect(tree, &CDragTree::failed, this, &CSettingsDialog::showError);
+    if (kind == TreeKind::Bank)
+        connect(tree, &CDragTree::moved, this, &CSettingsDialog::banksChanged);
     connect(tree, &QTreeWidget::itemDoubleClicked, this, [this, kind](QTreeWidgetItem *item) { loadNode(kind, item); });
     connect(tree->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
             [this, tree](QWidget *, QAbstractItemDelegate::EndEditHint hint) { onEditorClosing(tree, hint); });
@@ -192,6 +194,13 @@ void CSettingsDialog::onBankPicked(const PickedItem &item)
 {
     setWindowTitle(item.path);
     m_pickedBank = lastSegment(item.path);
+}
+
+void CSettingsDialog::banksChanged()
+{
+    m_detail->reloadBanks();
+    if (!m_pickedBank.isEmpty() && !tree(TreeKind::Bank)->findItem(m_pickedBank))
+        m_pickedBank.clear();
 }
 
 void CSettingsDialog::loadNode(TreeKind kind, QTreeWidgetItem *item)
@@ -381,21 +390,34 @@ void CSettingsDialog::onEditClosed(CDragTree *t)
         return;
     }
     m_newItem = nullptr;
+    if (kind == TreeKind::Bank)
+        banksChanged();
 }
 
 void CSettingsDialog::onDelete()
 {
     if (!m_open)
         return;
-    CDragTree *t = tree(*m_open);
-    QTreeWidgetItem *item = t->currentItem();
+    const TreeKind kind = *m_open;
+    CDragTree *t = tree(kind);
+    const QTreeWidgetItem *item = t->currentItem();
     if (!item || item == t->rootItem())
         return;
-    if (!ui::carryOut(this, m_connection, [&](db::Connection &c) {
-            return setup::deleteNode(c, *m_open, item->text(0).toStdString());
-        }))
+    const QString name = item->text(0);
+    const std::string key = name.toStdString();
+    // One click removes a whole branch for good: the user sees what goes
+    // with it and answers, 否 being the default.
+    setup::DeleteImpact impact;
+    if (!ui::carryOut(this, m_connection,
+                      [&](db::Connection &c) { return setup::deleteImpact(c, kind, key, impact); }))
         return;
-    delete item;
+    if (!ui::askYesNo(this, QString::fromStdString(setup::deleteQuestion(kind, key, impact))))
+        return;
+    if (!ui::carryOut(this, m_connection, [&](db::Connection &c) { return setup::deleteNode(c, kind, key); }))
+        return;
+    delete t->findItem(name);
+    if (kind == TreeKind::Bank)
+        banksChanged();
 }
 
 void CSettingsDialog::showError(const QString &message) { ui::inform(this, message); }

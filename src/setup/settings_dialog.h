@@ -73,6 +73,9 @@ private:
     void cancelAdd();
     void showError(const QString &message);
     void onBankPicked(const PickedItem &item);
+    // The panel's bank pickers follow a change of the bank tree; a picked
+    // bank that is gone is forgotten.
+    void banksChanged();
     void forgetLoaded();
     QString selectedName() const;
     setup::RecurringForm recurringForm(setup::TreeKind kind) const;

@@ -291,8 +291,22 @@ void TestSettingsDialog::deleteAndProtectedNodes()
         QCOMPARE(answers.texts[0], QStringLiteral("投资类型关系到投资帐,请不要删除!"));
     }
     QVERIFY(expense->findItem(QStringLiteral("投资")));
+    // The question names the node and what goes with it; 否 (the default)
+    // keeps everything, 是 deletes the branch.
     expense->setCurrentItem(expense->findItem(QStringLiteral("餐饮")));
-    dialog.deleteButton()->click();
+    for (const char *answer : {"default", "no"}) {
+        BoxAnswerer answers({QString::fromLatin1(answer)});
+        dialog.deleteButton()->click();
+        QCOMPARE(answers.texts.size(), 1);
+        QVERIFY(answers.texts[0].contains(QStringLiteral("“餐饮”")) && answers.texts[0].contains(QStringLiteral("3 项")));
+        QVERIFY(expense->findItem(QStringLiteral("午餐")));
+        QCOMPARE(t.value("select count(*) from PayStyle where Style in ('餐饮','午餐')"), std::string("2"));
+    }
+    {
+        BoxAnswerer answers({QStringLiteral("yes")});
+        dialog.deleteButton()->click();
+        QCOMPARE(answers.texts.size(), 1);
+    }
     QVERIFY(!expense->findItem(QStringLiteral("餐饮")));
     QVERIFY(!expense->findItem(QStringLiteral("午餐")));
     QCOMPARE(t.value("select count(*) from PayStyle where Style in ('餐饮','午餐')"), std::string("0"));

@@ -9,7 +9,8 @@
 namespace testing_support {
 
 // Answers message boxes as they come, recording their texts. Each answer is
-// "ok", "cancel", "yes" or "no"; without one left, a box is closed.
+// "ok", "cancel", "yes", "no" or "default" (the button Enter presses);
+// without one left, a box is closed.
 class BoxAnswerer {
 public:
     explicit BoxAnswerer(QStringList buttons = {}) : m_buttons(std::move(buttons))
@@ -38,6 +39,10 @@ private:
             return;
         texts << box->text();
         const QString wanted = m_buttons.isEmpty() ? QString() : m_buttons.takeFirst();
+        if (wanted == QLatin1String("default") && box->defaultButton()) {
+            box->defaultButton()->click(); // as Enter would
+            return;
+        }
         for (QAbstractButton *b : box->buttons())
             if (wanted.isEmpty() || box->buttonRole(b) == roleOf(wanted)) {
                 b->click();
