@@ -67,6 +67,7 @@ private slots:
     void aRefusedDragLeavesTheTreeClickable_data();
     void aRefusedDragLeavesTheTreeClickable();
     void scrollSpeedGrowsWithDistance();
+    void bankPickersFollowTheBankTree();
     void pickerSelections();
     void pickerKeysAndPopup();
     void damagedTreesShowAPartAndSaySo();
@@ -437,6 +438,48 @@ void TestSettingsDialog::scrollSpeedGrowsWithDistance()
     // Below the bottom: 30 beyond gives b = 1, every fifth tick.
     QCOMPARE(CDragTree::scrollDirection(320, 0, 300, 5), 1);
     QCOMPARE(CDragTree::scrollDirection(320, 0, 300, 4), 0);
+}
+
+// Added, moved and deleted banks show in the panel's bank pickers at once.
+void TestSettingsDialog::bankPickersFollowTheBankTree()
+{
+    TempDatabase t;
+    CSettingsDialog dialog(&t.connection());
+    dialog.show();
+    dialog.pressSection(TreeKind::Bank);
+    CDragTree *bank = dialog.tree(TreeKind::Bank);
+    CDetailPanel *panel = dialog.detailPanel();
+    for (const QString &name : {QStringLiteral("工商银行"), QStringLiteral("招商银行")}) {
+        bank->setCurrentItem(bank->rootItem());
+        BoxAnswerer answers({QStringLiteral("ok"), QStringLiteral("ok")});
+        typeNewName(dialog, bank, name);
+        QTRY_VERIFY(!dialog.isAdding());
+    }
+    QVERIFY(panel->itemBankPicker()->selectByText(QStringLiteral("工商银行")));
+    QCOMPARE(dialog.pickedBank(), QStringLiteral("工商银行"));
+    QVERIFY(panel->sourcePicker()->selectByText(QStringLiteral("招商银行")));
+    QCOMPARE(dialog.pickedBank(), QStringLiteral("招商银行"));
+    panel->itemBankPicker()->selectByText(QStringLiteral("工商银行"));
+    // Moved: the choice stays, under its new path.
+    qint64 now = 1000;
+    bank->setClock([&] { return now; });
+    QTreeWidgetItem *moved = bank->findItem(QStringLiteral("工商银行"));
+    QTest::mousePress(bank->viewport(), Qt::LeftButton, {}, bank->visualItemRect(moved).center());
+    now += 100;
+    QVERIFY(bank->beginDrag(moved, bank->visualItemRect(moved).center()));
+    bank->dragMoveTo(bank->visualItemRect(bank->findItem(QStringLiteral("招商银行"))).center());
+    bank->endDrag();
+    QCOMPARE(panel->itemBankPicker()->currentRecord().path, QStringLiteral("我的存款银行\\招商银行\\工商银行"));
+    // Deleted: gone from both pickers, and no longer the picked bank.
+    bank->setCurrentItem(bank->findItem(QStringLiteral("工商银行")));
+    {
+        BoxAnswerer answers({QStringLiteral("yes")});
+        dialog.deleteButton()->click();
+    }
+    QCOMPARE(panel->itemBankPicker()->currentItem(), nullptr);
+    QVERIFY(dialog.pickedBank().isEmpty());
+    QVERIFY(!panel->sourcePicker()->selectByText(QStringLiteral("工商银行")));
+    QVERIFY(panel->sourcePicker()->selectByText(QStringLiteral("招商银行")));
 }
 
 void TestSettingsDialog::pickerSelections()
