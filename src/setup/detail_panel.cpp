@@ -26,7 +26,6 @@ namespace {
 const char *const kDefaultHeader = "说明:修改后点\"保存\"即可";
 const char *const kDefaultAmount = "999";
 const char *const kDefaultInterval = "1";
-const char *const kUnits[] = {"天", "月", "年"};
 constexpr int kIntervalMax = 999999;
 constexpr int kPickerHeight = 300;
 
@@ -140,7 +139,10 @@ void CDetailPanel::createRecurringFields(const db::DateTime &today)
     m_interval->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_interval));
     m_interval->setMaxLength(6);
     m_spin = createSpinButtons();
-    m_unit = editableCombo(this, kUnits, 0);
+    // Only the units that post can be chosen.
+    m_unit = new QComboBox(this);
+    for (const char *unit : setup::kRecurringUnits)
+        m_unit->addItem(QString::fromUtf8(unit));
     m_begin = blankDatePicker(this, today);
     m_end = blankDatePicker(this, today);
     m_itemBank = new CCategoryPicker(this);
@@ -315,7 +317,8 @@ void CDetailPanel::showRecurring(const setup::RecurringItem &item)
     m_autoPost->setChecked(item.autoPost);
     m_amount->setText(QString::fromStdString(item.amount));
     m_interval->setText(QString::fromStdString(item.dayNum));
-    m_unit->setEditText(QString::fromStdString(item.selectType));
+    // A stored unit that does not post shows as none, and is not saved again.
+    m_unit->setCurrentIndex(m_unit->findText(QString::fromStdString(item.selectType).trimmed()));
     m_itemBank->selectByText(QString::fromStdString(item.bankName));
     showStoredDate(m_end, item.endText, item.end);
     showStoredDate(m_begin, item.beginText, item.begin);

@@ -4,6 +4,9 @@
 #include "db/text.h"
 #include "setup/detail_rules.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace setup {
 
 using db::quote;
@@ -125,6 +128,8 @@ db::Result saveRecurring(db::Connection &c, TreeKind kind, const RecurringForm &
         return db::Result::refused(kMsgIntervalNotWhole);
     if (unit.empty())
         return db::Result::refused(kMsgUnitEmpty);
+    if (std::find(std::begin(kRecurringUnits), std::end(kRecurringUnits), unit) == std::end(kRecurringUnits))
+        return db::Result::refused(kMsgUnitUnknown);
     if (form.bank.empty())
         return db::Result::refused(kMsgBankEmpty);
     if (form.begin.year < kFirstYear || form.end.year < kFirstYear)

@@ -27,6 +27,9 @@ inline constexpr const char *kAskRestartExpense = "开始日期已改动，该�
 inline constexpr const char *kMsgAmountNotNumber = "金额必须是数字（最多12位整数、4位小数），例如 1500 或 35.5";
 inline constexpr const char *kMsgIntervalNotWhole = "间隔必须是1到999999之间的整数";
 inline constexpr const char *kMsgChooseCategory = "请选择一个具体的项目，不能选根节点";
+inline constexpr const char *kMsgUnitUnknown = "频率的单位只能是天、月或年";
+// The units the recurring posting knows; any other would never post.
+inline constexpr const char *kRecurringUnits[] = {"天", "月", "年"};
 
 // The caption of the fixed check box for a category tree.
 const char *fixedCaption(TreeKind kind);

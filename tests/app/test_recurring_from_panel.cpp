@@ -50,7 +50,7 @@ void TestRecurringFromPanel::dailyExpenseSavedInThePanelPosts()
         panel->autoPostBox()->setChecked(true);
         panel->amountEdit()->setText(QStringLiteral("45.5"));
         panel->intervalEdit()->setText(QStringLiteral("1"));
-        panel->unitBox()->setEditText(QStringLiteral("天"));
+        panel->unitBox()->setCurrentText(QStringLiteral("天"));
         panel->beginPicker()->setDate(QDate(2026, 11, 27)); // ten days back
         panel->endPicker()->setDate(QDate(2027, 6, 30));
         CCategoryPicker *bank = panel->itemBankPicker();

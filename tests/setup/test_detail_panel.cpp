@@ -225,6 +225,17 @@ void TestDetailPanel::doubleClickLoadsACategory()
     pickBank(panel->itemBankPicker(), QStringLiteral("我的存款银行"));
     QCOMPARE(dialog.pickedBank(), QStringLiteral("我的存款银行"));
 
+    // The unit box offers the units that post and takes no typing; a stored
+    // unit that never posts shows as none.
+    QVERIFY(!panel->unitBox()->isEditable());
+    QStringList units;
+    for (int i = 0; i < panel->unitBox()->count(); ++i)
+        units << panel->unitBox()->itemText(i);
+    QCOMPARE(units, (QStringList{"天", "月", "年"}));
+    t.connection().execute("update GetStyle set SelectType='周' where Style='利息'");
+    doubleClick(dialog, TreeKind::Income, QStringLiteral("利息"));
+    QCOMPARE(panel->unitBox()->currentText(), QString());
+
     // A node without a row changes the header and the caption only.
     dialog.pressSection(TreeKind::Income);
     doubleClick(dialog, TreeKind::Expense, QStringLiteral("支出类型"));
@@ -259,7 +270,7 @@ void TestDetailPanel::saveChecksTheLoadedNode()
     QCOMPARE(save(dialog), QStringList{QString::fromUtf8(setup::kMsgIntervalEmpty)});
     panel->intervalEdit()->setText(QStringLiteral("1"));
     QCOMPARE(save(dialog), QStringList{QString::fromUtf8(setup::kMsgUnitEmpty)});
-    panel->unitBox()->setEditText(QStringLiteral("月"));
+    panel->unitBox()->setCurrentText(QStringLiteral("月"));
     QCOMPARE(save(dialog), QStringList{QString::fromUtf8(setup::kMsgBankEmpty)});
     pickBank(panel->itemBankPicker(), QStringLiteral("工商银行"));
     panel->amountEdit()->setText(QStringLiteral("两千"));

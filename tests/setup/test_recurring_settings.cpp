@@ -172,6 +172,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"IntervalNegative", [](auto &f) { f.dayNum = "-1"; }, setup::kMsgIntervalNotWhole},
         Refusal{"IntervalTooLong", [](auto &f) { f.dayNum = "1000000"; }, setup::kMsgIntervalNotWhole},
         Refusal{"UnitEmpty", [](auto &f) { f.selectType = " "; }, setup::kMsgUnitEmpty},
+        Refusal{"UnitThatNeverPosts", [](auto &f) { f.selectType = "周"; }, setup::kMsgUnitUnknown},
         Refusal{"BankEmpty", [](auto &f) { f.bank.clear(); }, setup::kMsgBankEmpty},
         Refusal{"BeginTooEarly", [](auto &f) { f.begin = DateTime{1899, 12, 31}; }, setup::kMsgDateTooEarly}),
     [](const testing::TestParamInfo<Refusal> &info) { return std::string(info.param.name); });
