@@ -127,6 +127,13 @@ void CMainFrame::postRecurringItems()
             m_progress = new QProgressDialog(this);
             m_progress->setWindowTitle(QString::fromUtf8(kPostingTitle));
             m_progress->setCancelButtonText(QString::fromUtf8(kPostingStop));
+            // 停止 takes no focus and is no default button: a stray Enter or
+            // Space does not stop the catch-up, a click or Escape does.
+            if (QPushButton *stop = m_progress->findChild<QPushButton *>()) {
+                stop->setAutoDefault(false);
+                stop->setDefault(false);
+                stop->setFocusPolicy(Qt::NoFocus);
+            }
             m_progress->setWindowModality(Qt::WindowModal);
             m_progress->setMinimumDuration(0);
             m_progress->setAutoClose(false);

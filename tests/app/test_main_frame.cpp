@@ -84,6 +84,8 @@ private slots:
     void failedTabLoadLeavesTheBoxClickable();
     void longCatchUpShowsProgressAndPaints();
     void closingDuringTheCatchUpStopsAndClosesAfterTheItem();
+    void onlyEscapeOrAClickStopsTheCatchUp_data();
+    void onlyEscapeOrAClickStopsTheCatchUp();
     void startUpFailuresShowInOneBox();
     void theRowUnderThePointerIsSelected();
     void ledgerTabsAreReachedFromTheKeyboard();
@@ -402,6 +404,59 @@ void TestMainFrame::closingDuringTheCatchUpStopsAndClosesAfterTheItem()
     QVERIFY(boxes[0].contains(QStringLiteral("自动记帐已停止")));
     QTRY_VERIFY(!s.frame->isVisible());
     poll.stop();
+}
+
+void TestMainFrame::onlyEscapeOrAClickStopsTheCatchUp_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("stops");
+    QTest::newRow("Enter") << int(Qt::Key_Return) << false;
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << false;
+    QTest::newRow("Space") << int(Qt::Key_Space) << false;
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << true;
+    QTest::newRow("a click on 停止") << 0 << true;
+}
+
+// A key pressed while the catch-up runs goes where the keyboard's focus is.
+void TestMainFrame::onlyEscapeOrAClickStopsTheCatchUp()
+{
+    QFETCH(int, key);
+    QFETCH(bool, stops);
+    Started s;
+    for (const char *item : {"早餐", "午餐"})
+        s.database.connection().execute(
+            "UPDATE PayStyle SET IsAuto=TRUE, PMoney=9, DayNum=1, SelectType='天', BeginDate='1997/03/20 ', "
+            "EndDate='2030/01/01 ', MidDate=' ', BankName='现金银行' WHERE Style='" + std::string(item) + "'");
+    s.frame = std::make_unique<CMainFrame>(QStringLiteral("管理员"), [&s] { return s.now; });
+    QVERIFY(s.frame->create());
+    s.frame->setProgressDelay(0);
+    s.frame->show();
+    QCoreApplication::processEvents();
+    bool pressed = false;
+    QStringList boxes;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            boxes << box->text();
+            box->accept();
+            return;
+        }
+        QProgressDialog *progress = s.frame->progressDialog();
+        if (pressed || !progress || !progress->isVisible())
+            return;
+        pressed = true;
+        QWidget *focus = QApplication::focusWidget();
+        if (key)
+            QTest::keyClick(focus && focus->window() == progress ? focus : progress, Qt::Key(key));
+        else
+            QTest::mouseClick(progress->findChild<QPushButton *>(), Qt::LeftButton);
+    });
+    poll.start(5);
+    s.frame->postRecurringItems();
+    poll.stop();
+    QVERIFY(pressed);
+    QCOMPARE(s.database.count("account"), stops ? 3653 : 2 * 3653);
+    QCOMPARE(boxes.size(), stops ? 1 : 0);
 }
 
 void TestMainFrame::startUpFailuresShowInOneBox()
