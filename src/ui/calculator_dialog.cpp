@@ -3,6 +3,7 @@
 #include "ui/amount_calculator.h"
 
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 
 CCalculatorDialog::CCalculatorDialog(const QRect &ownerRect, QWidget *owner) : QDialog(owner)
@@ -51,3 +52,26 @@ QPushButton *CCalculatorDialog::button(const QString &caption) const
 }
 
 void CCalculatorDialog::press(int code) { emit keyCode(code); }
+
+void CCalculatorDialog::keyPressEvent(QKeyEvent *event)
+{
+    QString caption;
+    switch (event->key()) {
+    case Qt::Key_Backspace:
+        caption = QStringLiteral("<--");
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        caption = QStringLiteral("=");
+        break;
+    default:
+        if (event->text().size() == 1 && QStringLiteral("0123456789.+-*/=").contains(event->text()))
+            caption = event->text();
+        break;
+    }
+    if (QPushButton *b = caption.isEmpty() ? nullptr : button(caption)) {
+        b->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -19,6 +19,11 @@ public:
 signals:
     void keyCode(int code);
 
+protected:
+    // Typed digits, point, operators, "=", Enter and Backspace press the
+    // button that bears them; Escape closes as 关闭 does.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void press(int code);
 };
