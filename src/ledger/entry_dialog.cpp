@@ -126,7 +126,7 @@ CEntryDialog::CEntryDialog(db::Connection *connection, QWidget *parent) : QDialo
     m_number = add(IDC_NUMBER, new QLineEdit(this), 38, 11, 26, 12);
     m_dateTime = add(IDC_DATE_TIME, new QDateTimeEdit(this), 89, 10, 83, 12);
     m_dateTime->setCalendarPopup(true);
-    ui::acceptTypedSeparators(m_dateTime);
+    ui::guardDateTyping(m_dateTime);
     m_amount = add(IDC_AMOUNT, new QLineEdit(this), 38, 47, 56, 12);
     m_description = add(IDC_DESCRIPTION, new QLineEdit(this), 38, 83, 183, 13);
     // The drop-down lists' own heights are those of their lists; the fields

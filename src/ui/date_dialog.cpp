@@ -16,7 +16,7 @@ CDateDialog::CDateDialog(const db::DateTime &now, QWidget *parent) : QDialog(par
         edit->setObjectName(QString::fromLatin1(name));
         edit->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
         edit->setCalendarPopup(true);
-        ui::acceptTypedSeparators(edit);
+        ui::guardDateTyping(edit);
         return edit;
     };
     m_begin = makeEdit("begin1014");

@@ -18,7 +18,7 @@ CDatePicker::CDatePicker(QWidget *parent) : QDateEdit(parent)
     setDisplayFormat(QString::fromLatin1(kFormat));
     setCalendarPopup(true);
     setMinimumDate(QDate(1900, 1, 1));
-    ui::acceptTypedSeparators(this);
+    ui::guardDateTyping(this);
     connect(this, &QDateEdit::dateChanged, this, [this] { setBlank(false); });
     // Picking the date it already holds changes nothing, but shows it.
     connect(calendarWidget(), &QCalendarWidget::clicked, this, [this] { setBlank(false); });
