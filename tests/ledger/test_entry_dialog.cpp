@@ -4,6 +4,7 @@
 #include "ledger/posting.h"
 #include "modal_driver.h"
 #include "setup/category_picker.h"
+#include "support/box_answerer.h"
 #include "support/temp_database.h"
 #include "ui/calculator_dialog.h"
 
@@ -115,6 +116,7 @@ private slots:
     void changePreset_data();
     void changePreset();
     void calculatorWorksOnTheAmount();
+    void aDateThatDoesNotExistIsRefused();
 };
 
 void TestEntryDialog::initTestCase() { app::setUpApplication(*qApp); }
@@ -467,6 +469,25 @@ void TestEntryDialog::calculatorWorksOnTheAmount()
         QCOMPARE(amount->text(), QString());
         QVERIFY(driver.unexpected.isEmpty());
     }
+}
+
+// Typing 2007/02/30 no longer leaves 2007/02/03 in the field: the date is
+// refused by name and the field keeps what it held.
+void TestEntryDialog::aDateThatDoesNotExistIsRefused()
+{
+    TempDatabase t;
+    CEntryDialog d(&t.connection());
+    d.setForm(newForm());
+    d.show();
+    auto *date = ctl<QDateTimeEdit>(d, IDC_DATE_TIME);
+    date->setFocus();
+    date->setCurrentSectionIndex(0);
+    date->setSelectedSection(QDateTimeEdit::YearSection);
+    testing_support::BoxAnswerer answers;
+    QTest::keyClicks(date, QStringLiteral("2007/02/30"));
+    QCOMPARE(answers.texts.size(), 1);
+    QVERIFY2(answers.texts[0].contains(QStringLiteral("2007/02/30 09:07")), qPrintable(answers.texts[0]));
+    QCOMPARE(date->dateTime(), QDateTime(QDate(2007, 2, 5), QTime(9, 7)));
 }
 
 QTEST_MAIN(TestEntryDialog)
