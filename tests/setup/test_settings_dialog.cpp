@@ -23,6 +23,7 @@ using testing_support::TempDatabase;
 
 Q_DECLARE_METATYPE(PickedItem)
 Q_DECLARE_METATYPE(TreeKind)
+Q_DECLARE_METATYPE(std::optional<TreeKind>)
 
 namespace {
 
@@ -58,6 +59,9 @@ class TestSettingsDialog : public QObject {
 private slots:
     void initTestCase() { qRegisterMetaType<PickedItem>(); }
     void sectionsOpenAndClose();
+    void sectionButtonsStepThroughTheSections_data();
+    void sectionButtonsStepThroughTheSections();
+    void closeButtonEndsTheDialog();
     void addAskAndRefuse();
     void switchingSectionsDropsAHalfMadeItem();
     void namesAreTrimmedAndDuplicatesEditedAgain();
@@ -108,6 +112,56 @@ void TestSettingsDialog::sectionsOpenAndClose()
     dialog.show();
     QTest::keyClick(&dialog, Qt::Key_Return);
     QVERIFY(dialog.isVisible());
+}
+
+using Section = std::optional<TreeKind>;
+
+void TestSettingsDialog::sectionButtonsStepThroughTheSections_data()
+{
+    QTest::addColumn<Section>("open");
+    QTest::addColumn<TreeKind>("pressed");
+    QTest::addColumn<Section>("after");
+    // The open section's button opens the next one; the last closes all.
+    QTest::newRow("收入类型 open, 收入类型") << Section(TreeKind::Income) << TreeKind::Income << Section(TreeKind::Expense);
+    QTest::newRow("支出类型 open, 支出类型") << Section(TreeKind::Expense) << TreeKind::Expense << Section(TreeKind::Bank);
+    QTest::newRow("银行 open, 银行") << Section(TreeKind::Bank) << TreeKind::Bank << Section();
+    // A closed section's button opens that section.
+    QTest::newRow("支出类型 open, 银行") << Section(TreeKind::Expense) << TreeKind::Bank << Section(TreeKind::Bank);
+    QTest::newRow("银行 open, 收入类型") << Section(TreeKind::Bank) << TreeKind::Income << Section(TreeKind::Income);
+    QTest::newRow("none open, 支出类型") << Section() << TreeKind::Expense << Section(TreeKind::Expense);
+}
+
+void TestSettingsDialog::sectionButtonsStepThroughTheSections()
+{
+    QFETCH(Section, open);
+    QFETCH(TreeKind, pressed);
+    QFETCH(Section, after);
+    TempDatabase t;
+    CSettingsDialog dialog(&t.connection());
+    dialog.show();
+    // Reached by the buttons from the first section.
+    for (TreeKind kind : {TreeKind::Income, TreeKind::Expense, TreeKind::Bank}) {
+        if (dialog.openSection() == open)
+            break;
+        dialog.sectionButton(kind)->click();
+    }
+    QCOMPARE(dialog.openSection(), open);
+    dialog.sectionButton(pressed)->click();
+    QCOMPARE(dialog.openSection(), after);
+    for (TreeKind kind : {TreeKind::Income, TreeKind::Expense, TreeKind::Bank})
+        QCOMPARE(dialog.tree(kind)->isVisible(), after == kind);
+}
+
+void TestSettingsDialog::closeButtonEndsTheDialog()
+{
+    TempDatabase t;
+    CSettingsDialog dialog(&t.connection());
+    dialog.setResult(-1);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QTest::mouseClick(dialog.closeButton(), Qt::LeftButton);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
 }
 
 void TestSettingsDialog::addAskAndRefuse()
