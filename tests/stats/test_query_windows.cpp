@@ -360,6 +360,17 @@ void TestQueryWindows::dateWindowRunsEachDirection()
     QCOMPARE(head->child(0)->text(0), QStringLiteral("20070320"));
     QCOMPARE(head->child(0)->childCount(), 3);
 
+    // Two deposits and one withdrawal this month, so that 存钱 and 取钱
+    // cannot stand for each other.
+    auto &c = f.database.connection();
+    c.execute("INSERT INTO Bank (Num,BankName,nLevel,FirstLevel,ParentBank,FullID) VALUES "
+              "(2,'工商银行',1,0,'我的存款银行','0000')");
+    const Sample moves[] = {{"2007/03/20 10:00", "存", "存钱", "200"},
+                            {"2007/03/05 10:00", "存", "存钱", "100"},
+                            {"2007/03/05 11:00", "取", "取钱", "50"}};
+    for (const Sample &m : moves)
+        QVERIFY(ledger::postEntry(c, {ledger::nextEntryNumber(c), m.date, m.type, m.category, m.amount, "", "管理员",
+                                      "工商银行", ""}));
     window.onCommand(ID_DAY_THIS_MONTH);
     QCoreApplication::processEvents();
     const std::pair<int, const char *> directions[] = {
@@ -370,7 +381,9 @@ void TestQueryWindows::dateWindowRunsEachDirection()
         QCOMPARE(window.kind(), kinds[i]);
         QCOMPARE(window.statList()->topLevelItemCount(), 1);
         QCOMPARE(window.statList()->columnCount(), 5);
-        const int n = countOf(directions[i].second, "20070301", "20070320");
+        int n = countOf(directions[i].second, "20070301", "20070320");
+        for (const Sample &m : moves)
+            n += !directions[i].second || QString::fromUtf8(m.type) == QString::fromUtf8(directions[i].second);
         QCOMPARE(window.statList()->topLevelItem(0)->text(2), QString::number(n));
         QCOMPARE(window.statList()->topLevelItem(0)->text(4), n ? QStringLiteral("100%") : QString());
     }
