@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QProgressDialog>
+#include <QToolTip>
 #include <QtTest>
 
 #include <memory>
@@ -106,8 +107,16 @@ void TestMainFrame::tabsAppearInOrderWithTheJournalLoaded()
                                   QStringLiteral("  现  金  帐  "), QStringLiteral("  投  资  帐  ")};
     for (int i = 0; i < 6; ++i) {
         QCOMPARE(strip->itemText(i), captions[i]);
+        QCOMPARE(strip->itemTooltipText(i), captions[i]);
         QCOMPARE(s.frame->ledgerView(i)->ledgerIndex(), i);
     }
+    // The pointer resting on the first tab shows its caption.
+    s.frame->show();
+    const QPoint onFirst = strip->itemTextRect(0).center();
+    QHelpEvent help(QEvent::ToolTip, onFirst, strip->mapToGlobal(onFirst));
+    QApplication::sendEvent(strip, &help);
+    QCOMPARE(QToolTip::text(), captions[0]);
+    QToolTip::hideText();
     QCOMPARE(strip->curSel(), 0);
     QCOMPARE(strip->tabStyle(), 0x4Eu);
     QCOMPARE(s.frame->activeView(), s.frame->ledgerView(0));
