@@ -91,6 +91,13 @@ private:
         QWidget *modal = QApplication::activeModalWidget();
         if (!modal || modal == m_handled || m_steps.isEmpty())
             return;
+        // A step waits for the kind of window it answers. Right after a box
+        // is answered, the file dialog that asked it can still be the modal
+        // window for one pass of the event loop, also when the answer closes
+        // it: taking it for the next window would spend a box's step on it.
+        const bool forFileDialog = m_steps.first().kind == Step::Type || m_steps.first().kind == Step::Cancel;
+        if (forFileDialog != (qobject_cast<QFileDialog *>(modal) != nullptr))
+            return;
         m_handled = modal;
         const Step step = m_steps.takeFirst();
         // Acted on from the event loop, so that a box the action opens finds
