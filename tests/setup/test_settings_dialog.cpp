@@ -6,7 +6,6 @@
 #include "setup/settings_dialog.h"
 #include "support/box_answerer.h"
 #include "support/temp_database.h"
-#include "ui/calculator_dialog.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -72,12 +71,7 @@ private slots:
     void aRefusedDragLeavesTheTreeClickable();
     void scrollSpeedGrowsWithDistance();
     void bankPickersFollowTheBankTree();
-    void pickerSelections();
-    void pickerKeysAndPopup();
     void damagedTreesShowAPartAndSaySo();
-    void calculatorSendsCodes();
-    void calculatorTakesTypedKeys_data();
-    void calculatorTakesTypedKeys();
 };
 
 void TestSettingsDialog::sectionsOpenAndClose()
@@ -536,176 +530,6 @@ void TestSettingsDialog::bankPickersFollowTheBankTree()
     QVERIFY(dialog.pickedBank().isEmpty());
     QVERIFY(!panel->sourcePicker()->selectByText(QStringLiteral("工商银行")));
     QVERIFY(panel->sourcePicker()->selectByText(QStringLiteral("招商银行")));
-}
-
-void TestSettingsDialog::pickerSelections()
-{
-    TempDatabase t;
-    QWidget owner;
-    CCategoryPicker picker(&owner);
-    QSignalSpy spy(&picker, &CCategoryPicker::picked);
-    QVERIFY(picker.create(0, 300, PickerKind::Bank, &t.connection()));
-    QCOMPARE(spy.count(), 0);
-    QCOMPARE(picker.currentRecord().text, QStringLiteral("我的存款银行"));
-    QVERIFY(picker.selectByText(QStringLiteral("  现金银行 ")));
-    QCOMPARE(spy.count(), 1);
-    auto record = spy.at(0).at(0).value<PickedItem>();
-    QCOMPARE(record.text, QStringLiteral("现金银行"));
-    QCOMPARE(record.path, QStringLiteral("我的存款银行\\现金银行"));
-    QCOMPARE(spy.at(0).at(1).value<PickerKind>(), PickerKind::Bank);
-    // The root text is not searched; no match leaves the field empty.
-    QVERIFY(!picker.selectByText(QStringLiteral("我的存款银行")));
-    QVERIFY(!picker.selectByText(QStringLiteral("没有")));
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(picker.currentItem(), nullptr);
-    picker.selectRoot();
-    QCOMPARE(spy.count(), 2);
-    record = spy.at(1).at(0).value<PickedItem>();
-    QCOMPARE(record.text, QStringLiteral("我的存款银行"));
-    QCOMPARE(record.path, QStringLiteral("我的存款银行"));
-
-    CCategoryPicker pay(&owner);
-    QSignalSpy paySpy(&pay, &CCategoryPicker::picked);
-    pay.create(0, 300, PickerKind::Expense, &t.connection());
-    QVERIFY(pay.selectByText(QStringLiteral("股票")));
-    record = paySpy.at(0).at(0).value<PickedItem>();
-    QCOMPARE(record.path, QStringLiteral("支出类型\\投资\\股票"));
-    QCOMPARE(record.expandedImage, 1);
-    QCOMPARE(paySpy.at(0).at(1).value<PickerKind>(), PickerKind::Expense);
-
-    CCategoryPicker store(&owner);
-    QSignalSpy storeSpy(&store, &CCategoryPicker::picked);
-    store.create(0, 300, PickerKind::Deposit, &t.connection());
-    QCOMPARE(store.currentRecord().text, QStringLiteral("存钱"));
-    QCOMPARE(storeSpy.count(), 0);
-    store.selectRoot();
-    QCOMPARE(storeSpy.at(0).at(1).value<PickerKind>(), PickerKind::Deposit);
-    CCategoryPicker out(&owner);
-    out.create(0, 300, PickerKind::Withdrawal, nullptr);
-    QCOMPARE(out.currentRecord().path, QStringLiteral("取钱"));
-    QCOMPARE(out.kindCode(), 5);
-}
-
-void TestSettingsDialog::pickerKeysAndPopup()
-{
-    TempDatabase t;
-    QWidget owner;
-    owner.resize(300, 200);
-    CCategoryPicker picker(&owner);
-    picker.setGeometry(10, 10, 150, 24);
-    picker.create(0, 300, PickerKind::Income, &t.connection());
-    owner.show();
-    QSignalSpy spy(&picker, &CCategoryPicker::picked);
-    picker.setFocus();
-    QTest::keyClick(&picker, Qt::Key_Down);
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(picker.currentRecord().text, QStringLiteral("工资"));
-    QTest::keyClick(&picker, Qt::Key_Up);
-    QCOMPARE(picker.currentRecord().text, QStringLiteral("收入类型"));
-    QTest::keyClick(&picker, Qt::Key_Up); // first item: nothing
-    QCOMPARE(spy.count(), 2);
-    // A click opens the tree below the field, full width; Escape hides it unpicked.
-    QTest::mouseClick(&picker, Qt::LeftButton);
-    QVERIFY(picker.isDropDownShown());
-    QCOMPARE(picker.popupTree()->width(), 150);
-    QCOMPARE(picker.popupTree()->height(), 300);
-    QCOMPARE(picker.popupTree()->geometry().top(), picker.mapToGlobal(QPoint(0, picker.height() + 1)).y());
-    QTest::keyClick(picker.popupTree(), Qt::Key_Escape);
-    QVERIFY(!picker.isDropDownShown());
-    QCOMPARE(spy.count(), 2);
-    // Enter picks the selected item.
-    picker.showDropDown();
-    QTreeWidgetItem *bonus = picker.popupTree()->findItems(QStringLiteral("奖金"), Qt::MatchRecursive).value(0);
-    QVERIFY(bonus);
-    picker.popupTree()->setCurrentItem(bonus);
-    QTest::keyClick(picker.popupTree(), Qt::Key_Return);
-    QVERIFY(!picker.isDropDownShown());
-    QCOMPARE(spy.count(), 3);
-    QCOMPARE(picker.currentRecord().path, QStringLiteral("收入类型\\奖金"));
-    // A click on an item picks it.
-    picker.showDropDown();
-    QTreeWidgetItem *interest = picker.popupTree()->findItems(QStringLiteral("利息"), Qt::MatchRecursive).value(0);
-    QTest::mouseClick(picker.popupTree()->viewport(), Qt::LeftButton, {},
-                      picker.popupTree()->visualItemRect(interest).center());
-    QCOMPARE(picker.currentRecord().text, QStringLiteral("利息"));
-    QCOMPARE(spy.count(), 4);
-    // An item found by its text below a closed branch: the keys move on
-    // from it to its neighbours.
-    picker.create(0, 300, PickerKind::Income, &t.connection());
-    QVERIFY(picker.selectByText(QStringLiteral("基金")));
-    picker.setFocus();
-    QTest::keyClick(&picker, Qt::Key_Down);
-    QCOMPARE(picker.currentRecord().text, QStringLiteral("债券"));
-    QTest::keyClick(&picker, Qt::Key_Up);
-    QTest::keyClick(&picker, Qt::Key_Up);
-    QCOMPARE(picker.currentRecord().text, QStringLiteral("股票"));
-}
-
-void TestSettingsDialog::calculatorSendsCodes()
-{
-    QWidget owner;
-    owner.setGeometry(100, 100, 400, 300);
-    CCalculatorDialog calculator(QRect(100, 100, 400, 300), &owner);
-    QCOMPARE(calculator.windowTitle(), QStringLiteral("得到数字"));
-    QCOMPARE(calculator.pos(), QPoint(270, 190));
-    QList<int> codes;
-    connect(&calculator, &CCalculatorDialog::keyCode, [&](int code) { codes << code; });
-    for (const char *caption : {"1", "2", ".", "5", "*", "2", "<--", "+", "-", "/", "0", "9"})
-        calculator.button(QString::fromUtf8(caption))->click();
-    QCOMPARE(codes, (QList<int>{1, 2, 11, 5, 16, 2, 17, 12, 13, 15, 0, 9}));
-    calculator.show();
-    calculator.button(QStringLiteral("关闭"))->click();
-    QCOMPARE(codes.size(), 12);
-    QCOMPARE(calculator.result(), int(QDialog::Rejected));
-    calculator.show();
-    calculator.button(QStringLiteral("="))->click();
-    QCOMPARE(codes.last(), 14);
-    QCOMPARE(calculator.result(), int(QDialog::Accepted));
-}
-
-void TestSettingsDialog::calculatorTakesTypedKeys_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("key"); // pressed after the typed text, 0 for none
-    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-    QTest::addColumn<QList<int>>("codes");
-    QTest::addColumn<int>("result"); // -1 while still open
-    const Qt::KeyboardModifiers none;
-    QTest::newRow("digits and point") << "0123456789." << 0 << none
-                                      << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11} << -1;
-    QTest::newRow("operators") << "+-*/" << 0 << none << QList<int>{12, 13, 16, 15} << -1;
-    QTest::newRow("keypad") << "7*3" << 0 << Qt::KeyboardModifiers(Qt::KeypadModifier) << QList<int>{7, 16, 3} << -1;
-    QTest::newRow("Backspace") << "5" << int(Qt::Key_Backspace) << none << QList<int>{5, 17} << -1;
-    QTest::newRow("=") << "2=" << 0 << none << QList<int>{2, 14} << int(QDialog::Accepted);
-    QTest::newRow("Enter") << "2" << int(Qt::Key_Return) << none << QList<int>{2, 14} << int(QDialog::Accepted);
-    QTest::newRow("keypad Enter") << "" << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier)
-                                  << QList<int>{14} << int(QDialog::Accepted);
-    QTest::newRow("Escape") << "9" << int(Qt::Key_Escape) << none << QList<int>{9} << int(QDialog::Rejected);
-    QTest::newRow("letters") << "ab" << 0 << none << QList<int>{} << -1;
-}
-
-// Keys go where the keyboard's focus is: the button that has it.
-void TestSettingsDialog::calculatorTakesTypedKeys()
-{
-    QFETCH(QString, typed);
-    QFETCH(int, key);
-    QFETCH(Qt::KeyboardModifiers, modifiers);
-    QFETCH(QList<int>, codes);
-    QFETCH(int, result);
-    QWidget owner;
-    CCalculatorDialog calculator(QRect(100, 100, 400, 300), &owner);
-    QList<int> sent;
-    connect(&calculator, &CCalculatorDialog::keyCode, [&](int code) { sent << code; });
-    calculator.setResult(-1);
-    calculator.show();
-    calculator.button(QStringLiteral("1"))->setFocus();
-    for (QChar ch : typed)
-        QTest::keyClick(calculator.focusWidget(), ch.toLatin1(), modifiers);
-    if (key)
-        QTest::keyClick(calculator.focusWidget(), Qt::Key(key), modifiers);
-    QCOMPARE(sent, codes);
-    QCOMPARE(calculator.result(), result);
-    QCOMPARE(calculator.isVisible(), result == -1);
 }
 
 void TestSettingsDialog::damagedTreesShowAPartAndSaySo()
