@@ -6,6 +6,8 @@
 #include <QEvent>
 #include <QKeyEvent>
 
+#include <utility>
+
 namespace ui {
 
 namespace {
@@ -93,26 +95,13 @@ private:
     {
         const QDateTime now = m_edit->dateTime();
         Typed t{now.date().year(), now.date().month(), now.date().day(), now.time().hour(), now.time().minute()};
-        const int value = m_digits.toInt();
-        switch (part) {
-        case QDateTimeEdit::YearSection:
-            t.year = value;
-            break;
-        case QDateTimeEdit::MonthSection:
-            t.month = value;
-            break;
-        case QDateTimeEdit::DaySection:
-            t.day = value;
-            break;
-        case QDateTimeEdit::HourSection:
-            t.hour = value;
-            break;
-        case QDateTimeEdit::MinuteSection:
-            t.minute = value;
-            break;
-        default:
-            break;
-        }
+        const std::pair<QDateTimeEdit::Section, int Typed::*> members[] = {
+            {QDateTimeEdit::YearSection, &Typed::year},   {QDateTimeEdit::MonthSection, &Typed::month},
+            {QDateTimeEdit::DaySection, &Typed::day},     {QDateTimeEdit::HourSection, &Typed::hour},
+            {QDateTimeEdit::MinuteSection, &Typed::minute}};
+        for (const auto &[section, member] : members)
+            if (section == part)
+                t.*member = m_digits.toInt();
         return t;
     }
 

@@ -23,6 +23,7 @@
 #include <QToolTip>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 using testing_support::StatementLog;
@@ -45,6 +46,46 @@ struct Started {
         frame->initialUpdate();
         QCoreApplication::processEvents();
     }
+
+    // Two daily items ten years behind, and a shown main window whose
+    // catch-up shows its progress at once.
+    void createTenYearsBehind()
+    {
+        for (const char *item : {"早餐", "午餐"})
+            database.connection().execute(
+                "UPDATE PayStyle SET IsAuto=TRUE, PMoney=9, DayNum=1, SelectType='天', BeginDate='1997/03/20 ', "
+                "EndDate='2030/01/01 ', MidDate=' ', BankName='现金银行' WHERE Style='" + std::string(item) + "'");
+        frame = std::make_unique<CMainFrame>(QStringLiteral("管理员"), [this] { return now; });
+        QVERIFY(frame->create());
+        frame->setProgressDelay(0);
+        frame->show();
+        QCoreApplication::processEvents();
+    }
+};
+
+// While a catch-up runs: answers its boxes, keeping their texts, and hands
+// the shown progress dialog to a check.
+class CatchUpWatch {
+public:
+    CatchUpWatch(CMainFrame *frame, std::function<void(QProgressDialog *)> onProgress)
+    {
+        QObject::connect(&m_poll, &QTimer::timeout, [this, frame, onProgress] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                boxes << box->text();
+                box->accept();
+                return;
+            }
+            QProgressDialog *progress = frame->progressDialog();
+            if (progress && progress->isVisible())
+                onProgress(progress);
+        });
+        m_poll.start(5);
+    }
+    void stop() { m_poll.stop(); }
+    QStringList boxes;
+
+private:
+    QTimer m_poll;
 };
 
 void post(TempDatabase &t, const char *number, const char *date, const char *amount)
@@ -371,29 +412,11 @@ void TestMainFrame::longCatchUpShowsProgressAndPaints()
 void TestMainFrame::closingDuringTheCatchUpStopsAndClosesAfterTheItem()
 {
     Started s;
-    for (const char *item : {"早餐", "午餐"})
-        s.database.connection().execute(
-            "UPDATE PayStyle SET IsAuto=TRUE, PMoney=9, DayNum=1, SelectType='天', BeginDate='1997/03/20 ', "
-            "EndDate='2030/01/01 ', MidDate=' ', BankName='现金银行' WHERE Style='" + std::string(item) + "'");
-    s.frame = std::make_unique<CMainFrame>(QStringLiteral("管理员"), [&s] { return s.now; });
-    QVERIFY(s.frame->create());
-    s.frame->setProgressDelay(0);
-    s.frame->show();
-    QCoreApplication::processEvents();
+    s.createTenYearsBehind();
     bool closeSent = false;
     QString stoppingLabel;
     bool stopEnabled = true;
-    QStringList boxes;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            boxes << box->text();
-            box->accept();
-            return;
-        }
-        QProgressDialog *progress = s.frame->progressDialog();
-        if (!progress || !progress->isVisible())
-            return;
+    CatchUpWatch watch(s.frame.get(), [&](QProgressDialog *progress) {
         if (!closeSent) {
             closeSent = true;
             s.frame->close();
@@ -402,17 +425,16 @@ void TestMainFrame::closingDuringTheCatchUpStopsAndClosesAfterTheItem()
             stopEnabled = progress->findChild<QPushButton *>()->isEnabled();
         }
     });
-    poll.start(5);
     s.frame->postRecurringItems();
     QVERIFY(closeSent);
     QVERIFY(stoppingLabel.contains(QStringLiteral("早餐")));
     QVERIFY(!stopEnabled);
     // The item in progress is whole; the next waits for the next start.
     QCOMPARE(s.database.count("account"), 3653);
-    QCOMPARE(boxes.size(), 1);
-    QVERIFY(boxes[0].contains(QStringLiteral("自动记帐已停止")));
+    QCOMPARE(watch.boxes.size(), 1);
+    QVERIFY(watch.boxes[0].contains(QStringLiteral("自动记帐已停止")));
     QTRY_VERIFY(!s.frame->isVisible());
-    poll.stop();
+    watch.stop();
 }
 
 void TestMainFrame::onlyEscapeOrAClickStopsTheCatchUp_data()
@@ -432,26 +454,10 @@ void TestMainFrame::onlyEscapeOrAClickStopsTheCatchUp()
     QFETCH(int, key);
     QFETCH(bool, stops);
     Started s;
-    for (const char *item : {"早餐", "午餐"})
-        s.database.connection().execute(
-            "UPDATE PayStyle SET IsAuto=TRUE, PMoney=9, DayNum=1, SelectType='天', BeginDate='1997/03/20 ', "
-            "EndDate='2030/01/01 ', MidDate=' ', BankName='现金银行' WHERE Style='" + std::string(item) + "'");
-    s.frame = std::make_unique<CMainFrame>(QStringLiteral("管理员"), [&s] { return s.now; });
-    QVERIFY(s.frame->create());
-    s.frame->setProgressDelay(0);
-    s.frame->show();
-    QCoreApplication::processEvents();
+    s.createTenYearsBehind();
     bool pressed = false;
-    QStringList boxes;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            boxes << box->text();
-            box->accept();
-            return;
-        }
-        QProgressDialog *progress = s.frame->progressDialog();
-        if (pressed || !progress || !progress->isVisible())
+    CatchUpWatch watch(s.frame.get(), [&](QProgressDialog *progress) {
+        if (pressed)
             return;
         pressed = true;
         QWidget *focus = QApplication::focusWidget();
@@ -460,12 +466,11 @@ void TestMainFrame::onlyEscapeOrAClickStopsTheCatchUp()
         else
             QTest::mouseClick(progress->findChild<QPushButton *>(), Qt::LeftButton);
     });
-    poll.start(5);
     s.frame->postRecurringItems();
-    poll.stop();
+    watch.stop();
     QVERIFY(pressed);
     QCOMPARE(s.database.count("account"), stops ? 3653 : 2 * 3653);
-    QCOMPARE(boxes.size(), stops ? 1 : 0);
+    QCOMPARE(watch.boxes.size(), stops ? 1 : 0);
 }
 
 void TestMainFrame::startUpFailuresShowInOneBox()
