@@ -5,6 +5,7 @@
 // Command and control identifiers of the menus, toolbar and dialogs.
 namespace cmd {
 using ledger::cmd::ID_DELETE_ENTRY;
+using ledger::cmd::ID_FILTER;
 using ledger::cmd::ID_MODIFY_ENTRY;
 using ledger::cmd::ID_NEW_ENTRY;
 using ledger::cmd::ID_PRINT_PREVIEW;
@@ -31,6 +32,9 @@ inline constexpr int ID_BUDGET_EXECUTION = 32841;
 inline constexpr int ID_NEW_BOOK = 32900;
 inline constexpr int ID_OPEN_BOOK = 32901;
 inline constexpr int ID_RECENT_BOOK = 32902;
+// Finding entries across all dates, and the balances of the accounts.
+inline constexpr int ID_FIND = 32962;
+inline constexpr int ID_BALANCES = 32963;
 
 // The commands that reach the ledger view and whose windows exist; the
 // others stay disabled in the menus until they are built.

@@ -7,6 +7,7 @@
 #include "app/recurring.h"
 #include "app/startup.h"
 #include "db/connection.h"
+#include "ledger/filter_bar.h"
 #include "ledger/kassolt_doc.h"
 #include "ledger/kassolt_view.h"
 #include "ledger/ledger_load.h"
@@ -41,6 +42,7 @@ const char *const kPostingStop = "停止";
 const char *const kPostingStopping = "正在停止：%1 记完后停止\n本项 %2 / %3 笔，共已记入 %4 笔";
 const char *const kPostingFailed = "以下固定收支项目没有自动记帐：";
 const char *const kPostingStopped = "自动记帐已停止，其余项目将在下次启动时记帐。";
+const char *const kBalanceLine = "帐户余额合计 ";
 } // namespace
 
 CMainFrame::CMainFrame(const QString &userName, Clock clock, QWidget *parent)
@@ -84,6 +86,9 @@ void CMainFrame::createStatusBar()
     m_bookPane->setToolTip(book);
     m_bookPane->setFrameShape(QFrame::StyledPanel);
     statusBar()->addPermanentWidget(m_bookPane);
+    m_balancePane = new QLabel(this);
+    m_balancePane->setObjectName(QStringLiteral("balancePane"));
+    statusBar()->addPermanentWidget(m_balancePane);
     for (int i = 0; i < 3; ++i) {
         auto *pane = new QLabel(this);
         pane->setObjectName(QString::fromLatin1(kLockTexts[i]));
@@ -216,13 +221,18 @@ std::string CMainFrame::databasePath() const
     return m_connection ? m_connection->path() : db::bookFileOf(db::kConnectionString);
 }
 
-void CMainFrame::closeConnection() { m_connection.reset(); }
+void CMainFrame::closeConnection()
+{
+    m_connection.reset();
+    m_totalWatch.forget();
+}
 
 bool CMainFrame::openConnection()
 {
     // Silent: the restore that reopens the books says itself what failed.
     try {
         m_connection = std::make_unique<db::Connection>(db::kConnectionString);
+        m_totalWatch.forget();
     } catch (const db::Error &) {
         m_connection.reset();
     }
@@ -263,7 +273,9 @@ void CMainFrame::addLedgerView(CKassoltView *view, const QString &caption)
 {
     const QString title = m_document->title();
     QWidget *previous = activeView();
-    addView(view, caption);
+    addView(view, caption, view->filterBar());
+    // Whatever a view shows afresh may have changed the money in the accounts.
+    connect(view, &CKassoltView::booksShown, this, &CMainFrame::refreshBalancePane);
     if (previous)
         m_document->detachView(previous);
     m_document->attachView(view);
@@ -312,6 +324,17 @@ void CMainFrame::applyDateChoice(const QString &text)
     // The general journal comes to the front, reloaded even when it was shown.
     selectLedgerTab(1);
     selectLedgerTab(0);
+}
+
+void CMainFrame::refreshBalancePane()
+{
+    m_balancePane->clear();
+    if (!m_connection)
+        return;
+    const std::string today = db::formatDay(m_clock());
+    db::Money total;
+    if (!ui::attempt([&] { total = m_totalWatch.totalAt(*m_connection, today); }))
+        m_balancePane->setText(QString::fromUtf8(kBalanceLine) + QString::fromStdString(ledger::yuan(total)));
 }
 
 void CMainFrame::onClockTick()

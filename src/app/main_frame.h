@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/dates.h"
+#include "ledger/balances.h"
 #include "ledger/view_host.h"
 #include "setup/database_host.h"
 #include "ui/tab_sdi_frame_wnd.h"
@@ -91,6 +92,11 @@ public:
     // Writes the clock text into the message pane and the lock panes.
     void onClockTick();
     QLabel *lockPane(int which) const { return m_lockPanes[which]; }
+    // The status bar's line with the total of all accounts today.
+    QLabel *balancePane() const { return m_balancePane; }
+    // Shows the total, read afresh when the books changed; a failure leaves
+    // the line empty.
+    void refreshBalancePane();
 
 protected:
     void onTabSelectionChanged(int index) override;
@@ -125,6 +131,8 @@ private:
     QString m_nextBook;
     QString m_nextUser;
     QLabel *m_lockPanes[3] = {};
+    QLabel *m_balancePane = nullptr;
+    ledger::TotalWatch m_totalWatch;
     std::map<int, QAction *> m_actions;
     int m_progressDelayMs = kProgressDelayMs;
     QProgressDialog *m_progress = nullptr;

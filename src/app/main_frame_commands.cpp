@@ -9,6 +9,8 @@
 #include "app/password_dialog.h"
 #include "import/import_list_dialog.h"
 #include "import/import_window.h"
+#include "ledger/balances_window.h"
+#include "ledger/find_window.h"
 #include "ledger/kassolt_view.h"
 #include "setup/backup_dialog.h"
 #include "setup/budget_plan_dialog.h"
@@ -47,6 +49,7 @@ const Menu kMenus[] = {
      {{cmd::ID_NEW_ENTRY, "新增(&O)", "Ctrl+O"},
       {cmd::ID_MODIFY_ENTRY, "修改"},
       {cmd::ID_DELETE_ENTRY, "删除"},
+      {cmd::ID_FIND, "查找记录…", "Ctrl+Shift+F"},
       {0},
       {cmd::ID_IMPORT_BILL, "导入账单…"},
       {cmd::ID_IMPORT_LIST, "导入记录…"},
@@ -54,13 +57,17 @@ const Menu kMenus[] = {
       {cmd::ID_STOCKS_FUNDS, "股票和基金"},
       {cmd::ID_APP_EXIT, "退出(&X)"}}},
     {"查看(&V)",
-     {{cmd::ID_VIEW_TOOLBAR, "工具栏(&T)"}, {cmd::ID_VIEW_STATUS_BAR, "状态栏(&S)"}, {cmd::ID_PRINT_PREVIEW, "打印预览"}}},
+     {{cmd::ID_VIEW_TOOLBAR, "工具栏(&T)"},
+      {cmd::ID_VIEW_STATUS_BAR, "状态栏(&S)"},
+      {cmd::ID_PRINT_PREVIEW, "打印预览"},
+      {cmd::ID_FILTER, "筛选(&L)", "Ctrl+F"}}},
     {"查询及设置",
      {{cmd::ID_SETTINGS, "参数设置"},
       {cmd::ID_QUERY_CLASS, "分类查询(&S)", "Ctrl+S"},
       {cmd::ID_QUERY_DATE, "日期查询(&B)", "Ctrl+B"},
       {cmd::ID_BUDGET_EXECUTION, "预算执行(&U)"},
       {cmd::ID_BUDGET_PLAN, "预算设置"},
+      {cmd::ID_BALANCES, "帐户余额"},
       {cmd::ID_USERS, "经手人设置(&O)", "Ctrl+O"},
       {cmd::ID_CHANGE_PASSWORD, "修改密码(&C)", "Ctrl+C"},
       {cmd::ID_BACKUP_RESTORE, "备份与恢复"}}},
@@ -84,6 +91,8 @@ const std::pair<int, const char *> kToolBar[] = {
     {cmd::ID_QUERY_DATE, "日期查询"},
     {cmd::ID_QUERY_CLASS, "分类查询"},
     {cmd::ID_BUDGET_EXECUTION, "预算执行"},
+    {cmd::ID_FILTER, "筛选"},
+    {cmd::ID_BALANCES, "帐户余额"},
     {0, nullptr},
     {cmd::ID_PRINT_PREVIEW, "打印预览"},
     {0, nullptr},
@@ -152,7 +161,8 @@ void CMainFrame::createMenus()
     const int viewCommands[] = {ID_NEW_ENTRY,   ID_MODIFY_ENTRY, ID_DELETE_ENTRY,        ID_STOCKS_FUNDS,
                                 ID_PRINT_PREVIEW, ID_SETTINGS,   ID_QUERY_CLASS,         ID_QUERY_DATE,
                                 ID_USERS,       ID_CHANGE_PASSWORD, ID_BACKUP_RESTORE,   ID_HELP,
-                                ID_STOCKS_FUNDS_TOOLBAR, ID_BUDGET_PLAN, ID_BUDGET_EXECUTION};
+                                ID_STOCKS_FUNDS_TOOLBAR, ID_BUDGET_PLAN, ID_BUDGET_EXECUTION,
+                                ID_FILTER, ID_FIND,             ID_BALANCES};
     for (int id : viewCommands)
         m_actions[id]->setEnabled(isCommandAvailable(id));
 }
@@ -296,6 +306,22 @@ void CMainFrame::runOtherCommand(int id)
     }
     case ID_HELP:
         app::openHelpPage();
+        break;
+    case ID_FIND:
+        if (ui::connectionOrSay(this, connection())) {
+            // The found entry opens for change as in the journal.
+            CFindWindow window(*m_connection, [this](const QString &number, QWidget *parent) {
+                CKassoltView *journal = ledgerView(0);
+                return journal && journal->changeEntryNumbered(number, parent);
+            }, m_clock(), this);
+            window.exec();
+        }
+        break;
+    case ID_BALANCES:
+        if (ui::connectionOrSay(this, connection())) {
+            CBalancesWindow window(*m_connection, m_clock(), this);
+            window.exec();
+        }
         break;
     default:
         break;

@@ -25,6 +25,16 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 } // namespace
 
+bool isDayKey(std::string_view text)
+{
+    if (text.size() != 8 || text.find_first_not_of("0123456789") != std::string_view::npos)
+        return false;
+    const int year = std::stoi(std::string(text.substr(0, 4)));
+    const int month = std::stoi(std::string(text.substr(4, 2)));
+    const int day = std::stoi(std::string(text.substr(6, 2)));
+    return year >= 1 && month >= 1 && month <= 12 && day >= 1 && day <= daysInMonth(year, month);
+}
+
 int daysInMonth(int year, int month)
 {
     using namespace std::chrono;

@@ -40,6 +40,9 @@ std::string formatTreeDate(const DateTime &value);
 // "%Y%m%d", the form of date range bounds.
 std::string formatDay(const DateTime &value);
 
+// Whether a text is a day "%Y%m%d" that exists: eight digits, a real date.
+bool isDayKey(std::string_view text);
+
 // Days in a month of a year.
 int daysInMonth(int year, int month);
 

@@ -3,6 +3,7 @@
 #include "db/connection.h"
 #include "ledger/entry_change.h"
 #include "ledger/entry_dialog.h"
+#include "ledger/filter_bar.h"
 #include "ledger/ledger_commands.h"
 #include "ledger/ledger_load.h"
 #include "ledger/ledger_model.h"
@@ -14,6 +15,7 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QTimer>
 
@@ -31,7 +33,8 @@ QDateTime toDateTime(const db::DateTime &t)
 } // namespace
 
 CKassoltView::CKassoltView(ledger::ViewHost *host, int ledgerIndex, QWidget *parent)
-    : QTableView(parent), m_host(host), m_index(ledgerIndex), m_model(new LedgerModel(this))
+    : QTableView(parent), m_host(host), m_index(ledgerIndex), m_model(new LedgerModel(this)),
+      m_filterBar(new CLedgerFilterBar(this))
 {
     setModel(m_model);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -55,6 +58,15 @@ CKassoltView::CKassoltView(ledger::ViewHost *host, int ledgerIndex, QWidget *par
 
     m_title = QString::fromStdString(ledger::ledgerCaption(ledgerIndex));
     setColumns(m_index);
+
+    // A click on a header sorts by its column, a second click the other way.
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        m_model->sortBy(column);
+        showSortIndicator();
+    });
+    m_filterBar->hide();
+    connect(m_filterBar, &CLedgerFilterBar::filterChanged, m_model, &LedgerModel::setFilter);
+    connect(m_filterBar, &CLedgerFilterBar::closeRequested, this, &CKassoltView::hideFilterBar);
 
     m_hoverTimer = new QTimer(this);
     m_hoverTimer->setSingleShot(true);
@@ -99,6 +111,29 @@ void CKassoltView::loadLedger(int k)
     ui::carryOut(this, m_host->connection(), [&](db::Connection &c) {
         m_model->setLedger(k, ledger::loadLedger(c, k, m_begin.toStdString(), m_end.toStdString()));
     });
+    showSortIndicator();
+    emit booksShown();
+}
+
+void CKassoltView::showSortIndicator()
+{
+    const ledger::SortOrder order = m_model->order();
+    horizontalHeader()->setSortIndicatorShown(order.column >= 0);
+    if (order.column >= 0)
+        horizontalHeader()->setSortIndicator(order.column, order.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+void CKassoltView::showFilterBar()
+{
+    m_filterBar->show();
+    m_filterBar->focusText();
+}
+
+void CKassoltView::hideFilterBar()
+{
+    m_filterBar->clear();
+    m_filterBar->hide();
+    setFocus(Qt::OtherFocusReason);
 }
 
 int CKassoltView::selectedRow() const
@@ -144,6 +179,9 @@ void CKassoltView::onCommand(int id)
             loadLedger(m_index);
         break;
     }
+    case ID_FILTER:
+        showFilterBar();
+        break;
     case ID_PRINT_PREVIEW:
         ledger::previewLedger(*m_model, QDate::currentDate(), this);
         break;
@@ -182,15 +220,15 @@ void CKassoltView::newEntry()
                       [&](db::Connection &c) { form.number = QString::fromStdString(ledger::nextEntryNumber(c)); }))
         return;
     form.dateTime = toDateTime(m_clock());
-    if (runEntryDialog(*connection, form, false, [&](const ledger::Entry &e) { return ledger::postEntry(*connection, e); }))
+    if (runEntryDialog(this, *connection, form, false, [&](const ledger::Entry &e) { return ledger::postEntry(*connection, e); }))
         showJournal();
 }
 
-bool CKassoltView::runEntryDialog(db::Connection &connection, EntryForm form, bool numberReadOnly,
+bool CKassoltView::runEntryDialog(QWidget *parent, db::Connection &connection, EntryForm form, bool numberReadOnly,
                                   const std::function<db::Result(const ledger::Entry &)> &write)
 {
     for (;;) {
-        CEntryDialog dialog(&connection, this);
+        CEntryDialog dialog(&connection, parent);
         dialog.setForm(form);
         dialog.setNumberReadOnly(numberReadOnly);
         if (dialog.exec() != QDialog::Accepted)
@@ -199,7 +237,7 @@ bool CKassoltView::runEntryDialog(db::Connection &connection, EntryForm form, bo
         // right or given up, rather than being lost; one that no longer
         // exists does not.
         bool again = true;
-        const bool written = ui::carryOut(this, [&] {
+        const bool written = ui::carryOut(parent, [&] {
             const db::Result result = write(dialog.entry());
             again = result.message != ledger::kMsgEntryMissing;
             return result;
@@ -217,12 +255,18 @@ bool CKassoltView::runEntryDialog(db::Connection &connection, EntryForm form, bo
 void CKassoltView::changeEntry()
 {
     QString number;
-    db::Connection *connection = entryToActOn(number);
+    if (entryToActOn(number))
+        changeEntryNumbered(number, this);
+}
+
+bool CKassoltView::changeEntryNumbered(const QString &number, QWidget *parent)
+{
+    db::Connection *connection = ui::connectionOrSay(parent, m_host->connection());
     if (!connection)
-        return;
+        return false;
     ledger::Entry stored;
-    if (!ui::carryOut(this, [&] { return ledger::readEntry(*connection, number.toStdString(), stored); }))
-        return;
+    if (!ui::carryOut(parent, [&] { return ledger::readEntry(*connection, number.toStdString(), stored); }))
+        return false;
     EntryForm form;
     form.number = QString::fromStdString(stored.number);
     form.presetType = QString::fromStdString(stored.type);
@@ -233,9 +277,12 @@ void CKassoltView::changeEntry()
     form.handler = QString::fromStdString(stored.handler);
     const std::optional<db::DateTime> when = db::parseDate(stored.date);
     form.dateTime = toDateTime(when ? *when : m_clock());
-    if (runEntryDialog(*connection, form, true,
-                       [&](const ledger::Entry &e) { return ledger::changeEntry(*connection, number.toStdString(), e); }))
-        showJournal();
+    if (!runEntryDialog(parent, *connection, form, true, [&](const ledger::Entry &e) {
+            return ledger::changeEntry(*connection, number.toStdString(), e);
+        }))
+        return false;
+    showJournal();
+    return true;
 }
 
 void CKassoltView::deleteEntry()
@@ -250,6 +297,7 @@ void CKassoltView::deleteEntry()
     if (!ui::carryOut(this, [&] { return ledger::deleteEntry(*connection, number.toStdString()); }))
         return;
     m_model->removeLedgerRow(row);
+    emit booksShown();
     ui::inform(this, QString::fromUtf8(ledger::kMsgEntryDeleted));
 }
 
@@ -274,6 +322,15 @@ void CKassoltView::mouseMoveEvent(QMouseEvent *event)
     }
     m_hoverPoint = event->position().toPoint();
     m_hoverTimer->start();
+}
+
+void CKassoltView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && !m_filterBar->isHidden()) {
+        hideFilterBar();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void CKassoltView::leaveEvent(QEvent *event)

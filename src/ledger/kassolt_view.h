@@ -9,6 +9,7 @@
 
 class QTimer;
 
+class CLedgerFilterBar;
 class LedgerModel;
 class QMenu;
 struct EntryForm;
@@ -37,6 +38,11 @@ public:
     const QString &loadedBegin() const { return m_begin; }
     const QString &loadedEnd() const { return m_end; }
     LedgerModel *ledgerModel() const { return m_model; }
+    // The filter bar, to be placed above the list by the window that holds it.
+    CLedgerFilterBar *filterBar() const { return m_filterBar; }
+    void showFilterBar();
+    // Hides the bar and shows every loaded row again.
+    void hideFilterBar();
 
     // Fills the list with ledger k over the host's current range.
     void loadLedger(int k);
@@ -51,14 +57,23 @@ public:
     void onCommand(int id);
     // Enables the context menu's items for the commands that exist.
     void updateCommandStates();
+    // Opens entry `number` in the entry dialog and writes what it confirms,
+    // as the change command does for the selected row; message boxes and the
+    // dialog open over parent. True when the entry was changed.
+    bool changeEntryNumbered(const QString &number, QWidget *parent);
 
     QMenu *contextMenu() const { return m_contextMenu; }
+
+signals:
+    // The books may have changed: a ledger was loaded or an entry deleted.
+    void booksShown();
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void setColumns(int k);
@@ -72,9 +87,10 @@ private:
     db::Connection *entryToActOn(QString &number);
     // The entry dialog on form until what it confirms is written (true) or
     // the user gives up.
-    bool runEntryDialog(db::Connection &connection, EntryForm form, bool numberReadOnly,
+    bool runEntryDialog(QWidget *parent, db::Connection &connection, EntryForm form, bool numberReadOnly,
                         const std::function<db::Result(const ledger::Entry &)> &write);
     void showJournal();
+    void showSortIndicator();
 
     ledger::ViewHost *m_host;
     int m_index;
@@ -82,6 +98,7 @@ private:
     QString m_begin;
     QString m_end;
     LedgerModel *m_model;
+    CLedgerFilterBar *m_filterBar;
     QMenu *m_contextMenu;
     // The row under a resting pointer is selected once it has rested there
     // a moment, so that a pointer passing over rows on its way to the

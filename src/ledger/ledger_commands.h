@@ -7,6 +7,8 @@ inline constexpr int ID_MODIFY_ENTRY = 32775;
 inline constexpr int ID_DELETE_ENTRY = 32773;
 inline constexpr int ID_PRINT_PREVIEW = 32806;
 inline constexpr int ID_SETTINGS = 32778;
+// Shows the filter bar above the list.
+inline constexpr int ID_FILTER = 32961;
 } // namespace ledger::cmd
 
 // The entry dialog's controls.

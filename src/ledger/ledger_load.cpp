@@ -13,6 +13,7 @@ namespace {
 const char *const kTotalLabel = "合计";
 const char *const kRecordsBalance = "条记录,余额为：";
 const char *const kRecords = "条记录";
+const char *const kFilteredTotalLabel = "合计（已筛选）";
 const char *const kTooManyRows = "这个日期范围的帐目太多，请缩小日期范围后再显示";
 
 struct Fragments {
@@ -47,19 +48,6 @@ const std::array<std::vector<Column>, kLedgerCount> kColumns = {{
      {"现金或银行", 100}, {"状态", 80}},
 }};
 
-// The 1-based column summed as the ledger's total.
-int totalColumn(int index)
-{
-    switch (index) {
-    case 0:
-        return 5;
-    case 4:
-        return 3;
-    default:
-        return 4;
-    }
-}
-
 } // namespace
 
 std::string ledgerCaption(int index)
@@ -83,11 +71,46 @@ std::string loadStatement(int index, const std::string &begin, const std::string
     return std::string(f.first) + db::quote(begin) + f.second + db::quote(end) + f.third;
 }
 
-std::string yuan(long double value) { return "￥" + db::moneyTrimmed(value); }
+std::string yuan(const db::Money &value) { return "￥" + value.cents(); }
 
-LedgerTable::LedgerTable(int index) : m_index(index), m_columns(static_cast<int>(ledgerColumns(index).size())) {}
+const std::vector<int> &summedColumns(int index)
+{
+    static const std::vector<int> journal = {4}, cash = {2}, invest = {3, 4, 5}, others = {3}, none;
+    switch (index) {
+    case 0:
+        return journal;
+    case 1:
+    case 2:
+    case 3:
+        return others;
+    case 4:
+        return cash;
+    case 5:
+        return invest;
+    default:
+        return none;
+    }
+}
 
-std::string_view LedgerTable::cell(int row, int column) const
+std::vector<std::string> summaryRow(int index, std::size_t count, const std::vector<db::Money> &sums, bool filtered)
+{
+    const std::vector<int> &summed = summedColumns(index);
+    if (summed.empty() || sums.size() < summed.size())
+        return {};
+    std::vector<std::string> row(ledgerColumns(index).size());
+    const std::string n = std::to_string(count);
+    row[1] = filtered ? kFilteredTotalLabel : kTotalLabel;
+    if (index == 5) {
+        row[2] = n + kRecords;
+        for (std::size_t i = 0; i < summed.size(); ++i)
+            row[summed[i]] = yuan(sums[i]);
+    } else {
+        row[summed[0]] = n + kRecordsBalance + yuan(sums[0]);
+    }
+    return row;
+}
+
+std::string_view CellTable::cell(int row, int column) const
 {
     if (row < 0 || row >= rowCount() || column < 0 || column >= m_columns)
         return {};
@@ -95,7 +118,7 @@ std::string_view LedgerTable::cell(int row, int column) const
     return std::string_view(m_text.data() + m_offsets[at], m_offsets[at + 1] - m_offsets[at]);
 }
 
-std::vector<std::string> LedgerTable::row(int row) const
+std::vector<std::string> CellTable::row(int row) const
 {
     std::vector<std::string> cells;
     if (row < 0 || row >= rowCount())
@@ -106,7 +129,7 @@ std::vector<std::string> LedgerTable::row(int row) const
     return cells;
 }
 
-void LedgerTable::appendCell(std::string_view text)
+void CellTable::appendCell(std::string_view text)
 {
     // Offsets are 32 bits: four gigabytes of text is more than a list shows.
     if (text.size() > std::numeric_limits<std::uint32_t>::max() - m_text.size())
@@ -117,13 +140,13 @@ void LedgerTable::appendCell(std::string_view text)
     m_offsets.push_back(static_cast<std::uint32_t>(m_text.size()));
 }
 
-void LedgerTable::appendRow(const std::vector<std::string_view> &cells)
+void CellTable::appendRow(const std::vector<std::string_view> &cells)
 {
     for (int column = 0; column < m_columns; ++column)
         appendCell(column < static_cast<int>(cells.size()) ? cells[column] : std::string_view());
 }
 
-void LedgerTable::appendRow(const db::Query &query)
+void CellTable::appendRow(const db::Query &query)
 {
     const int available = query.columnCount();
     db::Query::NumberBuffer buffer;
@@ -131,45 +154,15 @@ void LedgerTable::appendRow(const db::Query &query)
         appendCell(column < available ? query.fieldView(column, buffer) : std::string_view());
 }
 
-void LedgerTable::shrink()
+void CellTable::shrink()
 {
     m_text.shrink();
     m_offsets.shrink();
 }
 
-std::size_t LedgerTable::bytesHeld() const { return m_text.bytesHeld() + m_offsets.bytesHeld(); }
+std::size_t CellTable::bytesHeld() const { return m_text.bytesHeld() + m_offsets.bytesHeld(); }
 
-void LedgerTable::summarize()
-{
-    summary.clear();
-    const int rows = rowCount();
-    if (rows == 0 || m_index < 0 || m_index >= kLedgerCount)
-        return;
-    const int total = totalColumn(m_index) - 1;
-    long double sums[3] = {0, 0, 0};
-    for (int row = 0; row < rows; ++row) {
-        if (m_index == 5) {
-            sums[0] += db::leadingNumber(cell(row, 3));
-            sums[1] += db::leadingNumber(cell(row, 4));
-            sums[2] += db::leadingNumber(cell(row, 5));
-        } else {
-            sums[0] += db::leadingNumber(cell(row, total));
-        }
-    }
-    const std::string n = std::to_string(rows);
-    summary.assign(m_columns, std::string());
-    summary[1] = kTotalLabel;
-    if (m_index == 5) {
-        summary[2] = n + kRecords;
-        summary[3] = yuan(sums[0]);
-        summary[4] = yuan(sums[1]);
-        summary[5] = yuan(sums[2]);
-    } else {
-        summary[total] = n + kRecordsBalance + yuan(sums[0]);
-    }
-}
-
-void LedgerTable::removeRow(int row)
+void CellTable::removeRow(int row)
 {
     if (row < 0 || row >= rowCount())
         return;
@@ -181,6 +174,27 @@ void LedgerTable::removeRow(int row)
     for (std::size_t i = last; i < m_offsets.size(); ++i)
         m_offsets[i] -= removed;
     m_offsets.erase(first, m_columns);
+}
+
+LedgerTable::LedgerTable(int index) : CellTable(static_cast<int>(ledgerColumns(index).size())), m_index(index) {}
+
+void LedgerTable::summarize()
+{
+    summary.clear();
+    const int rows = rowCount();
+    const std::vector<int> &summed = summedColumns(m_index);
+    if (rows == 0 || summed.empty())
+        return;
+    std::vector<db::Money> sums(summed.size());
+    for (int row = 0; row < rows; ++row)
+        for (std::size_t i = 0; i < summed.size(); ++i)
+            sums[i] += db::Money::leading(cell(row, summed[i]));
+    summary = summaryRow(m_index, static_cast<std::size_t>(rows), sums);
+}
+
+void LedgerTable::removeRow(int row)
+{
+    CellTable::removeRow(row);
     summarize();
 }
 

@@ -3,6 +3,10 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+namespace {
+const char *const kPageProperty = "tabPage";
+}
+
 CTabSDIFrameWnd::CTabSDIFrameWnd(QWidget *parent) : QMainWindow(parent) {}
 
 bool CTabSDIFrameWnd::createTabCtrl(int height)
@@ -28,7 +32,7 @@ QWidget *CTabSDIFrameWnd::viewAt(int index) const
     return data.canConvert<QObject *>() ? qobject_cast<QWidget *>(data.value<QObject *>()) : nullptr;
 }
 
-bool CTabSDIFrameWnd::addView(QWidget *view, const QString &caption)
+bool CTabSDIFrameWnd::addView(QWidget *view, const QString &caption, QWidget *bar)
 {
     const QString title = windowTitle();
     const int previous = m_tabs->curSel();
@@ -39,18 +43,36 @@ bool CTabSDIFrameWnd::addView(QWidget *view, const QString &caption)
         return false;
     m_tabs->setCurSel(index);
     m_tabs->setItemTooltipText(index, caption);
-    m_views->addWidget(view);
+    if (bar) {
+        auto *page = new QWidget(m_views);
+        auto *layout = new QVBoxLayout(page);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        layout->addWidget(bar);
+        layout->addWidget(view, 1);
+        view->setProperty(kPageProperty, QVariant::fromValue<QObject *>(page));
+        m_views->addWidget(page);
+    } else {
+        m_views->addWidget(view);
+    }
     if (previous >= 0 || !m_active)
         activateView(view);
     setWindowTitle(title);
     return true;
 }
 
+QWidget *CTabSDIFrameWnd::pageOf(QWidget *view) const
+{
+    QWidget *page = qobject_cast<QWidget *>(view->property(kPageProperty).value<QObject *>());
+    return page ? page : view;
+}
+
 void CTabSDIFrameWnd::activateView(QWidget *view)
 {
-    if (m_views->indexOf(view) < 0)
-        m_views->addWidget(view);
-    m_views->setCurrentWidget(view);
+    QWidget *page = pageOf(view);
+    if (m_views->indexOf(page) < 0)
+        m_views->addWidget(page);
+    m_views->setCurrentWidget(page);
     m_active = view;
 }
 

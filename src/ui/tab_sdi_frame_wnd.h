@@ -25,7 +25,8 @@ public:
     QWidget *viewAt(int index) const;
 
     // Appends a tab for the view, selects it and brings the view to the front.
-    bool addView(QWidget *view, const QString &caption);
+    // A bar, if given, stands above the view and comes and goes with it.
+    bool addView(QWidget *view, const QString &caption, QWidget *bar = nullptr);
 
 protected:
     // Creates the tab strip with the given height; false when it fails.
@@ -36,6 +37,9 @@ protected:
     virtual void onTabSelectionChanged(int index) = 0;
 
 private:
+    // What the stack holds for a view: the view, or the page of it and its bar.
+    QWidget *pageOf(QWidget *view) const;
+
     CCustomTabCtrl *m_tabs = nullptr;
     QStackedWidget *m_views = nullptr;
     QWidget *m_active = nullptr;

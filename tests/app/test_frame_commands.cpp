@@ -4,6 +4,7 @@
 #include "app/main_frame.h"
 #include "db/connection.h"
 #include "ledger/entry_change.h"
+#include "ledger/filter_bar.h"
 #include "ledger/kassolt_view.h"
 #include "ledger/ledger_model.h"
 #include "ledger/posting.h"
@@ -16,6 +17,7 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
@@ -84,6 +86,7 @@ private slots:
     void helpOpensThePageBesideTheProgram();
     void linkButtonsOpenTheirPages();
     void restoreSwitchesTheWorkingConnection();
+    void filterBarStandsAboveTheListAndTheTotalInTheStatusBar();
 };
 
 void TestFrameCommands::commandsOpenTheirWindows_data()
@@ -97,6 +100,8 @@ void TestFrameCommands::commandsOpenTheirWindows_data()
     QTest::newRow("links toolbar") << cmd::ID_STOCKS_FUNDS_TOOLBAR << QStringLiteral("股票和基金");
     QTest::newRow("budget execution") << cmd::ID_BUDGET_EXECUTION << QStringLiteral("预算执行");
     QTest::newRow("budget plan") << cmd::ID_BUDGET_PLAN << QStringLiteral("预算设置");
+    QTest::newRow("find") << cmd::ID_FIND << QStringLiteral("查找记录");
+    QTest::newRow("balances") << cmd::ID_BALANCES << QStringLiteral("帐户余额");
 }
 
 void TestFrameCommands::commandsOpenTheirWindows()
@@ -121,6 +126,7 @@ void TestFrameCommands::keysRunTheirCommands_data()
     QTest::newRow("Ctrl+S by category") << (Qt::CTRL | Qt::Key_S) << QStringLiteral("分类查询");
     QTest::newRow("Ctrl+B by date") << (Qt::CTRL | Qt::Key_B) << QStringLiteral("日期查询");
     QTest::newRow("Ctrl+C password") << (Qt::CTRL | Qt::Key_C) << QStringLiteral("修改密码");
+    QTest::newRow("Ctrl+Shift+F find") << (Qt::CTRL | Qt::SHIFT | Qt::Key_F) << QStringLiteral("查找记录");
     QTest::newRow("Delete") << QKeyCombination(Qt::Key_Delete)
                             << QString::fromStdString(ledger::deleteQuestion("1"));
     QTest::newRow("F1 help") << QKeyCombination(Qt::Key_F1) << QString();
@@ -168,7 +174,8 @@ void TestFrameCommands::helpOpensThePageBesideTheProgram()
     const QString text = QString::fromUtf8(page.readAll());
     for (const char *topic : {"登录", "明细帐", "收入帐", "支出帐", "银行帐", "现金帐", "投资帐", "新增", "修改",
                               "删除", "固定收支", "初始金额", "分类查询", "日期查询", "打印预览", "导出", "经手人",
-                              "修改密码", "备份", "恢复", "预算设置", "预算执行"})
+                              "修改密码", "备份", "恢复", "预算设置", "预算执行",
+                              "筛选", "查找记录", "帐户余额"})
         QVERIFY2(text.contains(QString::fromUtf8(topic)), topic);
 }
 
@@ -247,6 +254,46 @@ void TestFrameCommands::restoreSwitchesTheWorkingConnection()
     post(*s.frame->connection(), "2");
     db::Connection check = db::Connection::openFile(s.database.path());
     QCOMPARE(check.scalar("select count(*) as n from account", "n"), std::string("2"));
+}
+
+// Ctrl+F shows the bar above the shown list, Escape hides it and shows every
+// row again; the status bar carries the total of all accounts, kept current
+// when an entry is written.
+void TestFrameCommands::filterBarStandsAboveTheListAndTheTotalInTheStatusBar()
+{
+    Started s;
+    post(s.database.connection(), "1");
+    post(s.database.connection(), "2");
+    s.start();
+    s.frame->show();
+    s.frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(s.frame.get()));
+    CKassoltView *journal = s.frame->ledgerView(0);
+    CLedgerFilterBar *bar = journal->filterBar();
+    QVERIFY(!bar->isVisible());
+    QCOMPARE(s.frame->balancePane()->text(), QStringLiteral("帐户余额合计 ￥-71.00"));
+    journal->setFocus();
+    QTest::keyClick(journal, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(bar->isVisible());
+    QVERIFY(bar->textField()->hasFocus());
+    const QPoint barTop = bar->mapTo(s.frame.get(), QPoint(0, 0));
+    const QPoint listTop = journal->mapTo(s.frame.get(), QPoint(0, 0));
+    QCOMPARE(barTop.x(), listTop.x());
+    QCOMPARE(barTop.y() + bar->height(), listTop.y());
+    QTest::keyClicks(bar->textField(), QStringLiteral("zz"));
+    QCOMPARE(journal->ledgerModel()->rowCount(), 1); // the summary row alone
+    QTest::keyClick(bar->textField(), Qt::Key_Escape);
+    QVERIFY(!bar->isVisible());
+    QCOMPARE(journal->ledgerModel()->rowCount(), 3);
+    // Another tab has a bar of its own.
+    s.frame->selectLedgerTab(4);
+    QVERIFY(!s.frame->ledgerView(4)->filterBar()->isVisible());
+    s.frame->action(cmd::ID_FILTER)->trigger();
+    QVERIFY(s.frame->ledgerView(4)->filterBar()->isVisible());
+    QVERIFY(!bar->isVisible());
+    post(s.database.connection(), "3");
+    s.frame->selectLedgerTab(0);
+    QCOMPARE(s.frame->balancePane()->text(), QStringLiteral("帐户余额合计 ￥-106.50"));
 }
 
 QTEST_MAIN(TestFrameCommands)

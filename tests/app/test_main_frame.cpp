@@ -195,7 +195,8 @@ void TestMainFrame::menusAndBars()
     // Every command of the menus and the toolbar has its window.
     for (int id : {ID_NEW_ENTRY, ID_MODIFY_ENTRY, ID_DELETE_ENTRY, ID_STOCKS_FUNDS, ID_STOCKS_FUNDS_TOOLBAR,
                    ID_PRINT_PREVIEW, ID_SETTINGS, ID_QUERY_CLASS, ID_QUERY_DATE, ID_USERS, ID_CHANGE_PASSWORD,
-                   ID_BACKUP_RESTORE, ID_HELP, ID_IMPORT_BILL, ID_IMPORT_LIST, ID_BUDGET_EXECUTION, ID_BUDGET_PLAN})
+                   ID_BACKUP_RESTORE, ID_HELP, ID_IMPORT_BILL, ID_IMPORT_LIST, ID_BUDGET_EXECUTION, ID_BUDGET_PLAN,
+                   ID_FILTER, ID_FIND, ID_BALANCES})
         QVERIFY2(s.frame->action(id)->isEnabled(), qPrintable(QString::number(id)));
     QCOMPARE(s.frame->action(ID_IMPORT_BILL)->text(), QStringLiteral("导入账单…"));
     QCOMPARE(s.frame->action(ID_IMPORT_BILL)->iconText(), QStringLiteral("导入账单"));
@@ -214,7 +215,7 @@ void TestMainFrame::menusAndBars()
     for (QAction *a : s.frame->toolBar()->actions())
         order << (a->isSeparator() ? 0 : a->data().isValid() ? a->data().toInt() : ID_DATE_COMBO);
     QCOMPARE(order, (QList<int>{ID_STOCKS_FUNDS_TOOLBAR, ID_NEW_ENTRY, ID_DELETE_ENTRY, ID_MODIFY_ENTRY, ID_DATE_COMBO,
-                                ID_IMPORT_BILL, ID_SETTINGS, ID_QUERY_DATE, ID_QUERY_CLASS, ID_BUDGET_EXECUTION, 0,
+                                ID_IMPORT_BILL, ID_SETTINGS, ID_QUERY_DATE, ID_QUERY_CLASS, ID_BUDGET_EXECUTION, ID_FILTER, ID_BALANCES, 0,
                                 ID_PRINT_PREVIEW, 0, ID_APP_ABOUT}));
     s.frame->onClockTick();
     QCOMPARE(s.frame->clockPane()->text(), QStringLiteral("当前时间 2007-03-20 09:30:15"));

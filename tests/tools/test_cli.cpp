@@ -182,6 +182,12 @@ TEST(Cli, UsageAndDatabaseFailures)
     EXPECT_EQ(runCli(t, {"days", "--from", "20260101", "--to", "20261231", "--type", "借"}).status, cli::kUsage);
     EXPECT_EQ(runCli(t, {"days", "--from", "20260101", "--to", "20261231", "--type", "付' or '1'='1"}).status,
               cli::kUsage);
+    EXPECT_EQ(runCli(t, {"find", "a", "b"}).status, cli::kUsage);
+    EXPECT_EQ(runCli(t, {"find", "--type", "借"}).status, cli::kUsage);
+    EXPECT_EQ(runCli(t, {"find", "--min", "1; drop table account"}).status, cli::kUsage);
+    EXPECT_EQ(runCli(t, {"find", "--from", "20260230"}).status, cli::kUsage);
+    EXPECT_EQ(runCli(t, {"balances", "--at", "2026"}).status, cli::kUsage);
+    EXPECT_EQ(runCli(t, {"find", "--type", "all"}).out, "0条记录，合计：￥0.00\n");
     Ran help = runCli(t, {"add", "--help"});
     EXPECT_EQ(help.status, cli::kOk);
     EXPECT_NE(help.out.find("--type"), std::string::npos);

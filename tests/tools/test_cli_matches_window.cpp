@@ -1,7 +1,11 @@
 // The command line's statistics and the query windows' lists come from one
-// core walk: for the same books and range they show the same rows.
+// core walk: for the same books and range they show the same rows. So do
+// the found entries and the balances.
 #include "db/dates.h"
+#include "ledger/balances_window.h"
+#include "ledger/cell_table_model.h"
 #include "ledger/demo_entries.h"
+#include "ledger/find_window.h"
 #include "stats/class_query_window.h"
 #include "stats/date_query_window.h"
 #include "stats/query_commands.h"
@@ -9,6 +13,10 @@
 #include "support/temp_database.h"
 #include "tools/cli/cli.h"
 
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QtTest>
 
@@ -59,6 +67,8 @@ private slots:
     void classStatistics_data();
     void classStatistics();
     void dayStatistic();
+    void foundEntries();
+    void balances();
 };
 
 void TestCliMatchesWindow::classStatistics_data()
@@ -99,6 +109,52 @@ void TestCliMatchesWindow::dayStatistic()
     const QStringList shown = listRows(window.statList());
     QVERIFY(shown.size() > 7);
     QCOMPARE(cliRows(t, {"days", "--from", "20261201", "--to", "20261207", "--type", "付"}), shown);
+}
+
+void TestCliMatchesWindow::foundEntries()
+{
+    TempDatabase t;
+    tools::addDemoEntries(t.connection(), db::DateTime{2026, 12, 7});
+    CFindWindow window(t.connection(), {}, db::DateTime{2026, 12, 7, 9, 0, 0});
+    window.textField()->setText(QStringLiteral("水电"));
+    window.leastField()->setText(QStringLiteral("200"));
+    window.find();
+    QStringList shown;
+    const CellTableModel *model = window.resultModel();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList fields;
+        for (int column = 0; column < model->columnCount(); ++column)
+            fields << model->cell(row, column).trimmed();
+        shown << fields.join(QLatin1Char('\t'));
+    }
+    QVERIFY(shown.size() > 3);
+    // The line under the list and the command line's last line.
+    shown << window.summaryLabel()->text().section(QStringLiteral("    "), 0, 0);
+    QCOMPARE(cliRows(t, {"find", "水电", "--min", "200"}), shown);
+}
+
+void TestCliMatchesWindow::balances()
+{
+    TempDatabase t;
+    tools::addDemoEntries(t.connection(), db::DateTime{2026, 12, 7});
+    CBalancesWindow window(t.connection(), db::DateTime{2026, 12, 7, 9, 0, 0});
+    for (const QDate &day : {QDate(2026, 12, 7), QDate(2026, 6, 30)}) {
+        window.dayEdit()->setDate(day);
+        QStringList shown;
+        for (QTreeWidgetItemIterator it(window.tree()); *it; ++it) {
+            int depth = 0;
+            for (QTreeWidgetItem *up = (*it)->parent(); up; up = up->parent())
+                ++depth;
+            shown << QStringList{QString::number(depth), (*it)->text(0), (*it)->text(1), (*it)->text(2)}.join(
+                         QLatin1Char('\t'));
+        }
+        QVERIFY(shown.size() > 3);
+        QVERIFY(window.totalLabel()->text().endsWith((*QTreeWidgetItemIterator(window.tree()))->text(1)));
+        std::vector<std::string> args = {"balances"};
+        if (day != QDate(2026, 12, 7))
+            args.insert(args.end(), {"--at", day.toString(QStringLiteral("yyyyMMdd")).toStdString()});
+        QCOMPARE(cliRows(t, args), shown);
+    }
 }
 
 QTEST_MAIN(TestCliMatchesWindow)

@@ -36,6 +36,8 @@ const char *const kProgramHelp =
     "  import 文件    导入支付宝、微信支付的账单，银行对帐单，QIF 或 OFX 文件\n"
     "  imports        列出导入过的账单\n"
     "  import-mapping 名字 文件 保存一种银行对帐单的各列\n"
+    "  find [文字]    在所有日期的明细帐里查找记录\n"
+    "  balances       每个帐户的余额\n"
     "\n"
     "选项可以写成 --选项 值 或 --选项=值；--db 可以写在命令行的任何地方。\n"
     "每个命令都可以加 --help (或 -h)；--version 显示版本。\n"
@@ -143,6 +145,18 @@ const std::map<std::string, Command> &commands()
           {"date", "time", "amount", "debit", "credit", "sign", "counterparty", "description", "reference", "date-order",
            "encoding"},
           {}, true, saveImportMapping}},
+        {"find",
+         {"用法: pennaro-cli find [文字] [--type 收|付|存|取|all] [--min 金额] [--max 金额] [--from YYYYMMDD] [--to YYYYMMDD]\n"
+          "在所有日期的明细帐里查找记录: 文字出现在帐目类型、帐户、经手人或说明里 (英文字母不分大小写，\n"
+          "% 和引号等都按字面查找)，金额和日期的范围都包括两端。按时间从新到旧输出编号、日期时间、收付、\n"
+          "帐目类型、帐户、钱额、经手人、说明，最后一行是条数和金额合计。\n",
+          {"type", "min", "max", "from", "to"}, {}, true, findEntries}},
+        {"balances",
+         {"用法: pennaro-cli balances [--at YYYYMMDD]\n"
+          "每个帐户 (含现金) 在那一天结束时的余额 (默认今天): 银行帐和现金帐里到那天为止的全部记录，\n"
+          "含初始金额。按帐户树的顺序输出层次 (根为 0)、帐户、含下级帐户的余额、本帐户的余额；\n"
+          "根那一行是全部帐户的合计。\n",
+          {"at"}, {}, true, balances}},
     };
     return table;
 }

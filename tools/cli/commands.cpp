@@ -104,9 +104,6 @@ std::optional<int> ledgerIndexOf(const std::string &name)
 
 } // namespace
 
-// A field as printed: without the blanks that stored texts may end with, and
-// with a backslash, tab or line break inside it written as \\, \t, \n or
-// \r, so that every record stays one line of tab-separated fields.
 std::string printable(const std::string &text)
 {
     std::size_t end = text.size();
@@ -229,12 +226,7 @@ int usage(Context &context, const std::string &message)
     return kUsage;
 }
 
-bool isDayText(const std::string &text)
-{
-    if (text.size() != 8 || !ledger::isWholeNumber(text))
-        return false;
-    return db::parseDate(text.substr(0, 4) + "/" + text.substr(4, 2) + "/" + text.substr(6, 2)).has_value();
-}
+bool isDayText(const std::string &text) { return db::isDayKey(text); }
 
 int addEntry(db::Connection &c, const Options &options, Context &context)
 {

@@ -39,6 +39,8 @@ int backup(db::Connection &c, const Options &options, Context &context);
 int restore(const Options &options, Context &context);
 int check(const Options &options, Context &context);
 int budget(db::Connection &c, const Options &options, Context &context);
+int findEntries(db::Connection &c, const Options &options, Context &context);
+int balances(db::Connection &c, const Options &options, Context &context);
 
 // Shared by the subcommands.
 int refuse(Context &context, const std::string &message);
@@ -57,8 +59,11 @@ private:
 };
 // A day bound "YYYYMMDD" that is a real date, or none.
 bool isDayText(const std::string &text);
-// A field as printed, and a row of fields: one line, fields separated by a tab.
+// A field as printed: without the blanks that stored texts may end with, and
+// with a backslash, tab or line break inside it written as \\, \t, \n or
+// \r, so that every record stays one line of tab-separated fields.
 std::string printable(const std::string &text);
+// One record: its fields, printable, separated by tabs.
 void printRow(std::ostream &out, const std::vector<std::string> &cells);
 
 } // namespace cli

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace db {
+
+// An amount held exactly, in millionths of a yuan. Adding the doubles the
+// engine hands back drifts in the last digits over many rows; adding these
+// does not, so a sum of amounts comes out to the cent. 128 bits leave room
+// for a million amounts of fifteen whole digits each.
+class Money {
+public:
+    static constexpr long long kUnitsPerYuan = 1000000;
+
+    constexpr Money() = default;
+    // The plain decimal number at the start of a text, read as
+    // db::leadingNumber reads it (blanks before it skipped); 0 without one.
+    // Digits beyond the sixth decimal are rounded half away from zero.
+    static Money leading(std::string_view text);
+    // A text that is one plain number and nothing else; none otherwise.
+    static std::optional<Money> parse(std::string_view text);
+    static constexpr Money fromUnits(__int128 units)
+    {
+        Money m;
+        m.m_units = units;
+        return m;
+    }
+
+    constexpr __int128 units() const { return m_units; }
+    constexpr Money abs() const { return fromUnits(m_units < 0 ? -m_units : m_units); }
+    constexpr bool isZero() const { return m_units == 0; }
+
+    Money &operator+=(Money other)
+    {
+        m_units += other.m_units;
+        return *this;
+    }
+    friend Money operator+(Money a, Money b) { return a += b; }
+    friend Money operator-(Money a, Money b) { return fromUnits(a.m_units - b.m_units); }
+    friend constexpr bool operator==(Money a, Money b) { return a.m_units == b.m_units; }
+    friend constexpr bool operator<(Money a, Money b) { return a.m_units < b.m_units; }
+    friend constexpr bool operator>(Money a, Money b) { return b < a; }
+    friend constexpr bool operator<=(Money a, Money b) { return !(b < a); }
+    friend constexpr bool operator>=(Money a, Money b) { return !(a < b); }
+
+    // Rounded to the cent, half away from zero, two decimals, no blanks:
+    // "-70.00", "1234567.89". What "%15.2Lf" shows of the exact value.
+    std::string cents() const;
+
+private:
+    __int128 m_units = 0;
+};
+
+} // namespace db
