@@ -45,13 +45,6 @@ struct Range {
     std::string end;
 };
 
-double cpuSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
-}
-
 // Best of the rounds, in milliseconds: the wall clock, and the processor
 // time of this thread (which other programs on a shared machine disturb
 // less).
@@ -62,9 +55,9 @@ struct Timing {
 
 void measure(Timing &best, const std::function<void()> &body)
 {
-    const double cpu = cpuSeconds();
+    const double cpu = bench::cpuSeconds();
     const double wall = bench::seconds(body);
-    best.cpu = std::min(best.cpu, (cpuSeconds() - cpu) * 1000);
+    best.cpu = std::min(best.cpu, (bench::cpuSeconds() - cpu) * 1000);
     best.wall = std::min(best.wall, wall * 1000);
 }
 

@@ -1,42 +1,60 @@
 #include "db/money.h"
 
-#include "db/text.h"
-
 #include <algorithm>
+#include <cstdint>
 
 namespace db {
 
 namespace {
 
-// The value of a plain number text (sign, digits, at most one point).
-Money valueOf(std::string_view number)
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads the plain decimal number at the start of text (sign, digits, at
+// most one point, at least one digit) in one pass; false when there is
+// none. `used` receives its length. Up to 18 whole digits add up in 64
+// bits, longer ones in 128.
+bool readPlain(std::string_view text, __int128 &units, std::size_t &used)
 {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
     bool negative = false;
-    if (!number.empty() && (number.front() == '+' || number.front() == '-')) {
-        negative = number.front() == '-';
-        number.remove_prefix(1);
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
     }
-    __int128 units = 0;
-    std::size_t at = 0;
-    for (; at < number.size() && number[at] != '.'; ++at)
-        units = units * 10 + (number[at] - '0');
-    units *= Money::kUnitsPerYuan;
-    __int128 place = Money::kUnitsPerYuan / 10;
-    bool roundUp = false;
-    for (++at; at < number.size(); ++at) {
-        const int digit = number[at] - '0';
-        if (place > 0) {
-            units += digit * place;
-            place /= 10;
-        } else {
-            // Only the first digit beyond the last unit decides the rounding.
-            roundUp = digit >= 5;
-            break;
+    std::uint64_t small = 0;
+    __int128 large = 0;
+    int wholeDigits = 0;
+    bool digits = false;
+    for (; i < n && isDigit(text[i]); ++i, ++wholeDigits) {
+        if (wholeDigits < 18)
+            small = small * 10 + static_cast<std::uint64_t>(text[i] - '0');
+        else
+            large = (wholeDigits == 18 ? static_cast<__int128>(small) : large) * 10 + (text[i] - '0');
+        digits = true;
+    }
+    __int128 value = (wholeDigits > 18 ? large : static_cast<__int128>(small)) * Money::kUnitsPerYuan;
+    if (i < n && text[i] == '.') {
+        ++i;
+        std::int64_t place = Money::kUnitsPerYuan / 10;
+        for (; i < n && isDigit(text[i]); ++i) {
+            const int digit = text[i] - '0';
+            if (place > 0) {
+                value += digit * place;
+                place /= 10;
+            } else if (place == 0) {
+                // Only the first digit beyond the last unit decides the rounding.
+                value += digit >= 5 ? 1 : 0;
+                place = -1;
+            }
+            digits = true;
         }
     }
-    if (roundUp)
-        ++units;
-    return Money::fromUnits(negative ? -units : units);
+    if (!digits)
+        return false;
+    units = negative ? -value : value;
+    used = i;
+    return true;
 }
 
 } // namespace
@@ -44,16 +62,18 @@ Money valueOf(std::string_view number)
 Money Money::leading(std::string_view text)
 {
     const std::size_t blanks = std::min(text.find_first_not_of(" \t"), text.size());
-    text.remove_prefix(blanks);
-    const std::size_t length = plainNumberLength(text);
-    return length == 0 ? Money() : valueOf(text.substr(0, length));
+    __int128 units = 0;
+    std::size_t used = 0;
+    return readPlain(text.substr(blanks), units, used) ? fromUnits(units) : Money();
 }
 
 std::optional<Money> Money::parse(std::string_view text)
 {
-    if (!isPlainNumber(text))
+    __int128 units = 0;
+    std::size_t used = 0;
+    if (!readPlain(text, units, used) || used != text.size())
         return std::nullopt;
-    return valueOf(text);
+    return fromUnits(units);
 }
 
 std::string Money::cents() const

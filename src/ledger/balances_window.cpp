@@ -111,14 +111,16 @@ CAccountRowsDialog::CAccountRowsDialog(db::Connection &connection, const QString
     m_list->setModel(model);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setWordWrap(false);
     m_list->verticalHeader()->hide();
+    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 6);
     m_list->horizontalHeader()->setStretchLastSection(true);
     auto *close = new QPushButton(QStringLiteral("关闭"), this);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_list, 1);
     layout->addWidget(close, 0, Qt::AlignRight);
-    resize(720, 420);
+    resize(780, 460);
     ledger::LedgerTable rows;
     if (ui::carryOut(this, [&] { rows = ledger::accountRows(connection, account.toStdString(), day.toStdString()); })) {
         const int index = rows.index();

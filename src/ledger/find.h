@@ -20,14 +20,14 @@ inline constexpr const char *kMsgFindBadDay = "日期请写成 YYYYMMDD，例如
 struct FindQuery {
     // Found in the category, account, handler or description; every
     // character stands for itself, ASCII letters match in either case.
-    std::string text;
-    std::string type; // 收, 付, 存 or 取
+    std::string text = {};
+    std::string type = {}; // 收, 付, 存 or 取
     // Bounds on the amount, plain numbers, both included.
-    std::string least;
-    std::string most;
+    std::string least = {};
+    std::string most = {};
     // Days "YYYYMMDD", both included.
-    std::string from;
-    std::string to;
+    std::string from = {};
+    std::string to = {};
 };
 
 // The columns of the found entries, in order.

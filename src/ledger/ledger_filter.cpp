@@ -2,9 +2,11 @@
 
 #include "db/dates.h"
 #include "db/text.h"
+#include "ledger/byte_search.h"
 #include "ledger/ledger_load.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <limits>
 #include <numeric>
 #include <unordered_map>
@@ -17,6 +19,17 @@ const char *const kIncome = "收";
 const char *const kExpense = "付";
 const char *const kInvestStarted = "投资开始";
 const char *const kInvestFinished = "投资完成";
+// The entry types a filter asks for, coded by their place here plus one;
+// 0 for a row of no such type.
+const std::string_view kTypes[] = {"收", "付", "存", "取"};
+
+std::uint8_t typeCode(std::string_view type)
+{
+    for (std::size_t i = 0; i < std::size(kTypes); ++i)
+        if (type == kTypes[i])
+            return static_cast<std::uint8_t>(i + 1);
+    return 0;
+}
 
 constexpr __int128 kLowest = std::numeric_limits<__int128>::min();
 
@@ -59,6 +72,70 @@ std::string_view withoutTrailingBlanks(std::string_view text)
     while (!text.empty() && text.back() == ' ')
         text.remove_suffix(1);
     return text;
+}
+
+// The last row at or after `from` whose cells start at or before `at`,
+// found by steps that double and then halve: the next hit is near.
+int rowAt(const LedgerTable &table, int from, std::size_t at)
+{
+    const int rows = table.rowCount();
+    int step = 1;
+    while (from + step < rows && table.cellStart(from + step, 0) <= at)
+        step *= 2;
+    int low = from + step / 2;                       // starts at or before at
+    int high = std::min(from + step, rows);          // starts after at, or the end
+    if (step == 1)
+        low = from;
+    while (high - low > 1) {
+        const int middle = low + (high - low) / 2;
+        if (table.cellStart(middle, 0) <= at)
+            low = middle;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+// Marks the rows that hold needle within one of their text cells, found by
+// one search over all cells at once rather than one search in every cell;
+// a hit elsewhere moves the search on to the next text cell.
+std::vector<std::uint8_t> rowsHolding(const LedgerTable &table, std::string_view needle)
+{
+    const int rows = table.rowCount();
+    const int columns = table.columnCount();
+    std::vector<std::uint8_t> hit(rows, 0);
+    const std::vector<int> &text = textColumns(table.index());
+    if (rows == 0 || text.empty() || needle.empty())
+        return hit;
+    const std::string_view all = table.arena();
+    // The start of the first text cell after a column of a row.
+    auto nextTextCell = [&](int row, int column) {
+        for (int t : text)
+            if (t > column)
+                return table.cellStart(row, t);
+        return row + 1 < rows ? table.cellStart(row + 1, text.front()) : all.size();
+    };
+    std::size_t pos = table.cellStart(0, text.front());
+    int row = 0;
+    while (pos < all.size()) {
+        const std::size_t at = findBytes(all, needle, pos);
+        if (at == std::string_view::npos)
+            break;
+        row = rowAt(table, row, at);
+        int column = columns - 1;
+        while (table.cellStart(row, column) > at)
+            --column;
+        const std::size_t end = table.cellStart(row, column) + table.cell(row, column).size();
+        if (at + needle.size() <= end && std::find(text.begin(), text.end(), column) != text.end()) {
+            hit[row] = 1;
+            if (row + 1 >= rows)
+                break;
+            pos = table.cellStart(row + 1, text.front());
+        } else {
+            pos = nextTextCell(row, column);
+        }
+    }
+    return hit;
 }
 
 // The entry type of a row: its own column where the ledger has one; an
@@ -146,6 +223,7 @@ void ShownRows::setTable(const LedgerTable *table)
 {
     m_table = table;
     m_amounts.clear();
+    m_types.clear();
     sortRows();
     filterRows(false);
 }
@@ -215,23 +293,29 @@ void ShownRows::sortRows()
             keys[row] = dateKey(m_table->cell(row, column));
         break;
     case ColumnKind::Text: {
-        // Few distinct texts stand in a column: they are put in order once
-        // and each row takes the rank of its text.
-        std::unordered_map<std::string_view, int> ranks;
-        for (int row = 0; row < rows; ++row)
-            ranks.emplace(withoutTrailingBlanks(m_table->cell(row, column)), 0);
+        // Few distinct texts stand in a column: each row takes the number of
+        // its text, the texts are put in order once, and each row the rank
+        // of its text.
+        std::unordered_map<std::string_view, int> ids;
         std::vector<std::string_view> texts;
-        texts.reserve(ranks.size());
-        for (const auto &entry : ranks)
-            texts.push_back(entry.first);
+        std::vector<int> idOf(rows);
+        for (int row = 0; row < rows; ++row) {
+            const auto [it, added] =
+                ids.try_emplace(withoutTrailingBlanks(m_table->cell(row, column)), static_cast<int>(texts.size()));
+            if (added)
+                texts.push_back(it->first);
+            idOf[row] = it->second;
+        }
+        std::vector<std::string_view> ordered = texts;
         if (m_textOrder)
-            m_textOrder(texts);
+            m_textOrder(ordered);
         else
-            std::sort(texts.begin(), texts.end());
-        for (std::size_t i = 0; i < texts.size(); ++i)
-            ranks[texts[i]] = static_cast<int>(i);
+            std::sort(ordered.begin(), ordered.end());
+        std::vector<int> rank(texts.size());
+        for (std::size_t i = 0; i < ordered.size(); ++i)
+            rank[ids[ordered[i]]] = static_cast<int>(i);
         for (int row = 0; row < rows; ++row)
-            keys[row] = ranks[withoutTrailingBlanks(m_table->cell(row, column))];
+            keys[row] = rank[idOf[row]];
         break;
     }
     }
@@ -257,20 +341,31 @@ void ShownRows::cacheAmounts()
     }
 }
 
+void ShownRows::cacheTypes()
+{
+    if (!m_types.empty() || !m_table)
+        return;
+    const int rows = m_table->rowCount();
+    m_types.resize(rows);
+    for (int row = 0; row < rows; ++row)
+        m_types[row] = typeCode(rowType(*m_table, row));
+}
+
 bool ShownRows::passes(int row) const
 {
-    if (!m_filter.type.empty() && rowType(*m_table, row) != m_filter.type)
+    if (!m_filter.type.empty() && m_types[row] != m_typeCode)
         return false;
-    if ((m_filter.least || m_filter.most) && !m_amounts.empty()) {
+    if (m_filter.least || m_filter.most) {
         const db::Money size = m_amounts[0][row].abs();
         if ((m_filter.least && size < *m_filter.least) || (m_filter.most && size > *m_filter.most))
             return false;
     }
     if (m_foldedText.empty())
         return true;
-    const bool letters = hasLetters(m_foldedText);
+    if (!m_cellSearch)
+        return m_textHits[row] != 0;
     for (int column : textColumns(m_table->index()))
-        if (contains(m_table->cell(row, column), m_foldedText, letters))
+        if (contains(m_table->cell(row, column), m_foldedText, m_letters))
             return true;
     return false;
 }
@@ -283,7 +378,23 @@ void ShownRows::filterRows(bool narrowing)
         m_summary.clear();
         return;
     }
-    cacheAmounts();
+    if (m_filter.least || m_filter.most)
+        cacheAmounts();
+    if (!m_filter.type.empty()) {
+        cacheTypes();
+        // A type that is none of the four matches no row.
+        m_typeCode = typeCode(m_filter.type);
+        if (m_typeCode == 0)
+            m_typeCode = 0xff;
+    }
+    // Letters to match in either case, or a text to look for in a few rows
+    // shown already, are looked for cell by cell; any other text by one
+    // search over all rows.
+    m_letters = hasLetters(m_foldedText);
+    m_cellSearch = m_letters || (narrowing && m_shown.size() < static_cast<std::size_t>(m_table->rowCount()) / 4);
+    m_textHits.clear();
+    if (!m_foldedText.empty() && !m_cellSearch)
+        m_textHits = rowsHolding(*m_table, m_foldedText);
     std::vector<int> shown;
     if (narrowing) {
         for (int row : m_shown)
@@ -306,10 +417,11 @@ void ShownRows::summarize()
     m_summary.clear();
     if (m_table->rowCount() == 0)
         return; // nothing loaded: no summary row, as without a filter
-    std::vector<db::Money> sums(m_amounts.size());
+    const std::vector<int> &summed = summedColumns(m_table->index());
+    std::vector<db::Money> sums(summed.size());
     for (int row : m_shown)
-        for (std::size_t i = 0; i < m_amounts.size(); ++i)
-            sums[i] += m_amounts[i][row];
+        for (std::size_t i = 0; i < summed.size(); ++i)
+            sums[i] += m_amounts.empty() ? db::Money::leading(m_table->cell(row, summed[i])) : m_amounts[i][row];
     m_summary = summaryRow(m_table->index(), m_shown.size(), sums, true);
 }
 

@@ -2,6 +2,7 @@
 
 #include "db/money.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -72,6 +73,7 @@ private:
     void summarize();
     bool passes(int row) const;
     void cacheAmounts();
+    void cacheTypes();
 
     const LedgerTable *m_table = nullptr;
     RowFilter m_filter;
@@ -82,8 +84,16 @@ private:
     std::vector<int> m_ordered;
     // The rows shown, in order; unused (all rows in order) without a filter.
     std::vector<int> m_shown;
-    // The summed columns' amounts, read once when first needed.
+    // The summed columns' amounts and each row's entry type (a code), read
+    // for every row once a bound or a type asks for them.
     std::vector<std::vector<db::Money>> m_amounts;
+    std::vector<std::uint8_t> m_types;
+    std::uint8_t m_typeCode = 0;
+    // Rows holding the filter's text, where one search over all rows finds
+    // them; else the text is looked for cell by cell.
+    std::vector<std::uint8_t> m_textHits;
+    bool m_cellSearch = false;
+    bool m_letters = false; // the text has ASCII letters, to match in either case
     std::vector<std::string> m_summary;
 };
 

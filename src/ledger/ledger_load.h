@@ -58,6 +58,14 @@ public:
     // Bytes held for the rows: the arena and the offsets.
     std::size_t bytesHeld() const;
 
+    // The texts of all cells, row after row with nothing between them, and
+    // where a row's cells start in it: a search can run over all rows at once.
+    std::string_view arena() const { return {m_text.data(), m_text.size()}; }
+    std::size_t cellStart(int row, int column) const
+    {
+        return m_offsets[static_cast<std::size_t>(row) * m_columns + column];
+    }
+
 private:
     void appendCell(std::string_view text);
 

@@ -28,7 +28,8 @@ INSTANTIATE_TEST_SUITE_P(
                     MoneyCase{".5", "0.50"}, MoneyCase{"+3", "3.00"}, MoneyCase{"2.675", "2.68"},
                     MoneyCase{"1.005", "1.01"}, MoneyCase{"-1.005", "-1.01"}, MoneyCase{"-0.004", "0.00"},
                     MoneyCase{"0.0000005", "0.00"}, MoneyCase{"999999999999999.99", "999999999999999.99"},
-                    MoneyCase{"0.1234565", "0.12"}));
+                    MoneyCase{"0.1234565", "0.12"}, MoneyCase{"123456789012345678901.5", "123456789012345678901.50"},
+                    MoneyCase{"-123456789012345678901.005", "-123456789012345678901.01"}));
 
 TEST(Money, SumsAreExactAndParseTakesOnlyWholeNumbers)
 {

@@ -1,12 +1,14 @@
 // Filtering and sorting the loaded rows of a ledger list, over tables of
 // mixed rows: which rows show, in which order, and what the summary row
 // counts and sums.
+#include "ledger/byte_search.h"
 #include "ledger/ledger_filter.h"
 #include "ledger/ledger_load.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -122,6 +124,8 @@ INSTANTIATE_TEST_SUITE_P(
         FilterCase{"PercentAndQuoteAreLiteral", 0, "50% 预付 o'b", nullptr, nullptr, nullptr, {3}},
         FilterCase{"NotInDatesOrAmounts", 0, "2024", nullptr, nullptr, nullptr, {}},
         FilterCase{"NotInTheAmount", 0, "35", nullptr, nullptr, nullptr, {}},
+        FilterCase{"DigitsOnlyInTextCells", 0, "5", nullptr, nullptr, nullptr, {3}},
+        FilterCase{"NotAcrossTwoCells", 0, "员存入", nullptr, nullptr, nullptr, {}},
         FilterCase{"NotInTheTypeColumn", 0, "收", nullptr, nullptr, nullptr, {}},
         FilterCase{"Expenses", 0, nullptr, "付", nullptr, nullptr, {0, 3, 4}},
         FilterCase{"Deposits", 0, nullptr, "存", nullptr, nullptr, {2}},
@@ -152,12 +156,17 @@ TEST(LedgerFilter, InvestmentsByTheirEntryType)
     EXPECT_EQ(rows.count(), 2);
 }
 
-// Typing on narrows the rows already shown; taking characters back, or
-// widening a bound, must look at every row again.
+// Typing on narrows the rows already shown (looking into their cells when
+// they are few); taking characters back, or widening a bound, must look at
+// every row again.
 TEST(LedgerFilter, NarrowingAndWideningAgreeWithAFreshFilter)
 {
-    const ledger::LedgerTable table = tableOf(0, kJournal);
+    Rows many;
+    for (int copy = 0; copy < 8; ++copy)
+        many.insert(many.end(), kJournal.begin(), kJournal.end());
+    const ledger::LedgerTable table = tableOf(0, many);
     const std::vector<ledger::RowFilter> steps = {
+        {"王", "", {}, {}},        {"王师", "", {}, {}},       {"王师傅", "", {}, {}},   {"师傅", "", {}, {}},
         {"管", "", {}, {}},        {"管理", "", {}, {}},       {"管理员", "付", {}, {}}, {"管理员x", "付", {}, {}},
         {"管理员", "付", {}, {}}, {"管理员", "", {}, {}},       {"", "", money("100"), {}},
         {"", "", money("200"), {}}, {"", "", money("50"), {}}, {"", "", money("50"), money("150")},
@@ -196,8 +205,9 @@ TEST_P(Sort, OrdersTheShownRows)
     rows.setOrder({c.column, c.descending});
     EXPECT_EQ(shown(rows), c.expected);
     // The summary row still counts what is shown, whatever the order.
-    if (!c.type)
+    if (!c.type) {
         EXPECT_EQ(rows.summary(), table.summary);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -211,6 +221,41 @@ INSTANTIATE_TEST_SUITE_P(
                     SortCase{"TiesKeepTheLoadOrderReversed", 5, true, nullptr, {0, 2, 4, 5, 1, 3}},
                     SortCase{"FilteredAndSorted", 4, true, "付", {3, 0, 4}},
                     SortCase{"NoColumnIsTheLoadOrder", -1, false, nullptr, {0, 1, 2, 3, 4, 5}}));
+
+// Sums are taken of the amounts as written, not of binary fractions near
+// them: 2.675 shows 2.68, filtered or not.
+TEST(LedgerFilter, SumsAreExactToTheCent)
+{
+    const ledger::LedgerTable one = tableOf(0, {{"1", "2024/05/06 10:00", "付 ", "午餐 ", "2.675", "管理员", "a"}});
+    EXPECT_EQ(one.summary[4], "1条记录,余额为：￥2.68");
+    const ledger::LedgerTable two = tableOf(0, {{"1", "2024/05/06 10:00", "付 ", "午餐 ", "2.675", "管理员", "a"},
+                                                {"2", "2024/05/06 10:00", "付 ", "午餐 ", "1.005", "管理员", "b"}});
+    ledger::ShownRows rows;
+    rows.setTable(&two);
+    rows.setFilter({"b", "", {}, {}});
+    EXPECT_EQ(rows.summary()[4], "1条记录,余额为：￥1.01");
+    rows.setFilter({"a", "", {}, {}});
+    EXPECT_EQ(rows.summary()[4], "1条记录,余额为：￥2.68");
+}
+
+// The wide search finds what the plain one finds, wherever a match stands
+// against the blocks it compares at once (start, end, across, the tail).
+TEST(LedgerFilter, ByteSearchFindsWhatAPlainSearchFinds)
+{
+    std::mt19937 random(7);
+    const std::string alphabet = "ab\xe7\xbd\x91";
+    for (int round = 0; round < 3000; ++round) {
+        std::string hay(random() % 70, 'a');
+        for (char &c : hay)
+            c = alphabet[random() % alphabet.size()];
+        std::string needle(1 + random() % 4, 'a');
+        for (char &c : needle)
+            c = alphabet[random() % alphabet.size()];
+        const std::size_t from = random() % (hay.size() + 2);
+        ASSERT_EQ(ledger::findBytes(hay, needle, from), std::string_view(hay).find(needle, from))
+            << hay << " / " << needle << " from " << from;
+    }
+}
 
 // A reloaded table keeps the filter and the order; the rows are those of
 // the new table.
