@@ -187,17 +187,3 @@ TEST(LedgerBalances, TheWatchReadsAgainOnlyAfterAChange)
     EXPECT_EQ(ledger::yuan(watch.totalAt(c, "20240315")), yuanOf(books.cents("", "20240315")));
 }
 
-// Books whose tree holds a name twice (damaged, or written by hand): the
-// second node shows without the rows, so no money counts twice.
-TEST(LedgerBalances, ANameTheTreeHoldsTwiceCountsOnce)
-{
-    Books books;
-    books.t.connection().execute("insert into Bank (Num,BankName,nLevel,FirstLevel,ParentBank,FullID) values "
-                                 "(90,'工商银行',2,3,'招商银行','00000003')");
-    const std::vector<ledger::AccountBalance> lines = ledger::accountBalances(books.t.connection(), "20991231");
-    EXPECT_EQ(ledger::yuan(lines.front().total), yuanOf(books.cents("", "20991231")));
-    int shown = 0;
-    for (const ledger::AccountBalance &line : lines)
-        shown += line.name == "工商银行";
-    EXPECT_EQ(shown, 2);
-}
