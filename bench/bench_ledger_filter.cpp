@@ -18,7 +18,7 @@
 #include "ledger/find.h"
 #include "ledger/kassolt_view.h"
 #include "ledger/ledger_model.h"
-#include "ledger/view_host.h"
+#include "support/stub_view_host.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -36,23 +36,6 @@ namespace {
 
 int g_rounds = 5;
 constexpr double kKeystrokeTarget = 100; // ms
-
-class BenchHost : public ledger::ViewHost {
-public:
-    explicit BenchHost(db::Connection &c) : m_connection(c) {}
-    db::Connection *connection() const override { return &m_connection; }
-    QString rangeBegin() const override { return QStringLiteral("19000101"); }
-    QString rangeEnd() const override { return QStringLiteral("99991231"); }
-    QString userName() const override { return QStringLiteral("管理员"); }
-    void addLedgerView(CKassoltView *, const QString &) override {}
-    void postAddLedgerTab(int) override {}
-    void postSelectLedgerTab(int) override {}
-    bool isCommandAvailable(int) const override { return true; }
-    void runOtherCommand(int) override {}
-
-private:
-    db::Connection &m_connection;
-};
 
 // The processor time of this thread in the best round of the last bestOf,
 // in milliseconds: the figure a busy shared machine disturbs less.
@@ -83,7 +66,7 @@ void run(int entries)
     std::printf("\n== %d entries (%s)\n", entries, path.c_str());
     int missed = 0;
 
-    BenchHost host(c);
+    StubViewHost host(c, QStringLiteral("19000101"), QStringLiteral("99991231"));
     CKassoltView view(&host, 0);
     view.resize(1000, 700);
     view.show();
@@ -201,17 +184,7 @@ int main(int argc, char **argv)
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
-    std::vector<int> sizes;
-    for (int i = 1; i < argc; ++i) {
-        if (std::string(argv[i]) == "--rounds" && i + 1 < argc)
-            g_rounds = std::max(1, std::atoi(argv[++i]));
-        else
-            sizes.push_back(std::atoi(argv[i]));
-    }
-    if (sizes.empty())
-        sizes = {1000000};
-    for (int entries : sizes)
-        if (entries > 0)
-            run(entries);
+    for (int entries : bench::journalSizes(argc, argv, g_rounds, {1000000}))
+        run(entries);
     return 0;
 }

@@ -269,17 +269,7 @@ int main(int argc, char **argv)
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
-    std::vector<int> sizes;
-    for (int i = 1; i < argc; ++i) {
-        if (std::string(argv[i]) == "--rounds" && i + 1 < argc)
-            g_rounds = std::max(1, std::atoi(argv[++i]));
-        else
-            sizes.push_back(std::atoi(argv[i]));
-    }
-    if (sizes.empty())
-        sizes = {100000, 1000000};
-    for (int entries : sizes)
-        if (entries > 0)
-            run(entries);
+    for (int entries : bench::journalSizes(argc, argv, g_rounds, {100000, 1000000}))
+        run(entries);
     return 0;
 }

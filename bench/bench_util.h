@@ -2,7 +2,11 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace bench {
 
@@ -11,6 +15,20 @@ template <typename F> double seconds(F &&body)
     const auto start = std::chrono::steady_clock::now();
     body();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The journal sizes named on the command line (fallback when none), and
+// "--rounds N" into rounds.
+inline std::vector<int> journalSizes(int argc, char **argv, int &rounds, std::vector<int> fallback)
+{
+    std::vector<int> sizes;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--rounds" && i + 1 < argc)
+            rounds = std::max(1, std::atoi(argv[++i]));
+        else if (std::atoi(argv[i]) > 0)
+            sizes.push_back(std::atoi(argv[i]));
+    }
+    return sizes.empty() ? fallback : sizes;
 }
 
 // Processor time of this thread, in seconds: what other programs on a

@@ -144,13 +144,7 @@ LedgerTable accountRows(db::Connection &c, const std::string &account, const std
         cash ? "select Num,DTime,nMoney,PayGet,NStyle from CashAccount where " + bound + " order by DTime desc"
              : "select BankName,DTime,NStyle,nMoney,PayGet from BankAccount where BankName = '" +
                    db::quote(db::trim(account)) + "' and " + bound + " order by DTime desc";
-    LedgerTable table(cash ? 4 : 3);
-    db::Query q = c.query(sql);
-    while (q.next())
-        table.appendRow(q);
-    table.shrink();
-    table.summarize();
-    return table;
+    return loadRows(c, cash ? 4 : 3, sql);
 }
 
 } // namespace ledger

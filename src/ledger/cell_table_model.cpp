@@ -1,7 +1,29 @@
 #include "ledger/cell_table_model.h"
 
+QVariant TextTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    if (role == Qt::DisplayRole)
+        return cell(index.row(), index.column());
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignCenter);
+    return {};
+}
+
+QVariant TextTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
+        return {};
+    if (role == Qt::DisplayRole)
+        return caption(section);
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignCenter);
+    return {};
+}
+
 CellTableModel::CellTableModel(const QStringList &captions, QObject *parent)
-    : QAbstractTableModel(parent), m_captions(captions), m_rows(static_cast<int>(captions.size()))
+    : TextTableModel(parent), m_captions(captions), m_rows(static_cast<int>(captions.size()))
 {
 }
 
@@ -23,24 +45,4 @@ int CellTableModel::rowCount(const QModelIndex &parent) const { return parent.is
 int CellTableModel::columnCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : static_cast<int>(m_captions.size());
-}
-
-QVariant CellTableModel::data(const QModelIndex &index, int role) const
-{
-    if (!index.isValid())
-        return {};
-    if (role == Qt::DisplayRole)
-        return cell(index.row(), index.column());
-    if (role == Qt::TextAlignmentRole)
-        return int(Qt::AlignCenter);
-    return {};
-}
-
-QVariant CellTableModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
-        return {};
-    if (role == Qt::DisplayRole)
-        return m_captions[section];
-    return {};
 }

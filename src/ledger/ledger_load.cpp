@@ -200,10 +200,15 @@ void LedgerTable::removeRow(int row)
 
 LedgerTable loadLedger(db::Connection &c, int index, const std::string &begin, const std::string &end)
 {
-    LedgerTable table(index);
     if (index < 0 || index >= kLedgerCount)
-        return table; // a ledger that does not exist has no rows
-    db::Query q = c.query(loadStatement(index, begin, end));
+        return LedgerTable(index); // a ledger that does not exist has no rows
+    return loadRows(c, index, loadStatement(index, begin, end));
+}
+
+LedgerTable loadRows(db::Connection &c, int index, const std::string &statement)
+{
+    LedgerTable table(index);
+    db::Query q = c.query(statement);
     while (q.next())
         table.appendRow(q);
     table.shrink();

@@ -106,6 +106,9 @@ std::vector<std::string> summaryRow(int index, std::size_t count, const std::vec
                                     bool filtered = false);
 
 LedgerTable loadLedger(db::Connection &c, int index, const std::string &begin, const std::string &end);
+// The rows of a statement that selects a ledger's columns, with the
+// ledger's summary row.
+LedgerTable loadRows(db::Connection &c, int index, const std::string &statement);
 
 // "￥" and the amount to the cent, as "%15.2Lf" without its leading blanks
 // shows it.

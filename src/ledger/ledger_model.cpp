@@ -24,7 +24,7 @@ void readingOrder(std::vector<std::string_view> &texts)
 
 } // namespace
 
-LedgerModel::LedgerModel(QObject *parent) : QAbstractTableModel(parent) {}
+LedgerModel::LedgerModel(QObject *parent) : TextTableModel(parent) {}
 
 void LedgerModel::setLedger(int index, ledger::LedgerTable table)
 {
@@ -104,24 +104,7 @@ int LedgerModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : static_cast<int>(ledger::ledgerColumns(m_index).size());
 }
 
-QVariant LedgerModel::data(const QModelIndex &index, int role) const
+QString LedgerModel::caption(int column) const
 {
-    if (!index.isValid())
-        return {};
-    if (role == Qt::DisplayRole)
-        return cell(index.row(), index.column());
-    if (role == Qt::TextAlignmentRole)
-        return int(Qt::AlignCenter);
-    return {};
-}
-
-QVariant LedgerModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
-        return {};
-    if (role == Qt::DisplayRole)
-        return QString::fromUtf8(ledger::ledgerColumns(m_index)[section].caption);
-    if (role == Qt::TextAlignmentRole)
-        return int(Qt::AlignCenter);
-    return {};
+    return QString::fromUtf8(ledger::ledgerColumns(m_index)[column].caption);
 }

@@ -1,14 +1,13 @@
 #pragma once
 
+#include "ledger/cell_table_model.h"
 #include "ledger/ledger_filter.h"
 #include "ledger/ledger_load.h"
-
-#include <QAbstractTableModel>
 
 // The rows of one loaded ledger, converted to display text only when shown,
 // so that a year of entries loads at once. A filter and a sort order pick
 // and arrange the loaded rows in memory; the summary row stays last.
-class LedgerModel : public QAbstractTableModel {
+class LedgerModel : public TextTableModel {
     Q_OBJECT
 public:
     explicit LedgerModel(QObject *parent = nullptr);
@@ -22,7 +21,7 @@ public:
     void removeLedgerRow(int row);
     int ledgerIndex() const { return m_index; }
     bool isSummaryRow(int row) const;
-    QString cell(int row, int column) const;
+    QString cell(int row, int column) const override;
     const ledger::LedgerTable &table() const { return m_table; }
 
     void setFilter(const ledger::RowFilter &filter);
@@ -33,8 +32,9 @@ public:
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
-    QVariant data(const QModelIndex &index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+protected:
+    QString caption(int column) const override;
 
 private:
     int m_index = 0;

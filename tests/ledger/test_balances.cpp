@@ -129,8 +129,9 @@ TEST_P(Balances, RollUpAlongTheTreeAtTheEndOfTheDay)
     for (std::size_t i = 0; i < lines.size(); ++i) {
         EXPECT_EQ(ledger::balanceLabel(lines[i]), expected[i].name);
         EXPECT_EQ(lines[i].depth, expected[i].depth) << expected[i].name;
-        if (i > 0)
+        if (i > 0) {
             EXPECT_EQ(ledger::yuan(lines[i].own), yuanOf(expected[i].own)) << expected[i].name;
+        }
         EXPECT_EQ(ledger::yuan(lines[i].total), yuanOf(expected[i].total)) << expected[i].name;
     }
     // An account's rows up to the day, as its ledger lists them, come to
@@ -138,10 +139,11 @@ TEST_P(Balances, RollUpAlongTheTreeAtTheEndOfTheDay)
     for (const char *account : {"现金银行", "工商银行", "招行储蓄卡", "旧帐户"}) {
         const ledger::LedgerTable rows = ledger::accountRows(books.t.connection(), account, day);
         const std::size_t amount = std::string(account) == "现金银行" ? 2 : 3;
-        if (rows.rowCount() > 0)
+        if (rows.rowCount() > 0) {
             EXPECT_TRUE(rows.summary[amount].ends_with("余额为：" + yuanOf(books.cents(account, day)))) << account;
-        else
+        } else {
             EXPECT_EQ(books.cents(account, day), 0) << account;
+        }
     }
 }
 

@@ -9,6 +9,7 @@
 #include "ledger/view_host.h"
 #include "modal_driver.h"
 #include "setup/category_picker.h"
+#include "support/stub_view_host.h"
 #include "support/temp_database.h"
 
 #include <QComboBox>
@@ -25,24 +26,9 @@ using testing_support::TempDatabase;
 namespace {
 
 // The main window as the view sees it.
-class TestHost : public ledger::ViewHost {
+class TestHost : public StubViewHost {
 public:
-    explicit TestHost(TempDatabase &t) : m_t(t) {}
-    db::Connection *connection() const override { return &m_t.connection(); }
-    QString rangeBegin() const override { return QStringLiteral("20070101"); }
-    QString rangeEnd() const override { return QStringLiteral("20071231"); }
-    QString userName() const override { return QStringLiteral("管理员"); }
-    void addLedgerView(CKassoltView *, const QString &) override {}
-    void postAddLedgerTab(int) override {}
-    void postSelectLedgerTab(int index) override { selected << index; }
-    bool isCommandAvailable(int id) const override { return cmd::isViewCommandAvailable(id); }
-    void runOtherCommand(int id) override { others << id; }
-
-    QList<int> selected;
-    QList<int> others;
-
-private:
-    TempDatabase &m_t;
+    explicit TestHost(TempDatabase &t) : StubViewHost(t.connection()) {}
 };
 
 void prepare(TempDatabase &t)

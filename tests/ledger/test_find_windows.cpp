@@ -1,6 +1,5 @@
 // The ledger list's filter bar and sorting, the find window and the
 // balances window, driven as a user drives them.
-#include "app/commands.h"
 #include "ledger/balances_window.h"
 #include "ledger/cell_table_model.h"
 #include "ledger/entry_dialog.h"
@@ -10,9 +9,9 @@
 #include "ledger/ledger_commands.h"
 #include "ledger/ledger_model.h"
 #include "ledger/posting.h"
-#include "ledger/view_host.h"
 #include "modal_driver.h"
 #include "setup/tree_store.h"
+#include "support/stub_view_host.h"
 #include "support/temp_database.h"
 
 #include <QComboBox>
@@ -28,23 +27,6 @@
 using testing_support::TempDatabase;
 
 namespace {
-
-class TestHost : public ledger::ViewHost {
-public:
-    explicit TestHost(TempDatabase &t) : m_t(t) {}
-    db::Connection *connection() const override { return &m_t.connection(); }
-    QString rangeBegin() const override { return QStringLiteral("20070101"); }
-    QString rangeEnd() const override { return QStringLiteral("20071231"); }
-    QString userName() const override { return QStringLiteral("管理员"); }
-    void addLedgerView(CKassoltView *, const QString &) override {}
-    void postAddLedgerTab(int) override {}
-    void postSelectLedgerTab(int) override {}
-    bool isCommandAvailable(int id) const override { return cmd::isViewCommandAvailable(id); }
-    void runOtherCommand(int) override {}
-
-private:
-    TempDatabase &m_t;
-};
 
 // Four entries of March 2007, entry n on day n.
 void prepare(TempDatabase &t)
@@ -88,7 +70,7 @@ void TestFindWindows::listFiltersAndSortsItsLoadedRows()
 {
     TempDatabase t;
     prepare(t);
-    TestHost host(t);
+    StubViewHost host(t.connection());
     CKassoltView view(&host, 0);
     view.resize(900, 400);
     view.show();
@@ -131,7 +113,7 @@ void TestFindWindows::findWindowOpensTheFoundEntryForChange()
 {
     TempDatabase t;
     prepare(t);
-    TestHost host(t);
+    StubViewHost host(t.connection());
     CKassoltView journal(&host, 0);
     CFindWindow window(
         t.connection(), [&](const QString &number, QWidget *parent) { return journal.changeEntryNumbered(number, parent); },

@@ -8,6 +8,7 @@
 #include "ledger/posting.h"
 #include "ledger/view_host.h"
 #include "support/pdf_pages.h"
+#include "support/stub_view_host.h"
 #include "support/temp_database.h"
 #include "ui/print_preview.h"
 #include "ui/report_output.h"
@@ -53,24 +54,6 @@ std::unique_ptr<LedgerModel> loaded(TempDatabase &t, int index)
     model->setLedger(index, ledger::loadLedger(t.connection(), index, "20070301", "20070331"));
     return model;
 }
-
-// The parts of a view's host that a ledger view asks for.
-class Host : public ledger::ViewHost {
-public:
-    explicit Host(db::Connection &c) : m_connection(c) {}
-    db::Connection *connection() const override { return &m_connection; }
-    QString rangeBegin() const override { return QStringLiteral("20070301"); }
-    QString rangeEnd() const override { return QStringLiteral("20070331"); }
-    QString userName() const override { return QStringLiteral("管理员"); }
-    void addLedgerView(CKassoltView *, const QString &) override {}
-    void postAddLedgerTab(int) override {}
-    void postSelectLedgerTab(int) override {}
-    bool isCommandAvailable(int id) const override { return cmd::isViewCommandAvailable(id); }
-    void runOtherCommand(int) override {}
-
-private:
-    db::Connection &m_connection;
-};
 
 } // namespace
 
@@ -347,7 +330,7 @@ void TestLedgerReport::everyLedgerHasItsTable()
 void TestLedgerReport::previewCommandOpensOnlyWithRows()
 {
     TempDatabase t;
-    Host host(t.connection());
+    StubViewHost host(t.connection(), QStringLiteral("20070301"), QStringLiteral("20070331"));
     CKassoltView view(&host, 0);
     view.loadLedger(0);
     QCOMPARE(view.ledgerModel()->rowCount(), 0);
