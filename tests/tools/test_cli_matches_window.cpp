@@ -114,7 +114,7 @@ void TestCliMatchesWindow::dayStatistic()
 void TestCliMatchesWindow::foundEntries()
 {
     TempDatabase t;
-    tools::addDemoEntries(t.connection(), db::DateTime{2026, 12, 7});
+    ledger::addDemoEntries(t.connection(), db::DateTime{2026, 12, 7});
     CFindWindow window(t.connection(), {}, db::DateTime{2026, 12, 7, 9, 0, 0});
     window.textField()->setText(QStringLiteral("水电"));
     window.leastField()->setText(QStringLiteral("200"));
@@ -136,7 +136,7 @@ void TestCliMatchesWindow::foundEntries()
 void TestCliMatchesWindow::balances()
 {
     TempDatabase t;
-    tools::addDemoEntries(t.connection(), db::DateTime{2026, 12, 7});
+    ledger::addDemoEntries(t.connection(), db::DateTime{2026, 12, 7});
     CBalancesWindow window(t.connection(), db::DateTime{2026, 12, 7, 9, 0, 0});
     for (const QDate &day : {QDate(2026, 12, 7), QDate(2026, 6, 30)}) {
         window.dayEdit()->setDate(day);
