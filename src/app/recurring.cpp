@@ -17,6 +17,7 @@ namespace {
 constexpr const char *kMsgRunNotStarted = "固定收支项目这次没有记帐：";
 constexpr const char *kMsgOtherProgramPosting = "另一个程序正在使用帐本，下次启动时再记";
 constexpr const char *kMsgRunNotWritten = "固定收支项目这次没有记帐，已记的也都没有保存：";
+constexpr const char *kActionLabel = "自动记帐固定收支";
 
 bool dayBefore(int m1, int d1, int m2, int d2) { return m1 < m2 || (m1 == m2 && d1 < d2); }
 
@@ -332,7 +333,7 @@ RecurringRun postAllRecurring(db::Connection &c, const db::DateTime &now, const 
     // on its own: a failing one is taken back alone.
     std::optional<db::Transaction> run;
     try {
-        run.emplace(c);
+        run.emplace(c, kActionLabel);
     } catch (const db::Error &error) {
         const bool busy = (error.code() & 0xff) == SQLITE_BUSY;
         return RecurringRun{0, {kMsgRunNotStarted + std::string(busy ? kMsgOtherProgramPosting : error.what())}, false};
@@ -344,6 +345,8 @@ RecurringRun postAllRecurring(db::Connection &c, const db::DateTime &now, const 
         all.stopped = incomes.stopped;
         all.failures.insert(all.failures.end(), incomes.failures.begin(), incomes.failures.end());
     }
+    // The whole run is one action of the undo history.
+    run->setLabel(std::string(kActionLabel) + " " + std::to_string(all.posted) + " 笔");
     try {
         run->commit();
     } catch (const db::Error &error) {

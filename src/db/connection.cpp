@@ -1,6 +1,7 @@
 #include "db/connection.h"
 
 #include "db/dialect.h"
+#include "db/history_recorder.h"
 #include "db/schema_objects.h"
 #include "db/sql_log.h"
 #include "db/text.h"
@@ -201,6 +202,27 @@ std::string_view Query::fieldView(int column, NumberBuffer &buffer) const
     }
 }
 
+Value Query::value(int column) const
+{
+    sqlite3_stmt *statement = m_statement.get();
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+        return Value::ofInteger(sqlite3_column_int64(statement, column));
+    case SQLITE_FLOAT:
+        return Value::ofReal(sqlite3_column_double(statement, column));
+    case SQLITE_TEXT: {
+        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
+        return Value::ofText(std::string(text ? text : "", sqlite3_column_bytes(statement, column)));
+    }
+    case SQLITE_BLOB: {
+        const auto *blob = static_cast<const char *>(sqlite3_column_blob(statement, column));
+        return Value::ofBlob(std::string(blob ? blob : "", sqlite3_column_bytes(statement, column)));
+    }
+    default:
+        return Value::null();
+    }
+}
+
 // ---- Connection ----
 
 void Connection::Closer::operator()(sqlite3 *db) const noexcept { sqlite3_close_v2(db); }
@@ -314,6 +336,16 @@ std::string connectFailedText(const Error &error)
 
 bool Connection::inTransaction() const { return m_db && sqlite3_get_autocommit(m_db.get()) == 0; }
 
+unsigned Connection::dataVersion() const
+{
+    unsigned version = 0;
+    if (m_db)
+        sqlite3_file_control(m_db.get(), "main", SQLITE_FCNTL_DATA_VERSION, &version);
+    return version;
+}
+
+long long Connection::lastInsertRowId() const { return m_db ? sqlite3_last_insert_rowid(m_db.get()) : 0; }
+
 bool Error::isUniqueViolation() const
 {
     return m_code == SQLITE_CONSTRAINT_UNIQUE || m_code == SQLITE_CONSTRAINT_PRIMARYKEY;
@@ -420,8 +452,24 @@ Transaction::Transaction(Connection &connection) : m_connection(connection)
     m_connection.execute(m_nested ? "SAVEPOINT pennaro_action" : "BEGIN IMMEDIATE");
 }
 
+// Recording starts after BEGIN, so that every statement of the action is
+// prepared while the engine reports each row it changes.
+Transaction::Transaction(Connection &connection, std::string label) : Transaction(connection)
+{
+    if (!m_nested)
+        m_recorder = std::make_unique<Recorder>(m_connection, std::move(label));
+}
+
+void Transaction::setLabel(std::string label)
+{
+    if (m_recorder)
+        m_recorder->setLabel(std::move(label));
+}
+
 Transaction::~Transaction()
 {
+    // An action that did not commit leaves nothing to record.
+    m_recorder.reset();
     if (!m_open)
         return;
     try {
@@ -436,6 +484,12 @@ Transaction::~Transaction()
 
 void Transaction::commit()
 {
+    // The history is written in the action's own transaction: the action and
+    // the means to take it back are kept together or not at all.
+    if (m_recorder) {
+        m_recorder->writeHistory();
+        m_recorder.reset();
+    }
     m_connection.execute(m_nested ? "RELEASE pennaro_action" : "COMMIT");
     m_open = false;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/value.h"
+
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -61,6 +63,7 @@ void setBookFile(const std::string &path);
 std::string bookFileOf(const std::string &connectionString);
 
 class Connection;
+class Recorder;
 
 // A row of a database's catalogue (sqlite_master).
 struct CatalogueEntry {
@@ -83,6 +86,7 @@ public:
     std::string field(const std::string &name) const;
     bool isNull(const std::string &name) const;
     int columnCount() const;
+    const std::string &columnName(int column) const { return m_names[column]; }
     std::string field(int column) const;
     // The text of field(column) without a string of its own, for filling
     // large tables: the engine's text itself (valid until the next row) or
@@ -91,6 +95,8 @@ public:
         char text[40];
     };
     std::string_view fieldView(int column, NumberBuffer &buffer) const;
+    // The value of a column with its type, exactly as stored.
+    Value value(int column) const;
 
 private:
     friend class Connection;
@@ -141,6 +147,12 @@ public:
     // Whether a transaction is open on this connection.
     bool inTransaction() const;
     const std::string &path() const { return m_path; }
+    // A number that changes whenever the books change: at once for a write
+    // of this connection, at its next statement for another program's.
+    // Sends no statement.
+    unsigned dataVersion() const;
+    // The rowid of the last row this connection inserted.
+    long long lastInsertRowId() const;
 
     // Runs exactly one statement that returns no rows; a text holding more
     // than one statement is refused before anything runs. Returns the number
@@ -179,18 +191,29 @@ private:
 // Rolls back in its destructor unless committed. One per user action. A
 // write transaction starts with BEGIN IMMEDIATE, so a second writer waits
 // under the busy timeout instead of failing halfway through the action.
+// Inside another transaction it is a savepoint of that one.
 class Transaction {
 public:
+    // Work that is no action of the user (making books, adding the tables
+    // of a feature, demonstration data): not recorded for undo.
     explicit Transaction(Connection &connection);
+    // A user's action, recorded under label ("新增 #12 午餐 35.50") in the
+    // undo history of the books when it commits, with every row it
+    // inserted, changed or deleted. Inside another transaction it is part of
+    // that one's action, if that one is recorded.
+    Transaction(Connection &connection, std::string label);
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;
     ~Transaction();
+    // Names the action once its outcome is known (how many were posted).
+    void setLabel(std::string label);
     void commit();
 
 private:
     Connection &m_connection;
     bool m_nested = false;
     bool m_open = true;
+    std::unique_ptr<Recorder> m_recorder;
 };
 
 // The names of the tables a ledger database must hold.

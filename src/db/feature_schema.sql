@@ -68,3 +68,33 @@ CREATE TABLE IF NOT EXISTS Budget (
   MonthMoney REAL,
   YearMoney  REAL
 );
+
+-- The undo history: the user's actions, newest with the highest Id, at most
+-- a few hundred of them. Undone is 1 for an action taken back (and ready to
+-- be done again). Each row an action inserted, changed or deleted is kept
+-- in UndoChange with its values before and after, as literals ("12,'2007/03/05
+-- 12:30','付 ',35.5"); NULL stands for a row that was not there.
+CREATE TABLE IF NOT EXISTS UndoAction (
+  Id     INTEGER PRIMARY KEY,
+  Label  TEXT NOT NULL,
+  At     TEXT,
+  Undone INTEGER NOT NULL DEFAULT 0
+);
+CREATE TABLE IF NOT EXISTS UndoChange (
+  Action    INTEGER NOT NULL,
+  TableName TEXT NOT NULL,
+  RowId     INTEGER NOT NULL,
+  Before    TEXT,
+  After     TEXT
+);
+CREATE INDEX IF NOT EXISTS UndoChange_Action ON UndoChange (Action);
+
+-- Automatic backups: how many of the newest copies are kept (KeepLast), for
+-- how many days one copy a day is kept beyond them (KeepDays), and why the
+-- last automatic backup failed until the program has shown it (Failure).
+-- At most one row; without one the numbers are 10 and 30.
+CREATE TABLE IF NOT EXISTS AutoBackup (
+  KeepLast INTEGER,
+  KeepDays INTEGER,
+  Failure  TEXT
+);

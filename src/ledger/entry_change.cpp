@@ -91,7 +91,9 @@ db::Result changeEntry(db::Connection &c, const std::string &number, const Entry
     if (isTooLarge(changed.amount))
         return db::Result::refused(kMsgAmountTooLarge);
 
-    db::Transaction transaction(c);
+    Entry labelled = changed;
+    labelled.number = number;
+    db::Transaction transaction(c, actionLabel("修改", labelled));
     // An entry deleted since the list was loaded changes no row: nothing is
     // written then, the rows below included.
     if (c.execute(updateStatement(number, changed)) == 0)
@@ -118,7 +120,7 @@ db::Result deleteEntry(db::Connection &c, const std::string &number)
 {
     if (!isWholeNumber(number))
         return db::Result::refused(kMsgBadNumber);
-    db::Transaction transaction(c);
+    db::Transaction transaction(c, "删除 #" + number);
     // An entry deleted meanwhile (another window, the command line) is not
     // reported as deleted now.
     if (c.execute("delete from account where 财务标识 =" + number) == 0)

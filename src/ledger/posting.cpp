@@ -203,11 +203,17 @@ db::Result writeInvestmentRow(db::Connection &c, const Entry &e)
     return db::Result::ok();
 }
 
+std::string actionLabel(const char *verb, const Entry &e)
+{
+    const std::string amount = db::isPlainNumber(e.amount) ? db::moneyTrimmed(db::plainNumberValue(e.amount)) : e.amount;
+    return std::string(verb) + " #" + e.number + " " + db::trim(e.category) + " " + amount;
+}
+
 db::Result postEntry(db::Connection &c, const Entry &e)
 {
     if (db::Result check = checkEntry(e); !check)
         return check;
-    db::Transaction transaction(c);
+    db::Transaction transaction(c, actionLabel("新增", e));
     // The journal row comes first, so a number already used is refused by
     // the journal's unique key before anything is written; the user reads
     // that in words of the program rather than the engine's.

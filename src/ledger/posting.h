@@ -81,6 +81,10 @@ void writeLedgerRows(db::Connection &c, const Entry &e);
 // caller's transaction.
 db::Result writeInvestmentRow(db::Connection &c, const Entry &e);
 
+// How the undo history names an action on an entry: the verb, the number,
+// the category and the amount ("新增 #12 午餐 35.50").
+std::string actionLabel(const char *verb, const Entry &e);
+
 // Writes the entry's rows in one transaction: all of them, or none.
 // Refused with its message when a check fails; throws db::Error when the
 // database fails.

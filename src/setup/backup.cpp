@@ -3,6 +3,7 @@
 #include "db/backup.h"
 #include "db/connection.h"
 #include "db/file_paths.h"
+#include "db/history.h"
 #include "db/init_database.h"
 #include "db/schema_objects.h"
 #include "setup/backup_files.h"
@@ -479,8 +480,16 @@ db::Result restoreDatabase(DatabaseHost &host, const std::string &backupPath, co
     if (db::Result placed = putInPlace(backup, database, kept); !placed)
         return placed;
     backup.close();
-    if (host.openConnection())
+    if (host.openConnection()) {
+        // What could be undone belonged to the replaced books.
+        try {
+            db::clearHistory(*host.connection());
+        } catch (const db::Error &) {
+            // The restored books keep the history of their own day, which
+            // still matches their rows.
+        }
         return db::Result::ok();
+    }
 
     if (kept.empty() || !copyFileDurably(kept, database).empty())
         return db::Result::refused(fill(kMsgPutBackFailed, {database, kept}));

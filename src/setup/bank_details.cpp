@@ -99,7 +99,7 @@ db::Result saveBankDetails(db::Connection &c, const BankForm &form)
         return db::Result::refused(kMsgDateTooEarly);
     const std::string date = db::formatTreeDate(form.activeDate);
 
-    db::Transaction transaction(c);
+    db::Transaction transaction(c, "保存银行 " + name);
     if (c.scalar("select count(*) as n from Bank where BankName = '" + quote(name) + "'", "n") == "0")
         return db::Result::refused(kMsgNoSuchNode + name);
     const bool used = accountUsed(c, name);
@@ -108,8 +108,11 @@ db::Result saveBankDetails(db::Connection &c, const BankForm &form)
         return db::Result::refused(kMsgDamagedJournal);
     if (isCash(name) && used)
         return db::Result::refused(kMsgCashUsed);
-    if (!used && !balance.empty() && db::leadingNumber(balance) > 0)
+    if (!used && !balance.empty() && db::leadingNumber(balance) > 0) {
         postOpeningBalance(c, *number, name, form, date, balance);
+        transaction.setLabel("保存银行 " + name + " 初始金额 #" + *number + " " +
+                             db::moneyTrimmed(db::plainNumberValue(balance)));
+    }
     // An empty balance is stored as no value, where the bare statement text
     // would not run at all.
     c.execute("update Bank set  AccTypeID='" + quote(form.accountType) + "',OpenBank='" + quote(form.openBank) +

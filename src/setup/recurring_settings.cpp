@@ -135,7 +135,7 @@ db::Result saveRecurring(db::Connection &c, TreeKind kind, const RecurringForm &
     if (form.begin.year < kFirstYear || form.end.year < kFirstYear)
         return db::Result::refused(kMsgDateTooEarly);
 
-    db::Transaction transaction(c);
+    db::Transaction transaction(c, "保存固定收支 " + name);
     if (restart)
         c.execute(side.reset + quote(name) + "'");
     c.execute(side.update + std::string(form.fixed ? "TRUE" : "FALSE") + ",IsAuto=" +

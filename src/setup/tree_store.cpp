@@ -130,6 +130,13 @@ std::optional<NodePlace> readPlace(db::Connection &c, const TreeSpec &spec, cons
 
 std::string plusOne(const std::string &level) { return std::to_string(std::stoll(level.empty() ? "0" : level) + 1); }
 
+// How the undo history names an edit of a tree: "增加支出类型 早餐".
+std::string editLabel(const char *verb, TreeKind kind, const std::string &name)
+{
+    const char *const noun = kind == TreeKind::Income ? "收入类型" : kind == TreeKind::Expense ? "支出类型" : "银行";
+    return std::string(verb) + noun + " " + name;
+}
+
 } // namespace
 
 const TreeSpec &treeSpec(TreeKind kind) { return kSpecs[static_cast<int>(kind)]; }
@@ -206,7 +213,7 @@ db::Result addNode(db::Connection &c, TreeKind kind, const std::string &parent, 
     if (nameInUse(c, kind, name))
         return db::Result::refused(kMsgDuplicateName);
 
-    db::Transaction transaction(c);
+    db::Transaction transaction(c, editLabel("增加", kind, name));
     NodePlace parentPlace;
     const std::string parentQuery =
         kind == TreeKind::Income    ? "SELECT Num,nLevel,Style,FullID FROM GetStyle where Style ='" + quote(parent) + "' "
@@ -277,7 +284,7 @@ db::Result deleteNode(db::Connection &c, TreeKind kind, const std::string &name)
     std::vector<std::string> branch;
     if (db::Result allowed = branchToDelete(c, kind, name, branch); !allowed)
         return allowed;
-    db::Transaction transaction(c);
+    db::Transaction transaction(c, editLabel("删除", kind, name));
     for (const std::string &member : branch)
         c.execute(std::string("delete from ") + spec.table + " where " + spec.nameColumn + " ='" + quote(member) + "'");
     if (kind == TreeKind::Expense)
@@ -373,7 +380,7 @@ db::Result moveNode(db::Connection &c, TreeKind kind, const std::string &dragged
     if (std::optional<std::string> problem = plan(*node, target, top))
         return db::Result::refused(*problem);
 
-    db::Transaction transaction(c);
+    db::Transaction transaction(c, editLabel("移动", kind, dragged));
     for (const Move &m : moves)
         c.execute(std::string("update ") + spec.table + " set " + spec.parentColumn + "= '" + quote(m.parent) +
                   "',nLevel=" + m.place.level + ",FirstLevel=" + m.place.num + ",FullID='" + m.place.fullId +

@@ -37,7 +37,7 @@ db::Result addUser(db::Connection &c, User &user)
     user.name = db::trim(user.name);
     if (user.name.empty())
         return db::Result::refused(kMsgNameEmpty);
-    db::Transaction transaction(c);
+    db::Transaction transaction(c, "增加用户 " + user.name);
     bool exists = false;
     {
         db::Query q = c.query("select * from SysAllUser where SysUserName ='" + db::quote(user.name) + "' ");
@@ -60,7 +60,7 @@ db::Result deleteUser(db::Connection &c, const std::string &name, const std::str
         return db::Result::refused(kMsgChooseUser);
     if (trimmed == db::trim(loggedInUser))
         return db::Result::refused(kMsgUserLoggedIn);
-    db::Transaction transaction(c);
+    db::Transaction transaction(c, "删除用户 " + trimmed);
     c.execute("delete from SysAllUser where SysUserName = '" + db::quote(trimmed) + "' ");
     transaction.commit();
     return db::Result::ok();

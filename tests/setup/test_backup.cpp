@@ -42,19 +42,7 @@ void writeFile(const fs::path &path, const std::string &bytes)
 }
 
 // What the stock sqlite3 shell dumps of a file.
-std::string dump(const fs::path &path)
-{
-    const std::string command = "sqlite3 '" + path.string() + "' .dump 2>&1";
-    std::string text;
-    if (FILE *pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t got;
-        while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            text.append(buffer, got);
-        pclose(pipe);
-    }
-    return text;
-}
+std::string dump(const fs::path &path) { return testing_support::shellDump(path); }
 
 unsigned modeOf(const fs::path &path)
 {

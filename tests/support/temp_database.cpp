@@ -1,7 +1,9 @@
 #include "support/temp_database.h"
 
+#include "db/history_rows.h"
 #include "db/init_database.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
@@ -66,7 +68,8 @@ std::vector<std::string> StatementLog::statements() const
     std::string line;
     while (std::getline(in, line)) {
         if (line == "BEGIN" || line == "BEGIN IMMEDIATE" || line == "COMMIT" || line == "ROLLBACK" || line.rfind("SAVEPOINT ", 0) == 0 ||
-            line.rfind("RELEASE ", 0) == 0 || line.rfind("ROLLBACK TO ", 0) == 0)
+            line.rfind("RELEASE ", 0) == 0 || line.rfind("ROLLBACK TO ", 0) == 0 ||
+            line.rfind(db::history::kMark, 0) == 0)
             continue;
         lines.push_back(line);
     }
@@ -76,6 +79,20 @@ std::vector<std::string> StatementLog::statements() const
 void StatementLog::clear()
 {
     std::ofstream(m_file, std::ios::trunc);
+}
+
+std::string shellDump(const std::filesystem::path &path, const std::string &command)
+{
+    const std::string shell = "sqlite3 '" + path.string() + "' '" + command + "' 2>&1";
+    std::string text;
+    if (FILE *pipe = popen(shell.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t got;
+        while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            text.append(buffer, got);
+        pclose(pipe);
+    }
+    return text;
 }
 
 WorkingDirectory::WorkingDirectory(const std::filesystem::path &folder) : m_previous(std::filesystem::current_path())

@@ -36,7 +36,8 @@ class StatementLog {
 public:
     StatementLog();
     ~StatementLog();
-    // The statements logged so far, transaction control left out.
+    // The statements logged so far, transaction control and the undo
+    // history's bookkeeping left out.
     std::vector<std::string> statements() const;
     void clear();
 
@@ -55,5 +56,9 @@ private:
 };
 
 std::filesystem::path makeTempFolder();
+
+// What the stock sqlite3 shell dumps of a file; options go before the
+// command (".dump --preserve-rowids").
+std::string shellDump(const std::filesystem::path &path, const std::string &command = ".dump");
 
 } // namespace testing_support
