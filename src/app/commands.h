@@ -35,6 +35,8 @@ inline constexpr int ID_RECENT_BOOK = 32902;
 // Finding entries across all dates, and the balances of the accounts.
 inline constexpr int ID_FIND = 32962;
 inline constexpr int ID_BALANCES = 32963;
+inline constexpr int ID_EDIT_UNDO = 57643;
+inline constexpr int ID_EDIT_REDO = 57644;
 
 // The commands that reach the ledger view and whose windows exist; the
 // others stay disabled in the menus until they are built.

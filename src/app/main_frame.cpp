@@ -63,6 +63,7 @@ bool CMainFrame::create()
         return false;
     createDateCombo();
     createTabKeys();
+    createSafetyNets();
     const QString today = QString::fromStdString(db::formatDay(m_clock()));
     m_day = m_begin = m_end = today;
 
@@ -203,6 +204,7 @@ void CMainFrame::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    backUpIfChanged(true);
     CTabSDIFrameWnd::closeEvent(event);
 }
 
@@ -243,6 +245,8 @@ void CMainFrame::reloadLedger()
 {
     if (auto *view = qobject_cast<CKassoltView *>(activeView()))
         view->loadLedger(view->ledgerIndex());
+    // Other books may be open now (a restore), with another history.
+    refreshHistoryCommands();
 }
 
 void CMainFrame::initialUpdate()
@@ -344,6 +348,7 @@ void CMainFrame::onClockTick()
                          QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
                                            t.second));
     updateLockPanes();
+    refreshIfBooksChanged();
 }
 
 void CMainFrame::updateLockPanes()

@@ -87,6 +87,19 @@ public:
     void onAddLedgerTab(int index);
     void selectLedgerTab(int index);
 
+    // The safety nets. Undo and redo of the newest action; their commands
+    // name what they would take back or do again, read from the books when
+    // these changed.
+    void stepHistory(bool back);
+    void refreshHistoryCommands();
+    // An automatic backup when the books changed since the last one: on
+    // close, and a day after the last one while the window is open. A
+    // failure is never a box: on close it is kept for the next start, else
+    // it shows in the status bar; it goes to the log (stderr) either way.
+    void backUpIfChanged(bool closing);
+    void checkDailyBackup();
+    QLabel *noticePane() const { return m_noticePane; }
+
     // Applies the date drop-down item with this text.
     void applyDateChoice(const QString &text);
     // Writes the clock text into the message pane and the lock panes.
@@ -115,6 +128,9 @@ private:
     void showAbout();
     // Imports a bill, or lists the imports to take one back.
     void runImportCommand(int id);
+    void createSafetyNets();
+    void refreshIfBooksChanged();
+    void showNotice(const QString &text);
 
     std::unique_ptr<db::Connection> m_connection;
     QString m_userName;
@@ -139,4 +155,8 @@ private:
     bool m_posting = false;
     bool m_stopPosting = false;
     bool m_closeAfterPosting = false; // the window was closed during the posting
+    unsigned m_historyVersion = 0;    // the books' version the undo commands were read at
+    long long m_backupChanges = 0;    // the rows written until the last automatic backup
+    db::DateTime m_lastAutoBackup;    // when the last one was taken or tried
+    QLabel *m_noticePane = nullptr;
 };

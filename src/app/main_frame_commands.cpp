@@ -51,6 +51,9 @@ const Menu kMenus[] = {
       {cmd::ID_DELETE_ENTRY, "删除"},
       {cmd::ID_FIND, "查找记录…", "Ctrl+Shift+F"},
       {0},
+      {cmd::ID_EDIT_UNDO, "撤销", "Ctrl+Z"},
+      {cmd::ID_EDIT_REDO, "重做", "Ctrl+Y"},
+      {0},
       {cmd::ID_IMPORT_BILL, "导入账单…"},
       {cmd::ID_IMPORT_LIST, "导入记录…"},
       {0},
@@ -85,6 +88,8 @@ const std::pair<int, const char *> kToolBar[] = {
     {cmd::ID_NEW_ENTRY, "新增"},
     {cmd::ID_DELETE_ENTRY, "删除"},
     {cmd::ID_MODIFY_ENTRY, "修改"},
+    {cmd::ID_EDIT_UNDO, "撤销"},
+    {cmd::ID_EDIT_REDO, "重做"},
     {cmd::ID_DATE_COMBO, nullptr},
     {cmd::ID_IMPORT_BILL, "导入账单"},
     {cmd::ID_SETTINGS, "参数设置"},
@@ -229,10 +234,16 @@ void CMainFrame::runCommand(int id)
     case ID_IMPORT_BILL:
     case ID_IMPORT_LIST:
         runImportCommand(id);
+        refreshIfBooksChanged();
+        return;
+    case ID_EDIT_UNDO:
+    case ID_EDIT_REDO:
+        stepHistory(id == ID_EDIT_UNDO);
         return;
     default:
         if (auto *view = qobject_cast<CKassoltView *>(activeView()))
             view->onCommand(id);
+        refreshIfBooksChanged();
         return;
     }
 }
@@ -326,4 +337,5 @@ void CMainFrame::runOtherCommand(int id)
     default:
         break;
     }
+    refreshIfBooksChanged();
 }

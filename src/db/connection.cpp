@@ -344,6 +344,8 @@ unsigned Connection::dataVersion() const
     return version;
 }
 
+long long Connection::totalChanges() const { return m_db ? sqlite3_total_changes64(m_db.get()) : 0; }
+
 long long Connection::lastInsertRowId() const { return m_db ? sqlite3_last_insert_rowid(m_db.get()) : 0; }
 
 bool Error::isUniqueViolation() const

@@ -151,6 +151,9 @@ public:
     // of this connection, at its next statement for another program's.
     // Sends no statement.
     unsigned dataVersion() const;
+    // How many rows this connection has inserted, changed or deleted since
+    // it opened. Sends no statement.
+    long long totalChanges() const;
     // The rowid of the last row this connection inserted.
     long long lastInsertRowId() const;
 

@@ -131,6 +131,14 @@ std::string formatDateTime(const DateTime &v)
     return buffer;
 }
 
+std::string formatMoment(const DateTime &value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", value.year, value.month, value.day, value.hour,
+                  value.minute, value.second);
+    return text;
+}
+
 std::string formatTreeDate(const DateTime &v)
 {
     char buffer[40];

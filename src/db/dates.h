@@ -35,6 +35,9 @@ std::optional<DateTime> parseDate(std::string_view text);
 
 // "%Y/%m/%d %H:%M", the form of every date/time column.
 std::string formatDateTime(const DateTime &value);
+// "%Y/%m/%d %H:%M:%S", a moment to the second (when an action was done, a
+// backup taken).
+std::string formatMoment(const DateTime &value);
 // "%Y/%m/%d " with the trailing blank, the form of dates kept in tree rows.
 std::string formatTreeDate(const DateTime &value);
 // "%Y%m%d", the form of date range bounds.

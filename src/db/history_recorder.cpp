@@ -12,7 +12,6 @@
 
 #include <sqlite3.h>
 
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -46,14 +45,6 @@ Value valueOf(sqlite3_value *value)
 std::string imageText(const std::optional<Row> &row)
 {
     return row ? "'" + quote(rowLiterals(*row)) + "'" : std::string("NULL");
-}
-
-std::string timeText(const DateTime &t)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
-                  t.second);
-    return text;
 }
 
 } // namespace
@@ -147,7 +138,7 @@ void Recorder::writeHistory()
     c.execute(mark + "DELETE FROM UndoChange WHERE Action IN (SELECT Id FROM UndoAction WHERE Undone<>0)");
     c.execute(mark + "DELETE FROM UndoAction WHERE Undone<>0");
     c.execute(mark + "INSERT INTO UndoAction (Label,At,Undone) VALUES ('" + quote(m_label) + "','" +
-              timeText(localNow()) + "',0)");
+              formatMoment(localNow()) + "',0)");
     const std::string action = std::to_string(c.lastInsertRowId());
     for (std::size_t start = 0; start < changes.size(); start += kChangesPerInsert) {
         std::string values;

@@ -189,10 +189,11 @@ std::vector<std::string> backupsToRemove(const std::vector<AutoBackupFile> &newe
     return removed;
 }
 
-AutoBackupResult makeAutomaticBackup(db::Connection &working, const db::DateTime &now)
+namespace {
+
+// The copy itself; a failure of the books throws db::Error.
+AutoBackupResult backUp(db::Connection &working, const db::DateTime &now)
 {
-    if (!working.isOpen())
-        return failed("数据库没有打开");
     const std::string book = working.path();
     const std::string folder = backupFolderOf(book);
     if (const Failure failure = makeFolder(folder); !failure.empty())
@@ -214,6 +215,19 @@ AutoBackupResult makeAutomaticBackup(db::Connection &working, const db::DateTime
     AutoBackupResult result;
     result.path = target;
     return result;
+}
+
+} // namespace
+
+AutoBackupResult makeAutomaticBackup(db::Connection &working, const db::DateTime &now)
+{
+    if (!working.isOpen())
+        return failed("数据库没有打开");
+    try {
+        return backUp(working, now);
+    } catch (const db::Error &error) {
+        return failed(error.what());
+    }
 }
 
 void noteBackupFailure(db::Connection &c, const std::string &message)

@@ -1,6 +1,7 @@
 #include "setup/backup_dialog.h"
 
 #include "db/connection.h"
+#include "setup/auto_backup.h"
 #include "setup/backup.h"
 #include "setup/database_host.h"
 #include "ui/carry_out.h"
@@ -9,7 +10,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
 
 namespace {
 const char *const kTitle = "备份与恢复";
@@ -19,6 +24,18 @@ const char *const kOpenTitle = "打开备份文件";
 const char *const kOpenFilters[] = {"MyType Files (*.BAT *.bat)", "All Files (*)"};
 const char *const kSuffix = "BAT";
 const char *const kAskKeepDamaged = "帐本已经损坏（%1），它的备份不能用来恢复。仍然写入这个备份吗？";
+const char *const kAutomaticCaption = "自动备份（帐本旁的 backups 文件夹，新的在前）：";
+const char *const kAutomaticColumns[] = {"日期", "时间", "大小", "笔数", "最后一笔"};
+const char *const kRestoreAutomatic = "从所选的自动备份恢复";
+const char *const kUnreadable = "损坏";
+const char *const kAskRestoreAutomatic = "用 %1 %2 的自动备份替换现在的帐本吗？现在的帐本会另存一份在它旁边。";
+
+QString sizeText(long long bytes)
+{
+    if (bytes < 1024 * 1024)
+        return QStringLiteral("%1 KB").arg((bytes + 1023) / 1024);
+    return QStringLiteral("%1 MB").arg(static_cast<double>(bytes) / (1024 * 1024), 0, 'f', 1);
+}
 
 // Keeps the wait cursor up while a copy runs.
 struct WaitCursor {
@@ -38,13 +55,76 @@ CBackupDialog::CBackupDialog(setup::DatabaseHost *host, Clock clock, QWidget *pa
         button->setAutoDefault(false);
         button->setMinimumSize(96, 40);
     }
-    auto *layout = new QHBoxLayout(this);
+    m_automatic = new QTreeWidget(this);
+    m_automatic->setObjectName(QStringLiteral("automaticBackups"));
+    m_automatic->setRootIsDecorated(false);
+    m_automatic->setSelectionMode(QAbstractItemView::SingleSelection);
+    QStringList columns;
+    for (const char *column : kAutomaticColumns)
+        columns << QString::fromUtf8(column);
+    m_automatic->setHeaderLabels(columns);
+    m_automatic->setMinimumSize(520, 180);
+    m_restoreAutomatic = new QPushButton(QString::fromUtf8(kRestoreAutomatic), this);
+    m_restoreAutomatic->setAutoDefault(false);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(24);
+    buttons->addStretch();
+    buttons->addWidget(m_backup);
+    buttons->addWidget(m_restore);
+    buttons->addStretch();
+    auto *restoreRow = new QHBoxLayout;
+    restoreRow->addStretch();
+    restoreRow->addWidget(m_restoreAutomatic);
+    auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 24, 24, 24);
-    layout->setSpacing(24);
-    layout->addWidget(m_backup);
-    layout->addWidget(m_restore);
+    layout->setSpacing(12);
+    layout->addLayout(buttons);
+    layout->addSpacing(12);
+    layout->addWidget(new QLabel(QString::fromUtf8(kAutomaticCaption), this));
+    layout->addWidget(m_automatic);
+    layout->addLayout(restoreRow);
     connect(m_backup, &QPushButton::clicked, this, &CBackupDialog::onBackup);
     connect(m_restore, &QPushButton::clicked, this, &CBackupDialog::onRestore);
+    connect(m_restoreAutomatic, &QPushButton::clicked, this, &CBackupDialog::onRestoreAutomatic);
+    connect(m_automatic, &QTreeWidget::itemDoubleClicked, this, &CBackupDialog::onRestoreAutomatic);
+    connect(m_automatic, &QTreeWidget::itemSelectionChanged, this,
+            [this] { m_restoreAutomatic->setEnabled(!m_automatic->selectedItems().isEmpty()); });
+    listAutomaticBackups();
+}
+
+void CBackupDialog::listAutomaticBackups()
+{
+    m_automatic->clear();
+    if (m_host) {
+        for (const setup::AutoBackupFile &file : setup::automaticBackups(m_host->databasePath())) {
+            const setup::BackupSummary summary = setup::summarizeBackup(file);
+            const std::string moment = db::formatMoment(file.taken);
+            auto *item = new QTreeWidgetItem(m_automatic);
+            item->setText(0, QString::fromStdString(moment.substr(0, 10)));
+            item->setText(1, QString::fromStdString(moment.substr(11)));
+            item->setText(2, sizeText(summary.size));
+            item->setText(3, summary.entries ? QString::number(*summary.entries) : QString::fromUtf8(kUnreadable));
+            item->setText(4, QString::fromStdString(summary.entries ? summary.lastEntry : summary.problem));
+            item->setData(0, Qt::UserRole, QString::fromStdString(file.path));
+            for (int column : {2, 3})
+                item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+        }
+    }
+    for (int column = 0; column < m_automatic->columnCount(); ++column)
+        m_automatic->resizeColumnToContents(column);
+    m_restoreAutomatic->setEnabled(false);
+}
+
+void CBackupDialog::onRestoreAutomatic()
+{
+    const QList<QTreeWidgetItem *> chosen = m_automatic->selectedItems();
+    if (chosen.isEmpty())
+        return;
+    const QTreeWidgetItem *item = chosen.first();
+    if (!ui::askYesNo(this, QString::fromUtf8(kAskRestoreAutomatic).arg(item->text(0), item->text(1))))
+        return;
+    restoreFrom(item->data(0, Qt::UserRole).toString());
 }
 
 QString CBackupDialog::suggestedBackupPath() const
@@ -121,5 +201,6 @@ void CBackupDialog::restoreFrom(const QString &path)
         return;
     }
     m_host->reloadLedger();
+    listAutomaticBackups();
     ui::inform(this, QString::fromUtf8(setup::kMsgRestored));
 }

@@ -30,7 +30,8 @@ const char *const kProgramHelp =
     "  export-days 文件 把按日期统计写成电子表格\n"
     "  budget         预算执行 (按月或按年)，budget set 设定预算\n"
     "  post-recurring 记入到期的固定收支项目\n"
-    "  backup 文件    备份帐本\n"
+    "  backup 文件    备份帐本 (--auto: 自动备份到帐本旁的 backups 文件夹)\n"
+    "  backups        列出自动备份，设置保留的份数和天数\n"
     "  restore 文件   从备份恢复帐本\n"
     "  check          检查帐本是否完整\n"
     "  import 文件    导入支付宝、微信支付的账单，银行对帐单，QIF 或 OFX 文件\n"
@@ -38,6 +39,9 @@ const char *const kProgramHelp =
     "  import-mapping 名字 文件 保存一种银行对帐单的各列\n"
     "  find [文字]    在所有日期的明细帐里查找记录\n"
     "  balances       每个帐户的余额\n"
+    "  undo           撤销最近的一次操作\n"
+    "  redo           重做刚撤销的操作\n"
+    "  history        列出可以撤销和重做的操作\n"
     "\n"
     "选项可以写成 --选项 值 或 --选项=值；--db 可以写在命令行的任何地方。\n"
     "每个命令都可以加 --help (或 -h)；--version 显示版本。\n"
@@ -111,9 +115,29 @@ const std::map<std::string, Command> &commands()
           {"now"}, {}, true, postRecurring}},
         {"backup",
          {"用法: pennaro-cli backup 文件 [--force] [--keep-damaged]\n"
+          "       pennaro-cli backup --auto\n"
           "把帐本完整地复制到文件 (先写临时文件，检查完好后才替换)。文件已存在时不替换，除非加 --force。\n"
-          "帐本损坏时备份不能用来恢复: 不写文件，退出状态为 3；加上 --keep-damaged 仍然写入，退出状态也是 3。\n",
-          {}, {"force", "keep-damaged"}, true, backup}},
+          "帐本损坏时备份不能用来恢复: 不写文件，退出状态为 3；加上 --keep-damaged 仍然写入，退出状态也是 3。\n"
+          "--auto 与程序的自动备份相同 (可以放进 cron): 写到帐本旁的 backups 文件夹，按日期和时间命名，\n"
+          "检查完好后按保留规则删去旧的；成功时输出文件名，失败时退出状态为 3，下次启动程序时也会提示。\n",
+          {}, {"force", "keep-damaged", "auto"}, true, backup}},
+        {"backups",
+         {"用法: pennaro-cli backups [--keep 份数] [--days 天数]\n"
+          "从新到旧列出自动备份: 时间、大小 (字节)、笔数、最后一笔的日期、文件；读不出的备份笔数写作“损坏”。\n"
+          "保留规则: 最新的若干份 (默认 10) 都保留，更早的每天保留最后一份，最多保留到若干天前 (默认 30)。\n"
+          "--keep 和 --days 改变这两个数 (存在帐本里)。\n",
+          {"keep", "days"}, {}, true, backups}},
+        {"undo",
+         {"用法: pennaro-cli undo\n撤销最近一次还没撤销的操作 (与菜单的“撤销”相同)，输出撤销的操作。\n"
+          "它写过的记录后来又被改动时不撤销，什么也不写，退出状态为 1。\n",
+          {}, {}, true, undo}},
+        {"redo",
+         {"用法: pennaro-cli redo\n重做最早一次撤销的操作 (与菜单的“重做”相同)，输出重做的操作。\n", {}, {}, true,
+          redo}},
+        {"history",
+         {"用法: pennaro-cli history\n"
+          "从新到旧列出帐本记下的操作 (最多 200 个): 编号、时间、状态 (已做或已撤销)、操作。\n",
+          {}, {}, true, history}},
         {"restore",
          {"用法: pennaro-cli restore 文件\n先检查备份文件，再用它替换帐本；原来的帐本另存为带日期的副本。\n", {}, {}, false,
           nullptr, restore}},

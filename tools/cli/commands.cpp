@@ -402,6 +402,8 @@ int postRecurring(db::Connection &c, const Options &options, Context &context)
 
 int backup(db::Connection &c, const Options &options, Context &context)
 {
+    if (options.has("auto"))
+        return autoBackup(c, options, context);
     if (options.positional().size() != 1)
         return usage(context, "请给出备份文件的名字");
     if (const std::string refused = replacementRefused(options, options.positional()[0]); !refused.empty())

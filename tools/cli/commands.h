@@ -41,6 +41,12 @@ int check(const Options &options, Context &context);
 int budget(db::Connection &c, const Options &options, Context &context);
 int findEntries(db::Connection &c, const Options &options, Context &context);
 int balances(db::Connection &c, const Options &options, Context &context);
+// The safety nets: undo, redo, the history, automatic backups.
+int undo(db::Connection &c, const Options &options, Context &context);
+int redo(db::Connection &c, const Options &options, Context &context);
+int history(db::Connection &c, const Options &options, Context &context);
+int autoBackup(db::Connection &c, const Options &options, Context &context);
+int backups(db::Connection &c, const Options &options, Context &context);
 
 // Shared by the subcommands.
 int refuse(Context &context, const std::string &message);
