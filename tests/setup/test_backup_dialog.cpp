@@ -1,4 +1,6 @@
 #include "db/connection.h"
+#include "db/history.h"
+#include "setup/auto_backup.h"
 #include "ledger/posting.h"
 #include "setup/backup.h"
 #include "setup/backup_dialog.h"
@@ -11,6 +13,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <filesystem>
@@ -42,6 +45,7 @@ private slots:
     void cancelledDialogsDoNothing();
     void restoreChecksThenReloads();
     void damagedBooksAreBackedUpOnlyWhenTheUserSaysSo();
+    void automaticBackupsAreListedAndRestored();
 
 private:
     fs::path m_home;
@@ -151,6 +155,51 @@ void TestBackupDialog::damagedBooksAreBackedUpOnlyWhenTheUserSaysSo()
         QVERIFY2(boxes.texts[1].contains(QStringLiteral("帐本已经损坏")), qPrintable(boxes.texts[1]));
         QCOMPARE(std::filesystem::file_size(target) == 3, std::string(answer) == "no");
     }
+}
+
+// The automatic backups show newest first, a damaged one as such; the
+// chosen one is restored after a question, and what could be undone goes.
+void TestBackupDialog::automaticBackupsAreListedAndRestored()
+{
+    TempDatabase t;
+    Host host(t.path());
+    db::Connection &c = *host.connection();
+    ledger::Entry e{"1", "2024/05/03 08:00", "付", "午餐", "35.5", "", "管理员", "现金银行", ""};
+    QVERIFY(ledger::postEntry(c, e));
+    QVERIFY(setup::makeAutomaticBackup(c, {2024, 5, 4, 20, 15, 0}));
+    e.number = "2";
+    e.date = "2024/05/05 08:00";
+    QVERIFY(ledger::postEntry(c, e));
+    QVERIFY(setup::makeAutomaticBackup(c, {2024, 5, 5, 21, 0, 0}));
+    std::ofstream(t.folder() / "backups" / "account-20240506-070000.mdb") << "not a database";
+
+    CBackupDialog dialog(&host, [] { return kNow; });
+    QTreeWidget *list = dialog.automaticList();
+    QCOMPARE(list->topLevelItemCount(), 3);
+    auto row = [list](int i) {
+        QStringList cells;
+        for (int column = 0; column < 5; ++column)
+            cells << list->topLevelItem(i)->text(column);
+        return cells;
+    };
+    QCOMPARE(row(0).mid(0, 4), (QStringList{"2024/05/06", "07:00:00", "1 KB", "损坏"}));
+    QCOMPARE(row(1).mid(0, 2), (QStringList{"2024/05/05", "21:00:00"}));
+    QCOMPARE(row(1).mid(3), (QStringList{"2", "2024/05/05"}));
+    QCOMPARE(row(2).mid(3), (QStringList{"1", "2024/05/03"}));
+    QVERIFY(!dialog.restoreAutomaticButton()->isEnabled());
+
+    list->setCurrentItem(list->topLevelItem(2));
+    QVERIFY(dialog.restoreAutomaticButton()->isEnabled());
+    {
+        Driver driver{QString()};
+        dialog.restoreAutomaticButton()->click();
+        QCOMPARE(driver.boxes.value(0),
+                 QStringLiteral("用 2024/05/04 20:15:00 的自动备份替换现在的帐本吗？现在的帐本会另存一份在它旁边。"));
+        QCOMPARE(driver.boxes.value(1), QString::fromUtf8(setup::kMsgRestored));
+    }
+    QCOMPARE(host.reloads, 1);
+    QCOMPARE(host.connection()->scalar("select count(*) as n from account", "n"), std::string("1"));
+    QVERIFY(db::listHistory(*host.connection()).empty());
 }
 
 QTEST_MAIN(TestBackupDialog)

@@ -455,3 +455,45 @@ TEST(Cli, BackupOfDamagedBooksFailsAndWritesOnlyWhenToldTo)
     EXPECT_EQ(r.status, cli::kDatabase);
     EXPECT_TRUE(std::filesystem::exists(copy));
 }
+
+// The menus' undo and redo on the command line, the history they come
+// from, and the automatic backups a scheduled run makes.
+TEST(Cli, UndoRedoHistoryAndAutomaticBackups)
+{
+    TempDatabase t;
+    ASSERT_EQ(runCli(t, {"add", "--type", "付", "--category", "午餐", "--amount", "35.5", "--bank", "现金银行"}).status,
+              cli::kOk);
+    ASSERT_EQ(runCli(t, {"delete", "1"}).status, cli::kOk);
+    Ran r = runCli(t, {"undo"});
+    EXPECT_EQ(r.status, cli::kOk) << r.err;
+    EXPECT_EQ(r.out, "撤销 删除 #1\n");
+    EXPECT_EQ(t.count("account"), 1);
+    r = runCli(t, {"history"});
+    std::vector<std::string> fields;
+    std::istringstream lines(r.out);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream cells(line);
+        std::vector<std::string> row;
+        for (std::string cell; std::getline(cells, cell, '\t');)
+            row.push_back(cell);
+        ASSERT_EQ(row.size(), 4u) << line;
+        fields.push_back(row[0] + "|" + row[2] + "|" + row[3]);
+    }
+    EXPECT_EQ(fields, (std::vector<std::string>{"2|已撤销|删除 #1", "1|已做|新增 #1 午餐 35.50"}));
+    EXPECT_EQ(runCli(t, {"redo"}).out, "重做 删除 #1\n");
+    r = runCli(t, {"redo"});
+    EXPECT_EQ(r.status, cli::kRefused);
+    EXPECT_EQ(r.err, "没有可以重做的操作。\n");
+    EXPECT_EQ(runCli(t, {"undo", "2"}).status, cli::kUsage);
+
+    r = runCli(t, {"backup", "--auto"});
+    EXPECT_EQ(r.status, cli::kOk) << r.err;
+    const std::string copy = (t.folder() / "backups" / "account-20261207-143000.mdb").string();
+    EXPECT_EQ(r.out, copy + "\n");
+    r = runCli(t, {"backups", "--keep", "3", "--days", "7"});
+    EXPECT_EQ(r.status, cli::kOk) << r.err;
+    EXPECT_EQ(r.out, "2026/12/07 14:30:00\t" + std::to_string(std::filesystem::file_size(copy)) + "\t0\t\t" + copy + "\n");
+    EXPECT_EQ(t.value("select KeepLast || ',' || KeepDays from AutoBackup"), "3,7");
+    EXPECT_EQ(runCli(t, {"backups", "--keep", "all"}).status, cli::kUsage);
+    EXPECT_EQ(runCli(t, {"backup", "--auto", "file.BAT"}).status, cli::kUsage);
+}
