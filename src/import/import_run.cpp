@@ -7,6 +7,7 @@
 #include "ledger/entry_change.h"
 #include "ledger/posting.h"
 
+#include <filesystem>
 #include <set>
 #include <unordered_set>
 
@@ -73,7 +74,8 @@ CommitOutcome commitPlan(db::Connection &c, const Plan &plan, const CommitOption
             return outcome;
         }
     db::ensureFeatureTables(c);
-    db::Transaction transaction(c);
+    // The whole import is one action of the undo history.
+    db::Transaction transaction(c, "导入账单 " + std::filesystem::path(options.fileName).filename().string());
     outcome.importNumber = std::stoi(c.scalar("select coalesce(max(Num),0)+1 as n from ImportLog", "n"));
     const std::string number = std::to_string(outcome.importNumber);
     int total = 0;
@@ -162,7 +164,7 @@ db::Result undoImport(db::Connection &c, int number, const db::DateTime &now, in
 {
     db::ensureFeatureTables(c);
     const std::string n = std::to_string(number);
-    db::Transaction transaction(c);
+    db::Transaction transaction(c, "撤销导入 #" + n);
     const std::string undone = c.scalar("select coalesce(Undone,'') || '|' as u from ImportLog where Num=" + n, "u");
     if (undone.empty())
         return db::Result::refused("没有编号为 " + n + " 的导入");

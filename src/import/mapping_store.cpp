@@ -73,7 +73,7 @@ db::Result saveMapping(db::Connection &c, const BankMapping &m)
     if (db::Result checked = checkMapping(m); !checked)
         return checked;
     db::ensureFeatureTables(c);
-    db::Transaction transaction(c);
+    db::Transaction transaction(c, "保存对帐单格式 " + db::trim(m.name));
     c.execute("delete from ImportMapping where Name=" + quoted(db::trim(m.name)));
     c.execute(std::string("insert into ImportMapping (") + kColumns + ") values (" + quoted(db::trim(m.name)) + "," +
               quoted(m.header) + "," + quoted(encodingName(m.encoding)) + "," + quoted(m.dateColumn) + "," +

@@ -99,7 +99,7 @@ db::Result saveRule(db::Connection &c, const Rule &rule)
     if (rule.category.empty())
         return db::Result::refused("请选择规则的类型");
     db::ensureFeatureTables(c);
-    db::Transaction transaction(c);
+    db::Transaction transaction(c, "保存导入规则 " + pattern);
     const std::string where = " where Field='" + db::quote(ruleFieldName(rule.field)) + "' and Pattern='" +
                               db::quote(pattern) + "' and PayGet='" + db::quote(rule.type) + "'";
     if (c.execute("update ImportRule set Style='" + db::quote(rule.category) + "'" + where) == 0) {
@@ -115,7 +115,7 @@ db::Result saveRule(db::Connection &c, const Rule &rule)
 db::Result deleteRule(db::Connection &c, int number)
 {
     db::ensureFeatureTables(c);
-    db::Transaction transaction(c);
+    db::Transaction transaction(c, "删除导入规则 #" + std::to_string(number));
     if (c.execute("delete from ImportRule where Num=" + std::to_string(number)) == 0)
         return db::Result::refused("没有编号为 " + std::to_string(number) + " 的规则");
     transaction.commit();
@@ -174,7 +174,7 @@ std::map<std::string, std::string> loadAccountMap(db::Connection &c)
 void saveAccountMapping(db::Connection &c, const std::string &method, const std::string &account)
 {
     db::ensureFeatureTables(c);
-    db::Transaction transaction(c);
+    db::Transaction transaction(c, "保存付款方式 " + method);
     c.execute("delete from ImportAccount where Method='" + db::quote(method) + "'");
     c.execute("insert into ImportAccount (Method, BankName) values ('" + db::quote(method) + "','" +
               db::quote(account) + "')");
