@@ -7,7 +7,6 @@
 #include "ledger/entry_change.h"
 #include "ledger/posting.h"
 
-#include <filesystem>
 #include <set>
 #include <unordered_set>
 
@@ -75,7 +74,7 @@ CommitOutcome commitPlan(db::Connection &c, const Plan &plan, const CommitOption
         }
     db::ensureFeatureTables(c);
     // The whole import is one action of the undo history.
-    db::Transaction transaction(c, "导入账单 " + std::filesystem::path(options.fileName).filename().string());
+    db::Transaction transaction(c, "导入账单 " + options.fileName.substr(options.fileName.find_last_of('/') + 1));
     outcome.importNumber = std::stoi(c.scalar("select coalesce(max(Num),0)+1 as n from ImportLog", "n"));
     const std::string number = std::to_string(outcome.importNumber);
     int total = 0;

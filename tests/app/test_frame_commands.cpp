@@ -175,7 +175,7 @@ void TestFrameCommands::helpOpensThePageBesideTheProgram()
     for (const char *topic : {"登录", "明细帐", "收入帐", "支出帐", "银行帐", "现金帐", "投资帐", "新增", "修改",
                               "删除", "固定收支", "初始金额", "分类查询", "日期查询", "打印预览", "导出", "经手人",
                               "修改密码", "备份", "恢复", "预算设置", "预算执行",
-                              "筛选", "查找记录", "帐户余额"})
+                              "筛选", "查找记录", "帐户余额", "撤销", "重做", "自动备份"})
         QVERIFY2(text.contains(QString::fromUtf8(topic)), topic);
 }
 

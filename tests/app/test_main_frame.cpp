@@ -214,8 +214,8 @@ void TestMainFrame::menusAndBars()
     QList<int> order;
     for (QAction *a : s.frame->toolBar()->actions())
         order << (a->isSeparator() ? 0 : a->data().isValid() ? a->data().toInt() : ID_DATE_COMBO);
-    QCOMPARE(order, (QList<int>{ID_STOCKS_FUNDS_TOOLBAR, ID_NEW_ENTRY, ID_DELETE_ENTRY, ID_MODIFY_ENTRY, ID_DATE_COMBO,
-                                ID_IMPORT_BILL, ID_SETTINGS, ID_QUERY_DATE, ID_QUERY_CLASS, ID_BUDGET_EXECUTION, ID_FILTER, ID_BALANCES, 0,
+    QCOMPARE(order, (QList<int>{ID_STOCKS_FUNDS_TOOLBAR, ID_NEW_ENTRY, ID_DELETE_ENTRY, ID_MODIFY_ENTRY, ID_EDIT_UNDO,
+                                ID_EDIT_REDO, ID_DATE_COMBO, ID_IMPORT_BILL, ID_SETTINGS, ID_QUERY_DATE, ID_QUERY_CLASS, ID_BUDGET_EXECUTION, ID_FILTER, ID_BALANCES, 0,
                                 ID_PRINT_PREVIEW, 0, ID_APP_ABOUT}));
     s.frame->onClockTick();
     QCOMPARE(s.frame->clockPane()->text(), QStringLiteral("当前时间 2007-03-20 09:30:15"));
