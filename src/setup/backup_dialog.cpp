@@ -28,6 +28,7 @@ const char *const kAutomaticCaption = "自动备份（帐本旁的 backups 文�
 const char *const kAutomaticColumns[] = {"日期", "时间", "大小", "笔数", "最后一笔"};
 const char *const kRestoreAutomatic = "从所选的自动备份恢复";
 const char *const kUnreadable = "损坏";
+const char *const kUnusable = "读不出，不能用来恢复";
 const char *const kAskRestoreAutomatic = "用 %1 %2 的自动备份替换现在的帐本吗？现在的帐本会另存一份在它旁边。";
 
 QString sizeText(long long bytes)
@@ -105,7 +106,8 @@ void CBackupDialog::listAutomaticBackups()
             item->setText(1, QString::fromStdString(moment.substr(11)));
             item->setText(2, sizeText(summary.size));
             item->setText(3, summary.entries ? QString::number(*summary.entries) : QString::fromUtf8(kUnreadable));
-            item->setText(4, QString::fromStdString(summary.entries ? summary.lastEntry : summary.problem));
+            item->setText(4, summary.entries ? QString::fromStdString(summary.lastEntry) : QString::fromUtf8(kUnusable));
+            item->setToolTip(4, QString::fromStdString(summary.problem));
             item->setData(0, Qt::UserRole, QString::fromStdString(file.path));
             for (int column : {2, 3})
                 item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
