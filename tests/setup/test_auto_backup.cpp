@@ -13,6 +13,8 @@
 
 namespace fs = std::filesystem;
 using testing_support::TempDatabase;
+using testing_support::modeOf;
+using testing_support::namesIn;
 
 namespace {
 
@@ -22,22 +24,6 @@ void post(db::Connection &c, const std::string &number)
 {
     ledger::Entry e{number, "2024/05/06 12:30", "付", "午餐", "35.5", "", "管理员", "现金银行", ""};
     ASSERT_TRUE(ledger::postEntry(c, e));
-}
-
-unsigned modeOf(const fs::path &path)
-{
-    struct stat info {};
-    ::stat(path.c_str(), &info);
-    return info.st_mode & 0777;
-}
-
-std::vector<std::string> namesIn(const fs::path &folder)
-{
-    std::vector<std::string> names;
-    for (const auto &entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 } // namespace

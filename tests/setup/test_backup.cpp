@@ -23,6 +23,8 @@ namespace fs = std::filesystem;
 using Host = testing_support::FakeDatabaseHost;
 using testing_support::StatementLog;
 using testing_support::TempDatabase;
+using testing_support::modeOf;
+using testing_support::namesIn;
 
 namespace {
 
@@ -53,22 +55,6 @@ std::string dumpWithoutHistory(const fs::path &path)
         if (line.rfind("INSERT INTO Undo", 0) != 0)
             kept += line + "\n";
     return kept;
-}
-
-unsigned modeOf(const fs::path &path)
-{
-    struct stat info {};
-    ::stat(path.c_str(), &info);
-    return info.st_mode & 0777;
-}
-
-std::vector<std::string> namesIn(const fs::path &folder)
-{
-    std::vector<std::string> names;
-    for (const auto &entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 void post(db::Connection &c, const std::string &number, const std::string &amount)

@@ -3,6 +3,9 @@
 #include "db/history_rows.h"
 #include "db/init_database.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -79,6 +82,22 @@ std::vector<std::string> StatementLog::statements() const
 void StatementLog::clear()
 {
     std::ofstream(m_file, std::ios::trunc);
+}
+
+unsigned modeOf(const std::filesystem::path &path)
+{
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 0777;
+}
+
+std::vector<std::string> namesIn(const std::filesystem::path &folder)
+{
+    std::vector<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string shellDump(const std::filesystem::path &path, const std::string &command)

@@ -57,6 +57,11 @@ private:
 
 std::filesystem::path makeTempFolder();
 
+// The permission bits of a file (0600).
+unsigned modeOf(const std::filesystem::path &path);
+// The names of the entries of a folder, sorted.
+std::vector<std::string> namesIn(const std::filesystem::path &folder);
+
 // What the stock sqlite3 shell dumps of a file; options go before the
 // command (".dump --preserve-rowids").
 std::string shellDump(const std::filesystem::path &path, const std::string &command = ".dump");
