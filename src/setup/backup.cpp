@@ -321,6 +321,22 @@ private:
 
 bool inTransaction(db::Connection *c) { return c && c->inTransaction(); }
 
+// Forgets the undo history of restored books, on the connection given or
+// one of its own. A failure leaves them the history of their own day,
+// which still matches their rows.
+void clearHistoryOf(const std::string &book, db::Connection *open = nullptr)
+{
+    try {
+        if (open) {
+            db::clearHistory(*open);
+            return;
+        }
+        db::Connection books = db::Connection::openFile(book);
+        db::clearHistory(books);
+    } catch (const db::Error &) {
+    }
+}
+
 std::string uniquePath(const std::string &path)
 {
     std::error_code ec;
@@ -441,6 +457,9 @@ db::Result restoreAsNewBook(const std::string &backupPath, const std::string &bo
     } catch (const db::Error &error) {
         return db::Result::refused(fill(kMsgNewBookFailed, {error.what()}));
     }
+    // Restored books start without the undo history of the books they were
+    // copied from, as after any restore.
+    clearHistoryOf(book);
     return db::Result::ok();
 }
 
@@ -482,12 +501,7 @@ db::Result restoreDatabase(DatabaseHost &host, const std::string &backupPath, co
     backup.close();
     if (host.openConnection()) {
         // What could be undone belonged to the replaced books.
-        try {
-            db::clearHistory(*host.connection());
-        } catch (const db::Error &) {
-            // The restored books keep the history of their own day, which
-            // still matches their rows.
-        }
+        clearHistoryOf(database, host.connection());
         return db::Result::ok();
     }
 
