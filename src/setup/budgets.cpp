@@ -94,7 +94,7 @@ db::Result setBudget(db::Connection &c, const std::string &category, const Budge
     if (!isExpenseCategory(c, name))
         return db::Result::refused(kMsgNoSuchExpense + name);
     db::ensureFeatureTables(c);
-    db::Transaction transaction(c);
+    db::Transaction transaction(c, "设定预算 " + name);
     writeBudget(c, name, checked);
     transaction.commit();
     return db::Result::ok();
@@ -113,7 +113,7 @@ db::Result savePlan(db::Connection &c, const std::vector<PlanLine> &plan)
         checked.push_back(std::move(sound));
     }
     db::ensureFeatureTables(c);
-    db::Transaction transaction(c);
+    db::Transaction transaction(c, "保存预算");
     for (const PlanLine &line : checked)
         writeBudget(c, line.category, line.amounts);
     transaction.commit();
@@ -133,13 +133,14 @@ db::Result saveExpenseSettings(db::Connection &c, const RecurringForm &form, con
     if (db::Result sound = checkAmounts(budget, checked); !sound)
         return sound;
     db::ensureFeatureTables(c);
-    std::optional<db::Transaction> transaction(std::in_place, c);
+    const std::string label = "保存固定收支 " + db::trim(form.selected);
+    std::optional<db::Transaction> transaction(std::in_place, c, label);
     // The start-date question comes before anything is written: the books
     // are not held locked while the user thinks it over.
     const Question askUnlocked = [&](const std::string &question) {
         transaction.reset();
         const bool yes = ask && ask(question);
-        transaction.emplace(c);
+        transaction.emplace(c, label);
         return yes;
     };
     if (!loaded.item || recurringChanged(form, *loaded.item))

@@ -6,6 +6,7 @@
 #include "ledger/entry_change.h"
 #include "ledger/posting.h"
 #include "setup/bank_details.h"
+#include "setup/budgets.h"
 #include "setup/recurring_settings.h"
 #include "setup/tree_check.h"
 #include "setup/tree_store.h"
@@ -130,6 +131,11 @@ const ActionCase kCases[] = {
          return setup::saveRecurring(c, TreeKind::Expense, rentForm(), [](const std::string &) { return true; });
      },
      "保存固定收支 房租"},
+    {"BudgetPlan", [](db::Connection &c) { return setup::setBudget(c, "交通", {"300", ""}); },
+     [](db::Connection &c) {
+         return setup::savePlan(c, {{"餐饮", {"2000", "500"}}, {"交通", {"", ""}}});
+     },
+     "保存预算"},
     {"OpeningBalance", [](db::Connection &c) { return setup::addNode(c, TreeKind::Bank, "我的存款银行", "招商银行"); },
      [](db::Connection &c) { return setup::saveBankDetails(c, accountForm("招商银行")); },
      "保存银行 招商银行 初始金额 #1 500.00"},
