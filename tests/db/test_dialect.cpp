@@ -87,8 +87,10 @@ class DialectCase {
 protected:
     static TempDatabase &database()
     {
-        static TempDatabase *shared = new TempDatabase;
-        return *shared;
+        // Destroyed at exit, so that its folder goes with it: ctest runs
+        // each case in a process of its own.
+        static TempDatabase shared;
+        return shared;
     }
 };
 
