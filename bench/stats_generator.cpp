@@ -1,16 +1,22 @@
 #include "stats_generator.h"
 
 #include "db/connection.h"
+#include "db/init_database.h"
 
 #include <sqlite3.h>
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <functional>
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include <unistd.h>
 
 namespace bench {
 
@@ -24,8 +30,14 @@ struct Node {
     std::string fullId; // the path key
 };
 
-std::vector<Node> g_expense;
-std::vector<Node> g_income;
+// Raised whenever the generated books change, so that an old file in the
+// temporary folder is not taken for a new one.
+constexpr int kGeneratorVersion = 2;
+
+struct Household {
+    std::vector<Node> expense;
+    std::vector<Node> income;
+};
 
 std::string childKey(const Node &parent)
 {
@@ -108,26 +120,31 @@ private:
     sqlite3_stmt *m_statement = nullptr;
 };
 
-} // namespace
-
-void createHouseholdTrees(db::Connection &c)
+// Replaces the category trees of a fresh book by a household's: 60 expense
+// and 20 income categories on three levels, and four banks beside the cash
+// node, one of them below another.
+Household createHouseholdTrees(db::Connection &c)
 {
     db::Transaction transaction(c);
-    g_expense = buildTree("支出", {6, 3, 2});  // 6 + 18 + 36 = 60
-    g_income = buildTree("收入", {4, 2, 1});   // 4 + 8 + 8 = 20
-    insertTree(c, "PayStyle", "支出类型", g_expense);
-    insertTree(c, "GetStyle", "收入类型", g_income);
+    Household household;
+    household.expense = buildTree("支出", {6, 3, 2}); // 6 + 18 + 36 = 60
+    household.income = buildTree("收入", {4, 2, 1});  // 4 + 8 + 8 = 20
+    insertTree(c, "PayStyle", "支出类型", household.expense);
+    insertTree(c, "GetStyle", "收入类型", household.income);
     c.execute("INSERT INTO Bank (Num,BankName,nLevel,FirstLevel,ParentBank,FullID) VALUES (2,'工商银行',1,0,'我的存款银行','0000')");
     c.execute("INSERT INTO Bank (Num,BankName,nLevel,FirstLevel,ParentBank,FullID) VALUES (3,'建设银行',1,0,'我的存款银行','0000')");
     c.execute("INSERT INTO Bank (Num,BankName,nLevel,FirstLevel,ParentBank,FullID) VALUES (4,'招商银行',1,0,'我的存款银行','0000')");
     c.execute("INSERT INTO Bank (Num,BankName,nLevel,FirstLevel,ParentBank,FullID) VALUES (5,'工行信用卡',2,2,'工商银行','00000002')");
     transaction.commit();
+    return household;
 }
+
+} // namespace
 
 void generateEntries(db::Connection &c, int count, const db::DateTime &lastDay)
 {
-    if (g_expense.empty())
-        createHouseholdTrees(c);
+    // Every book gets its own trees: the entries name their nodes.
+    const Household household = createHouseholdTrees(c);
     sqlite3 *h = c.handle();
     Statement journal(h, "INSERT INTO account (财务标识,日期,收负类型,帐目类型,钱额,说明,经手人,银行) VALUES (?,?,?,?,?,'','管理员',?)");
     Statement expense(h, "INSERT INTO PayMoney (Num,DTime,PayStyle,nMoney,FromBank,Operator,AccNum) VALUES (?,?,?,?,?,'管理员',?)");
@@ -155,11 +172,11 @@ void generateEntries(db::Connection &c, int count, const db::DateTime &lastDay)
         if (roll < 0.85) {
             type = "付";
             // Mostly leaves, some inner nodes.
-            const Node &n = g_expense[roll < 0.75 ? 24 + pick(36) : pick(24)];
+            const Node &n = household.expense[roll < 0.75 ? 24 + pick(36) : pick(24)];
             category = n.name;
         } else if (roll < 0.95) {
             type = "收";
-            category = g_income[pick(g_income.size())].name;
+            category = household.income[pick(household.income.size())].name;
             amount *= 20;
         } else if (roll < 0.975) {
             type = "存";
@@ -187,6 +204,28 @@ void generateEntries(db::Connection &c, int count, const db::DateTime &lastDay)
                 .number(5, (type == "付" || type == "取") ? -amount : amount).text(6, account).integer(7, number).run();
     }
     transaction.commit();
+}
+
+std::string statisticsBook(int count, const db::DateTime &lastDay)
+{
+    const std::size_t schema = std::hash<std::string_view>{}(db::kSchemaSql);
+    char name[160];
+    std::snprintf(name, sizeof name, "pennaro-bench-stats-%d-%s-v%d-%zx.mdb", count, db::formatDay(lastDay).c_str(),
+                  kGeneratorVersion, schema);
+    const std::filesystem::path path = std::filesystem::temp_directory_path() / name;
+    if (std::filesystem::exists(path))
+        return path.string();
+    std::fprintf(stderr, "generating %d entries into %s\n", count, path.c_str());
+    // Made under a name of its own and renamed when complete, so that an
+    // interrupted run leaves no half-made book under the final name.
+    const std::filesystem::path partial = path.string() + ".part" + std::to_string(::getpid());
+    std::filesystem::remove(partial);
+    {
+        db::Connection c = db::createDatabase(partial.string());
+        generateEntries(c, count, lastDay);
+    }
+    std::filesystem::rename(partial, path);
+    return path.string();
 }
 
 } // namespace bench

@@ -1,6 +1,7 @@
 #include "db/connection.h"
 
 #include "db/dialect.h"
+#include "db/exact_sum.h"
 #include "db/history_recorder.h"
 #include "db/schema_objects.h"
 #include "db/sql_log.h"
@@ -220,6 +221,60 @@ Value Query::value(int column) const
     }
     default:
         return Value::null();
+    }
+}
+
+ValueType Query::type(int column) const
+{
+    switch (sqlite3_column_type(m_statement.get(), column)) {
+    case SQLITE_NULL:
+        return ValueType::Null;
+    case SQLITE_INTEGER:
+        return ValueType::Integer;
+    case SQLITE_FLOAT:
+        return ValueType::Real;
+    case SQLITE_BLOB:
+        return ValueType::Blob;
+    default:
+        return ValueType::Text;
+    }
+}
+
+long long Query::integer(int column) const { return sqlite3_column_int64(m_statement.get(), column); }
+
+double Query::real(int column) const { return sqlite3_column_double(m_statement.get(), column); }
+
+std::string_view Query::bytes(int column) const
+{
+    sqlite3_stmt *statement = m_statement.get();
+    const void *data = sqlite3_column_type(statement, column) == SQLITE_BLOB ? sqlite3_column_blob(statement, column)
+                                                                              : sqlite3_column_text(statement, column);
+    if (!data)
+        return {};
+    return {static_cast<const char *>(data), static_cast<std::size_t>(sqlite3_column_bytes(statement, column))};
+}
+
+void Query::addTo(ExactSum &sum, int column) const
+{
+    sqlite3_stmt *statement = m_statement.get();
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_NULL:
+        return;
+    case SQLITE_INTEGER:
+        sum.addInteger(sqlite3_column_int64(statement, column));
+        return;
+    case SQLITE_FLOAT:
+        sum.addReal(sqlite3_column_double(statement, column));
+        return;
+    default: {
+        // A text counts as the number it reads as; the engine decides that
+        // on a copy of its own value.
+        sqlite3_value *copy = sqlite3_value_dup(sqlite3_column_value(statement, column));
+        if (!copy)
+            throw Error("内存不足");
+        sum.addValue(copy);
+        sqlite3_value_free(copy);
+    }
     }
 }
 

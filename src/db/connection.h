@@ -64,6 +64,10 @@ std::string bookFileOf(const std::string &connectionString);
 
 class Connection;
 class Recorder;
+class ExactSum;
+
+// The storage class of a field.
+enum class ValueType { Null, Integer, Real, Text, Blob };
 
 // A row of a database's catalogue (sqlite_master).
 struct CatalogueEntry {
@@ -97,6 +101,15 @@ public:
     std::string_view fieldView(int column, NumberBuffer &buffer) const;
     // The value of a column with its type, exactly as stored.
     Value value(int column) const;
+
+    // Typed reading, for code that adds up many rows itself.
+    ValueType type(int column) const;
+    long long integer(int column) const;
+    double real(int column) const;
+    // The bytes of a text or blob field, valid until the next row.
+    std::string_view bytes(int column) const;
+    // Adds the field to a sum the way sum() takes it.
+    void addTo(ExactSum &sum, int column) const;
 
 private:
     friend class Connection;

@@ -8,7 +8,8 @@ struct sqlite3;
 
 namespace db {
 
-// Registers Format, Mid and val on a connection (deterministic).
+// Registers Format, Mid and val on a connection (deterministic), and a sum()
+// that adds exactly (ExactSum) in place of the engine's.
 void registerDialect(sqlite3 *db);
 
 // The functions themselves, for direct tests.

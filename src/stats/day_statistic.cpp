@@ -1,67 +1,64 @@
 #include "stats/day_statistic.h"
 
-#include "db/connection.h"
-#include "stats/amount_text.h"
 #include "stats/percent.h"
-#include "stats/totals.h"
 
 namespace stats {
 
-DayStatistic::DayStatistic(db::Connection &connection, Range range, std::string filter, RowSink &sink, Output output)
-    : m_connection(connection), m_range(std::move(range)), m_filter(std::move(filter)), m_sink(sink), m_output(output)
+DayStatistic::DayStatistic(db::Connection &connection, const Range &range, std::string filter, RowSink &sink,
+                           Output output, const RunOptions &options)
+    : Walk(connection, range, sink, output, options), m_filter(std::move(filter))
 {
 }
 
-void DayStatistic::run()
+Outcome DayStatistic::run()
 {
-    if (m_output == Output::List)
-        m_sink.createColumns(dayColumns());
+    return guarded([this] { walk(); });
+}
 
-    const Totals totals = readTotals(m_connection, sql::dayHead(m_range, m_filter));
+void DayStatistic::walk()
+{
+    createColumns(dayColumns());
+
+    const Totals totals = source().dayHead(m_filter);
     m_dateTotal = totals.amount;
-    const std::string &count = totals.count;
     Row head;
     head.section = Section::Day;
     head.role = Role::Head;
-    head.label = m_output == Output::List ? kDayHead : kDaySheetHead;
-    head.cells = {m_dateTotal, count, ""};
-    if (count != "0")
+    head.label = output() == Output::List ? kDayHead : kDaySheetHead;
+    head.cells = {m_dateTotal, totals.count, ""};
+    if (totals.count != "0")
         head.cells.push_back(kWholePercent);
-    m_sink.addRow(head);
+    put(head);
 
-    db::Query q = m_connection.query(sql::days(m_range, m_filter));
-    while (q.next()) {
+    for (const Record &record : source().days(m_filter)) {
         Row row;
         row.section = Section::Day;
         row.role = Role::Day;
         row.depth = 1;
-        row.label = q.field("nDate");
-        const std::string amount = cleanAmount(q.field("nMoney"));
-        row.cells = {amount, q.field("nCount"), "", dayPercent(amount, m_dateTotal)};
-        m_sink.addRow(row);
+        row.label = record.label;
+        row.cells = {record.amount, record.count, "", dayPercent(record.amount, m_dateTotal)};
+        put(row);
         dayDetail(row.label);
     }
 }
 
 void DayStatistic::dayDetail(const std::string &day)
 {
-    db::Query q = m_connection.query(sql::dayDetail(day, m_filter));
-    while (q.next()) {
+    for (const Record &record : source().dayDetail(day, m_filter)) {
         Row row;
         row.section = Section::Day;
         row.role = Role::DayDetail;
         row.depth = 2;
-        row.label = q.field("nStyle");
-        const std::string amount = cleanAmount(q.field("nMoney"));
-        row.cells = {amount, q.field("nCount"), q.field("nType"), sharePercent(amount, m_dateTotal)};
-        m_sink.addRow(row);
+        row.label = record.label;
+        row.cells = {record.amount, record.count, record.direction, sharePercent(record.amount, m_dateTotal)};
+        put(row);
     }
 }
 
-void runDayStatistic(db::Connection &connection, const Range &range, const std::string &filter, RowSink &sink)
+Outcome runDayStatistic(db::Connection &connection, const Range &range, const std::string &filter, RowSink &sink,
+                        const RunOptions &options)
 {
-    DayStatistic statistic(connection, range, filter, sink);
-    statistic.run();
+    return DayStatistic(connection, range, filter, sink, Output::List, options).run();
 }
 
 } // namespace stats

@@ -2,6 +2,7 @@
 
 #include "stats/stat_row.h"
 #include "stats/statements.h"
+#include "stats/walk.h"
 
 #include <string>
 
@@ -20,26 +21,25 @@ inline constexpr const char *kAllTypes = "all";
 // entries summed per type and direction. filter: 收, 付, 存, 取, or "all".
 // Day rows are shares of the range's total in double precision; detail rows
 // are shares of the same total with the product held as a 32-bit float.
-class DayStatistic {
+class DayStatistic : public Walk {
 public:
-    DayStatistic(db::Connection &connection, Range range, std::string filter, RowSink &sink,
-                 Output output = Output::List);
+    DayStatistic(db::Connection &connection, const Range &range, std::string filter, RowSink &sink,
+                 Output output = Output::List, const RunOptions &options = {});
 
-    void run();
-    // The rows of one day below the day row just added.
-    void dayDetail(const std::string &day);
+    Outcome run();
 
     const std::string &dateTotal() const { return m_dateTotal; }
 
 private:
-    db::Connection &m_connection;
-    Range m_range;
+    void walk();
+    // The rows of one day below the day row just added.
+    void dayDetail(const std::string &day);
+
     std::string m_filter;
-    RowSink &m_sink;
-    Output m_output;
     std::string m_dateTotal;
 };
 
-void runDayStatistic(db::Connection &connection, const Range &range, const std::string &filter, RowSink &sink);
+Outcome runDayStatistic(db::Connection &connection, const Range &range, const std::string &filter, RowSink &sink,
+                        const RunOptions &options = {});
 
 } // namespace stats

@@ -1,21 +1,18 @@
 #include "stats/statistics.h"
 
-#include "db/connection.h"
 #include "db/text.h"
-#include "stats/amount_text.h"
+#include "db/tree_limits.h"
 #include "stats/percent.h"
-#include "stats/totals.h"
 
 #include <algorithm>
 
 namespace stats {
 
-struct Statistics::CategoryTree {
+struct Statistics::CategorySection {
+    CategoryTree tree;
     Section section;
     const char *root;
     const char *direction;
-    std::string (*rollUp)(const Range &, const std::string &, int, int);
-    std::string (*uncategorised)(const Range &);
     std::string Statistics::*total;
 };
 
@@ -28,170 +25,172 @@ constexpr int kStartStep = 4;
 
 } // namespace
 
-Statistics::Statistics(db::Connection &connection, Range range, RowSink &sink, Output output)
-    : m_connection(connection), m_range(std::move(range)), m_sink(sink), m_output(output)
+std::string treeTooDeepMessage()
+{
+    return "有一棵分类树超过 " + std::to_string(db::kMaxTreeDepth) +
+           " 层 (或上级分类绕成了圈)，更深的分类没有列出。请在参数设置中整理这棵树。";
+}
+
+Statistics::Statistics(db::Connection &connection, const Range &range, RowSink &sink, Output output,
+                       const RunOptions &options)
+    : Walk(connection, range, sink, output, options)
 {
 }
 
-void Statistics::createColumns()
+std::string Statistics::headRow(Section section, const Totals &totals, const char *label, const char *direction)
 {
-    if (m_output == Output::List)
-        m_sink.createColumns(categoryColumns());
-}
-
-std::string Statistics::headRow(Section section, const std::string &statement, const char *label,
-                                const char *direction)
-{
-    const auto [amount, count] = readTotals(m_connection, statement);
     Row row;
     row.section = section;
     row.role = Role::Head;
     row.label = label;
-    row.cells = {amount, count, direction, kWholePercent};
-    m_sink.addRow(row);
-    return amount;
+    row.cells = {totals.amount, totals.count, direction, kWholePercent};
+    put(row);
+    return totals.amount;
+}
+
+bool Statistics::withinDepth(int level, const std::vector<Record> &records)
+{
+    if (level <= db::kMaxTreeDepth)
+        return true;
+    if (!records.empty())
+        note(treeTooDeepMessage());
+    return false;
 }
 
 // ---- journal ----
 
 void Statistics::journalSection(sql::JournalDetail form, const char *headLabel)
 {
-    m_journalTotal = headRow(Section::Journal, sql::journalHead(m_range), headLabel, "");
-    db::Query q = m_connection.query(sql::journalDetail(m_range, form));
-    while (q.next()) {
+    m_journalTotal = headRow(Section::Journal, source().journalHead(), headLabel, "");
+    for (const Record &record : source().journalDetail(form)) {
         Row row;
         row.section = Section::Journal;
         row.role = Role::Detail;
         row.depth = 1;
-        row.label = q.field("帐目类型");
-        const std::string amount = cleanAmount(q.field("nMoney"));
-        row.cells = {amount, q.field("nCount"), q.field("收负类型"), sharePercent(amount, m_journalTotal)};
-        m_sink.addRow(row);
+        row.label = record.label;
+        row.cells = {record.amount, record.count, record.direction, sharePercent(record.amount, m_journalTotal)};
+        put(row);
     }
 }
 
 // ---- income and expense ----
 
-void Statistics::categorySection(const CategoryTree &tree, const std::string &headStatement, const char *headLabel)
+void Statistics::categorySection(const CategorySection &section, Output headForm, const char *headLabel)
 {
-    this->*tree.total = headRow(tree.section, headStatement, headLabel, tree.direction);
-    categoryRollUp(tree, tree.root, 1, kFirstStart, 1);
-    db::Query q = m_connection.query(tree.uncategorised(m_range));
-    while (q.next()) {
+    this->*section.total =
+        headRow(section.section, source().categoryHead(section.tree, headForm), headLabel, section.direction);
+    categoryRollUp(section, section.root, 1, kFirstStart, 1);
+    for (const Record &record : source().uncategorised(section.tree)) {
         Row row;
-        row.section = tree.section;
+        row.section = section.section;
         row.role = Role::Uncategorised;
         row.depth = 1;
-        row.label = q.field("aStyle");
-        const std::string amount = cleanAmount(q.field("nMoney"));
-        row.cells = {amount, q.field("nCount"), tree.direction, sharePercent(amount, this->*tree.total)};
-        m_sink.addRow(row);
+        row.label = record.label;
+        row.cells = {record.amount, record.count, section.direction,
+                     sharePercent(record.amount, this->*section.total)};
+        put(row);
     }
 }
 
 // Each child of parent that has entries in the range, summed with its whole
 // branch, followed at once by its own children; the largest sums come first.
-// The levels only grow, so the walk ends at the deepest level of the table.
-void Statistics::categoryRollUp(const CategoryTree &tree, const std::string &parent, int level, int start, int depth)
+void Statistics::categoryRollUp(const CategorySection &section, const std::string &parent, int level, int start,
+                                int depth)
 {
+    const std::vector<Record> records = source().categoryRollUp(section.tree, parent, level, start);
+    if (!withinDepth(level, records))
+        return;
     std::vector<Row> rows;
-    {
-        db::Query q = m_connection.query(tree.rollUp(m_range, parent, level, start));
-        while (q.next()) {
-            Row row;
-            row.section = tree.section;
-            row.role = Role::Category;
-            row.depth = depth;
-            row.level = level;
-            row.label = q.field("aStyle");
-            const std::string amount = cleanAmount(q.field("nMoney"));
-            row.cells = {amount, q.field("nCount"), tree.direction, sharePercent(amount, this->*tree.total)};
-            rows.push_back(std::move(row));
-        }
+    for (const Record &record : records) {
+        Row row;
+        row.section = section.section;
+        row.role = Role::Category;
+        row.depth = depth;
+        row.level = level;
+        row.label = record.label;
+        row.cells = {record.amount, record.count, section.direction,
+                     sharePercent(record.amount, this->*section.total)};
+        rows.push_back(std::move(row));
     }
     std::stable_sort(rows.begin(), rows.end(), [](const Row &a, const Row &b) {
         return db::leadingNumber(a.cell(0)) > db::leadingNumber(b.cell(0));
     });
     for (const Row &row : rows) {
-        m_sink.addRow(row);
-        categoryRollUp(tree, row.label, level + 1, start + kStartStep, depth + 1);
+        put(row);
+        categoryRollUp(section, row.label, level + 1, start + kStartStep, depth + 1);
     }
 }
 
 void Statistics::income()
 {
-    createColumns();
-    categorySection(incomeTree(), sql::incomeHead(m_range), kIncomeHead);
+    createColumns(categoryColumns());
+    categorySection(incomeSection(), Output::List, kIncomeHead);
 }
 
 void Statistics::expense()
 {
-    createColumns();
-    categorySection(expenseTree(), sql::expenseHead(m_range, Output::List), kExpenseHead);
+    createColumns(categoryColumns());
+    categorySection(expenseSection(), Output::List, kExpenseHead);
 }
 
 void Statistics::journal()
 {
-    createColumns();
+    createColumns(categoryColumns());
     journalSection(sql::JournalDetail::Statistic, kJournalHead);
 }
 
 void Statistics::journalSheet() { journalSection(sql::JournalDetail::Sheet, kJournalSheetHead); }
 
-void Statistics::expenseSheet()
-{
-    categorySection(expenseTree(), sql::expenseHead(m_range, Output::Sheet), kExpenseHead);
-}
+void Statistics::expenseSheet() { categorySection(expenseSection(), Output::Sheet, kExpenseHead); }
 
-void Statistics::incomeSheet() { categorySection(incomeTree(), sql::incomeHead(m_range), kIncomeSheetHead); }
+void Statistics::incomeSheet() { categorySection(incomeSection(), Output::Sheet, kIncomeSheetHead); }
 
 // ---- bank and cash ----
 
-void Statistics::bankHead() { m_bankTotal = headRow(Section::Bank, sql::bankHead(m_range), kBankHead, ""); }
+void Statistics::bankHead() { m_bankTotal = headRow(Section::Bank, source().bankHead(), kBankHead, ""); }
 
-void Statistics::cashHead() { m_cashTotal = headRow(Section::Cash, sql::cashHead(m_range), kCashHead, ""); }
+void Statistics::cashHead() { m_cashTotal = headRow(Section::Cash, source().cashHead(), kCashHead, ""); }
 
 void Statistics::bankRollUp(const std::string &parent, int level, int start, int depth, const std::string &direction)
 {
-    db::Query q = m_connection.query(sql::bankRollUp(m_range, parent, level, start, direction));
-    while (q.next()) {
+    const std::vector<Record> records = source().bankRollUp(parent, level, start, direction);
+    if (!withinDepth(level, records))
+        return;
+    for (const Record &record : records) {
         Row row;
         row.section = Section::Bank;
         row.role = Role::Category;
         row.depth = depth;
         row.level = level;
-        row.label = q.field("aStyle");
-        const std::string amount = cleanAmount(q.field("nMoney"));
-        row.cells = {amount, q.field("nCount"), direction == kAllDirections ? std::string() : direction,
-                     sharePercent(amount, m_bankTotal)};
-        m_sink.addRow(row);
+        row.label = record.label;
+        row.cells = {record.amount, record.count, direction == kAllDirections ? std::string() : direction,
+                     sharePercent(record.amount, m_bankTotal)};
+        put(row);
         bankRollUp(row.label, level + 1, start + kStartStep, depth + 1, direction);
     }
 }
 
 void Statistics::bankDirection(const std::string &direction)
 {
-    const auto [amount, count] = readTotals(m_connection, sql::bankDirection(m_range, direction));
+    const Totals totals = source().bankDirection(direction);
     Row row;
     row.section = Section::Bank;
     row.role = Role::Direction;
     row.depth = 1;
     row.label = direction;
-    row.cells = {amount, count, direction, sharePercent(amount, m_bankTotal)};
-    m_sink.addRow(row);
+    row.cells = {totals.amount, totals.count, direction, sharePercent(totals.amount, m_bankTotal)};
+    put(row);
 
     bankRollUp(kBankRoot, 1, kFirstStart, 2, direction);
 
-    db::Query q = m_connection.query(sql::banksOutsideTree(m_range, direction));
-    while (q.next()) {
+    for (const Record &record : source().banksOutsideTree(direction)) {
         Row outside;
         outside.section = Section::Bank;
         outside.role = Role::OutsideTree;
         outside.depth = 2;
-        outside.label = q.field("BankName");
-        const std::string sum = cleanAmount(q.field("nMoney"));
-        outside.cells = {sum, q.field("nCount"), direction, sharePercent(sum, m_bankTotal)};
-        m_sink.addRow(outside);
+        outside.label = record.label;
+        outside.cells = {record.amount, record.count, direction, sharePercent(record.amount, m_bankTotal)};
+        put(outside);
     }
 }
 
@@ -199,21 +198,21 @@ void Statistics::bankDirection(const std::string &direction)
 // ledger has its own statistic.
 void Statistics::cashDirection(const std::string &direction)
 {
-    const auto [amount, count] = readTotals(m_connection, sql::cashDirection(m_range, direction));
+    const Totals totals = source().cashDirection(direction);
     Row row;
     row.section = Section::Cash;
     row.role = Role::Direction;
     row.depth = 1;
     row.label = direction;
-    row.cells = {amount, count, ""};
+    row.cells = {totals.amount, totals.count, ""};
     if (!m_cashTotal.empty())
-        row.cells.push_back(sharePercent(amount, m_cashTotal));
-    m_sink.addRow(row);
+        row.cells.push_back(sharePercent(totals.amount, m_cashTotal));
+    put(row);
 }
 
 void Statistics::bank()
 {
-    createColumns();
+    createColumns(categoryColumns());
     bankHead();
     for (const char *direction : kDirections)
         bankDirection(direction);
@@ -221,7 +220,7 @@ void Statistics::bank()
 
 void Statistics::cash()
 {
-    createColumns();
+    createColumns(categoryColumns());
     cashHead();
     for (const char *direction : kDirections)
         cashDirection(direction);
@@ -229,10 +228,10 @@ void Statistics::cash()
 
 void Statistics::summary()
 {
-    createColumns();
+    createColumns(categoryColumns());
     journalSection(sql::JournalDetail::Summary, kJournalHead);
-    categorySection(expenseTree(), sql::expenseHead(m_range, Output::List), kExpenseHead);
-    categorySection(incomeTree(), sql::incomeHead(m_range), kIncomeHead);
+    categorySection(expenseSection(), Output::List, kExpenseHead);
+    categorySection(incomeSection(), Output::List, kIncomeHead);
     bankHead();
     bankRollUp(kBankRoot, 1, kFirstStart, 1, kAllDirections);
     cashHead();
@@ -240,48 +239,51 @@ void Statistics::summary()
         cashDirection(direction);
 }
 
-void Statistics::run(Kind kind)
+Outcome Statistics::run(Kind kind)
 {
-    switch (kind) {
-    case Kind::Summary:
-        summary();
-        return;
-    case Kind::Journal:
-        journal();
-        return;
-    case Kind::Bank:
-        bank();
-        return;
-    case Kind::Cash:
-        cash();
-        return;
-    case Kind::Income:
-        income();
-        return;
-    case Kind::Expense:
-        expense();
-        return;
-    }
+    return guarded([&] {
+        switch (kind) {
+        case Kind::Summary:
+            summary();
+            return;
+        case Kind::Journal:
+            journal();
+            return;
+        case Kind::Bank:
+            bank();
+            return;
+        case Kind::Cash:
+            cash();
+            return;
+        case Kind::Income:
+            income();
+            return;
+        case Kind::Expense:
+            expense();
+            return;
+        }
+    });
 }
 
-const Statistics::CategoryTree &Statistics::expenseTree()
+const Statistics::CategorySection &Statistics::expenseSection()
 {
-    static const CategoryTree tree{Section::Expense, kExpenseRoot, "付", sql::expenseRollUp,
-                                   sql::expenseUncategorised, &Statistics::m_expenseTotal};
-    return tree;
+    static const CategorySection section{CategoryTree::Expense, Section::Expense, kExpenseRoot, "付",
+                                         &Statistics::m_expenseTotal};
+    return section;
 }
 
-const Statistics::CategoryTree &Statistics::incomeTree()
+const Statistics::CategorySection &Statistics::incomeSection()
 {
-    static const CategoryTree tree{Section::Income, kIncomeRoot, "收", sql::incomeRollUp, sql::incomeUncategorised,
-                                   &Statistics::m_incomeTotal};
-    return tree;
+    static const CategorySection section{CategoryTree::Income, Section::Income, kIncomeRoot, "收",
+                                         &Statistics::m_incomeTotal};
+    return section;
 }
 
-void runStatistic(db::Connection &connection, Kind kind, const Range &range, RowSink &sink)
+Outcome runStatistic(db::Connection &connection, Kind kind, const Range &range, RowSink &sink,
+                     const RunOptions &options)
 {
-    Statistics statistics(connection, range, sink);
-    statistics.run(kind);
+    Statistics statistics(connection, range, sink, Output::List, options);
+    return statistics.run(kind);
 }
 
 } // namespace stats

@@ -2,6 +2,7 @@
 
 #include "stats/stat_row.h"
 #include "stats/statements.h"
+#include "stats/walk.h"
 
 #include <string>
 
@@ -30,16 +31,22 @@ inline constexpr const char *kAllDirections = "all";
 // The directions of the bank and cash statistics, in their order.
 inline constexpr const char *kDirections[] = {"付", "收", "存", "取"};
 
+// The message of a walk that met a tree deeper than it goes.
+std::string treeTooDeepMessage();
+
 // One run of a statistic over a range: its statements in order, each record
 // turned into a row for the sink at once, so that a failing statement (a
-// db::Error) leaves the rows found before it. The section totals are those
-// of this run's head rows.
-class Statistics {
+// db::Error) or a stop leaves the rows found before it. The section totals
+// are those of this run's head rows. A roll-up goes down at most
+// db::kMaxTreeDepth levels of a tree; a tree deeper than that (or a cycle
+// of parent names) ends there, and message() says so.
+class Statistics : public Walk {
 public:
-    Statistics(db::Connection &connection, Range range, RowSink &sink, Output output = Output::List);
+    Statistics(db::Connection &connection, const Range &range, RowSink &sink, Output output = Output::List,
+               const RunOptions &options = {});
 
     // The statistics of the list.
-    void run(Kind kind);
+    Outcome run(Kind kind);
     void summary();
     void journal();
     void income();
@@ -59,25 +66,23 @@ public:
     const std::string &cashTotal() const { return m_cashTotal; }
 
 private:
-    struct CategoryTree;
-    static const CategoryTree &expenseTree();
-    static const CategoryTree &incomeTree();
-    void createColumns();
+    struct CategorySection;
+    static const CategorySection &expenseSection();
+    static const CategorySection &incomeSection();
     void journalSection(sql::JournalDetail form, const char *headLabel);
-    void categorySection(const CategoryTree &tree, const std::string &headStatement, const char *headLabel);
-    void categoryRollUp(const CategoryTree &tree, const std::string &parent, int level, int start, int depth);
+    void categorySection(const CategorySection &section, Output headForm, const char *headLabel);
+    void categoryRollUp(const CategorySection &section, const std::string &parent, int level, int start, int depth);
     void bankHead();
     void cashHead();
     void bankRollUp(const std::string &parent, int level, int start, int depth, const std::string &direction);
     void bankDirection(const std::string &direction);
     void cashDirection(const std::string &direction);
-    // Reads a head statement's one record and adds its row.
-    std::string headRow(Section section, const std::string &statement, const char *label, const char *direction);
+    // Adds the head row of a section's totals; returns its amount.
+    std::string headRow(Section section, const Totals &totals, const char *label, const char *direction);
+    // Whether a roll-up at level may show its records; a level past the
+    // deepest the walk goes shows none and notes what is left out.
+    bool withinDepth(int level, const std::vector<Record> &records);
 
-    db::Connection &m_connection;
-    Range m_range;
-    RowSink &m_sink;
-    Output m_output;
     std::string m_journalTotal;
     std::string m_expenseTotal;
     std::string m_incomeTotal;
@@ -86,6 +91,7 @@ private:
 };
 
 // Runs a statistic of the class query window into a list sink.
-void runStatistic(db::Connection &connection, Kind kind, const Range &range, RowSink &sink);
+Outcome runStatistic(db::Connection &connection, Kind kind, const Range &range, RowSink &sink,
+                     const RunOptions &options = {});
 
 } // namespace stats

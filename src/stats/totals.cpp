@@ -1,7 +1,6 @@
 #include "stats/totals.h"
 
 #include "db/connection.h"
-#include "stats/amount_text.h"
 
 namespace stats {
 
@@ -10,7 +9,7 @@ Totals readTotals(db::Connection &connection, const std::string &statement)
     Totals totals;
     db::Query q = connection.query(statement);
     while (q.next()) {
-        totals.amount = cleanAmount(q.field("nMoney"));
+        totals.amount = q.field("nMoney");
         totals.count = q.field("nCount");
     }
     return totals;

@@ -8,9 +8,9 @@ class Connection;
 
 namespace stats {
 
-// The count and sum that a head or direction statement returns, the sum
-// cleaned of adding noise. Both stay empty when the statement returns no
-// row; the last row counts when it returns several.
+// The count and sum that a head or direction statement returns (sum()
+// adds exactly). Both stay empty when the statement returns no row; the
+// last row counts when it returns several.
 struct Totals {
     std::string amount;
     std::string count;

@@ -52,10 +52,11 @@ protected:
                  std::string(e.type) == "存" || std::string(e.type) == "取" ? "工商银行" : "现金银行");
     }
     db::Connection &c() { return m_database.connection(); }
-    RowCollector run(const std::string &filter, const Range &range = kMarch)
+    RowCollector run(const std::string &filter, const Range &range = kMarch,
+                     Computation computation = Computation::Fast)
     {
         RowCollector rows;
-        runDayStatistic(c(), range, filter, rows);
+        runDayStatistic(c(), range, filter, rows, RunOptions{computation, nullptr});
         return rows;
     }
 
@@ -164,7 +165,7 @@ TEST(DayPercent, LargeDaysOverASmallTotalKeepTheirDigits)
 TEST_F(DayStatisticTest, StatementsOfADay)
 {
     StatementLog log;
-    run("付");
+    run("付", kMarch, Computation::Reference);
     const std::vector<std::string> expected = {
         "\tSELECT  count(1) as nCount,sum(钱额) as nMoney FROM account  where (Format(日期,'yyyymmdd') between '20070301' and   '20070331')  and ( 收负类型 ='付' or 'all' ='付' )  ",
         "\tSELECT Format(日期,'yyyymmdd') as nDate, count(1) as nCount,sum(钱额) as nMoney FROM account  where (Format(日期,'yyyymmdd') between '20070301' and   '20070331')  and ( 收负类型 ='付' or 'all' ='付' ) group by Format(日期,'yyyymmdd')  ",

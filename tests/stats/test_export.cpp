@@ -15,7 +15,6 @@
 #include <set>
 
 using namespace stats;
-using stats_test::logged;
 using stats_test::post;
 using stats_test::readWorkbook;
 using stats_test::RowCollector;
@@ -306,19 +305,20 @@ TEST_F(ExportTest, DaySheetIndentsTotalDaysAndTypes)
             EXPECT_EQ(rows, (Rows{rows[0], {" 合计", "", "0", "", "100%"}}));
         }
         if (std::string(filter) == "付") {
+            // What the spreadsheet receives, in the order of the walk.
+            std::vector<std::string> sent;
+            for (const std::string &s : statements)
+                if (s.rfind("INSERT", 0) == 0 || s.rfind("CREATE", 0) == 0)
+                    sent.push_back(s);
             const std::vector<std::string> expected = {
                 "CREATE TABLE AccSum (日期 TEXT,钱额 TEXT,次数 TEXT,收付 TEXT,百分比 TEXT)",
-                logged(sql::dayHead(kMarch, "付")),
                 "INSERT INTO AccSum (日期,钱额,次数,收付,百分比) VALUES (' 合计','26','2','','100%')",
-                logged(sql::days(kMarch, "付")),
                 "INSERT INTO AccSum (日期,钱额,次数,收付,百分比) VALUES ('   20070305','20','1','','76.92%')",
-                logged(sql::dayDetail("20070305", "付")),
                 "INSERT INTO AccSum (日期,钱额,次数,收付,百分比) VALUES ('       午餐 ','20','1','付 ', '76.92%')",
                 "INSERT INTO AccSum (日期,钱额,次数,收付,百分比) VALUES ('   20070306','6','1','','23.08%')",
-                logged(sql::dayDetail("20070306", "付")),
                 "INSERT INTO AccSum (日期,钱额,次数,收付,百分比) VALUES ('       早餐 ','6','1','付 ', '23.08%')",
             };
-            EXPECT_EQ(statements, expected);
+            EXPECT_EQ(sent, expected);
         }
     }
 }

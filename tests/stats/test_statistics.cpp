@@ -2,13 +2,13 @@
 
 #include "db/text.h"
 #include "setup/tree_store.h"
-#include "stats/amount_text.h"
 #include "stats/percent.h"
 #include "stats/statistics.h"
 #include "support/temp_database.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <map>
 #include <set>
 
@@ -36,13 +36,16 @@ void expectNoBrokenPercent(const RowCollector &rows)
         }
 }
 
-class StatisticsTest : public ::testing::Test {
+// Every case runs with both computations; the statements sent are the
+// reference's.
+class StatisticsTest : public ::testing::TestWithParam<Computation> {
 protected:
     db::Connection &c() { return m_database.connection(); }
+    bool reference() const { return GetParam() == Computation::Reference; }
     RowCollector run(Kind kind, const Range &range = kMarch)
     {
         RowCollector rows;
-        runStatistic(c(), kind, range, rows);
+        runStatistic(c(), kind, range, rows, RunOptions{GetParam(), nullptr});
         return rows;
     }
     void addNode(setup::TreeKind kind, const std::string &parent, const std::string &name)
@@ -55,7 +58,7 @@ protected:
 
 } // namespace
 
-TEST_F(StatisticsTest, EmptyRangeGivesTheHeadRowsAndTheCashDirections)
+TEST_P(StatisticsTest, EmptyRangeGivesTheHeadRowsAndTheCashDirections)
 {
     post(c(), "2007/02/28 23:59", "付", "午餐", "12"); // the day before the range
     StatementLog log;
@@ -101,12 +104,14 @@ TEST_F(StatisticsTest, EmptyRangeGivesTheHeadRowsAndTheCashDirections)
     std::vector<std::string> expectedLog;
     for (const std::string &statement : expected)
         expectedLog.push_back(logged(statement));
-    EXPECT_EQ(log.statements(), expectedLog);
+    if (reference()) {
+        EXPECT_EQ(log.statements(), expectedLog);
+    }
 }
 
 // The expense and income sections: every category with entries in the range
 // carries the entries of its whole branch; nothing else has a row.
-TEST_F(StatisticsTest, CategoriesRollUpAlongTheirTrees)
+TEST_P(StatisticsTest, CategoriesRollUpAlongTheirTrees)
 {
     addNode(setup::TreeKind::Expense, "午餐", "工作餐");
     addNode(setup::TreeKind::Expense, "餐饮", "O'Neil小吃");
@@ -195,7 +200,7 @@ TEST_F(StatisticsTest, CategoriesRollUpAlongTheirTrees)
 
 // A database made before the statistics' indexes existed: the joins must
 // still match "午餐 " in the journal with 午餐 in the tree.
-TEST_F(StatisticsTest, RollUpsMatchWithoutTheirIndexes)
+TEST_P(StatisticsTest, RollUpsMatchWithoutTheirIndexes)
 {
     for (const char *index : {"account_style", "account_type", "BankAccount_BankName", "BankAccount_PayGet"})
         c().execute(std::string("DROP INDEX ") + index);
@@ -211,7 +216,7 @@ TEST_F(StatisticsTest, RollUpsMatchWithoutTheirIndexes)
     EXPECT_EQ(rows.find("银行帐目/工商银行")->cell(0), "85.5");
 }
 
-TEST_F(StatisticsTest, BankAndCashFiguresKeepTheirSigns)
+TEST_P(StatisticsTest, BankAndCashFiguresKeepTheirSigns)
 {
     addNode(setup::TreeKind::Bank, "我的存款银行", "工商银行");
     addNode(setup::TreeKind::Bank, "工商银行", "工行储蓄卡");
@@ -298,7 +303,7 @@ TEST_F(StatisticsTest, BankAndCashFiguresKeepTheirSigns)
     EXPECT_EQ(cash.rows[2].cell(0), ""); // no cash came in: an empty sum
 }
 
-TEST_F(StatisticsTest, ZeroTotalsGiveEmptyPercentages)
+TEST_P(StatisticsTest, ZeroTotalsGiveEmptyPercentages)
 {
     addNode(setup::TreeKind::Bank, "我的存款银行", "工商银行");
     post(c(), "2007/04/02 09:00", "存", "存钱", "300", "工商银行");
@@ -322,7 +327,7 @@ TEST_F(StatisticsTest, ZeroTotalsGiveEmptyPercentages)
     EXPECT_EQ(cash.find("现金帐目/存")->cells.size(), 4u);
 }
 
-TEST_F(StatisticsTest, JournalListsTypesByDirection)
+TEST_P(StatisticsTest, JournalListsTypesByDirection)
 {
     post(c(), "2007/03/05 09:00", "付", "午餐", "10");
     post(c(), "2007/03/06 09:00", "收", "工资", "100");
@@ -345,13 +350,15 @@ TEST_F(StatisticsTest, JournalListsTypesByDirection)
         EXPECT_EQ(row.cell(3), percentOf(expected[i].second, 185));
     }
     EXPECT_EQ(rows.rows[1].cell(1), "2");
+    if (!reference())
+        return;
     ASSERT_EQ(log.statements().size(), 2u);
     EXPECT_EQ(log.statements()[1],
               "SELECT 帐目类型,收负类型, count(1) as nCount,sum(钱额) as nMoney FROM account where "
               "Format(日期,'yyyymmdd') between '20070301' and   '20070331'  group by 帐目类型,收负类型  order by 收负类型  ");
 }
 
-TEST_F(StatisticsTest, BeginAfterEndFindsNothing)
+TEST_P(StatisticsTest, BeginAfterEndFindsNothing)
 {
     post(c(), "2007/03/05 09:00", "付", "午餐", "10");
     const RowCollector rows = run(Kind::Summary, Range{"20070331", "20070301"});
@@ -359,23 +366,23 @@ TEST_F(StatisticsTest, BeginAfterEndFindsNothing)
     EXPECT_EQ(rows.rows[0].cell(1), "0");
 }
 
-TEST_F(StatisticsTest, FailingStatementKeepsTheRowsBeforeIt)
+TEST_P(StatisticsTest, FailingStatementKeepsTheRowsBeforeIt)
 {
     post(c(), "2007/03/05 09:00", "付", "午餐", "10");
     c().execute("DROP TABLE GetStyle");
     RowCollector rows;
-    EXPECT_THROW(runStatistic(c(), Kind::Summary, kMarch, rows), db::Error);
+    EXPECT_THROW(runStatistic(c(), Kind::Summary, kMarch, rows, RunOptions{GetParam(), nullptr}), db::Error);
     EXPECT_NE(rows.find("支出费用/餐饮/午餐"), nullptr);
     EXPECT_EQ(rows.paths.back(), "收入类型"); // its head ran; the roll-up failed
     EXPECT_EQ(rows.find("银行帐目"), nullptr);
 }
 
-TEST_F(StatisticsTest, SheetsUseTheirOwnStatementsAndNoColumns)
+TEST_P(StatisticsTest, SheetsUseTheirOwnStatementsAndNoColumns)
 {
     post(c(), "2007/03/05 09:00", "付", "午餐", "10");
     RowCollector rows;
     StatementLog log;
-    Statistics sheet(c(), kMarch, rows, Output::Sheet);
+    Statistics sheet(c(), kMarch, rows, Output::Sheet, RunOptions{GetParam(), nullptr});
     sheet.journalSheet();
     sheet.expenseSheet();
     sheet.incomeSheet();
@@ -386,6 +393,8 @@ TEST_F(StatisticsTest, SheetsUseTheirOwnStatementsAndNoColumns)
     EXPECT_NE(rows.find("收入费用"), nullptr);
     EXPECT_NE(rows.find("银行帐目/取"), nullptr);
     EXPECT_EQ(sheet.expenseTotal(), "10");
+    if (!reference())
+        return;
     const std::vector<std::string> statements = log.statements();
     EXPECT_EQ(statements[1], "SELECT 帐目类型,收负类型, count(1) as nCount,sum(钱额) as nMoney FROM account  where "
                              "Format(日期,'yyyymmdd') between '20070301' and   '20070331'   group by 帐目类型,收负类型  ");
@@ -426,27 +435,33 @@ INSTANTIATE_TEST_SUITE_P(Cases, PercentTest,
                                            // 10000000100 is 1e10 as a float.
                                            PercentCase{"100000001", "3", "3333333333.33%", "3333333366.67%"}));
 
+INSTANTIATE_TEST_SUITE_P(Computations, StatisticsTest,
+                         ::testing::Values(Computation::Fast, Computation::Reference),
+                         [](const ::testing::TestParamInfo<Computation> &info) {
+                             return info.param == Computation::Fast ? std::string("Fast") : std::string("Reference");
+                         });
+
 // ---- sums as shown ----
 
-struct AmountCase {
-    const char *read;
-    const char *shown;
-};
-
-void PrintTo(const AmountCase &c, std::ostream *os) { *os << '"' << c.read << '"'; }
-
-class AmountTextTest : public ::testing::TestWithParam<AmountCase> {};
-
-TEST_P(AmountTextTest, NoiseOfAddingIsDropped)
+// Amounts added as doubles leave noise in the last digits of a large sum
+// ("43736698.5899999"); the statistics show the sum of the amounts as typed.
+TEST_P(StatisticsTest, SumsShowTheirCents)
 {
-    EXPECT_EQ(cleanAmount(GetParam().read), GetParam().shown);
+    db::Transaction transaction(c());
+    double plain = 0;
+    std::uint64_t state = 1;
+    for (int i = 1; i <= 5000; ++i) {
+        state = (state * 1103515245 + 12345) % 2147483648;
+        const long long cents = 300 + static_cast<long long>(state % 300000);
+        const std::string amount = std::to_string(cents / 100) + "." + std::to_string(cents % 100 / 10) +
+                                   std::to_string(cents % 10);
+        plain += db::leadingNumber(amount);
+        c().execute("INSERT INTO account (财务标识,日期,收负类型,帐目类型,钱额) VALUES (" + std::to_string(i) +
+                    ",'2007/03/05 10:00','付','午餐'," + amount + ")");
+    }
+    transaction.commit();
+    ASSERT_EQ(db::numberToText(plain), "7541288.75999999"); // the noise of adding doubles
+    const RowCollector rows = run(Kind::Journal);
+    EXPECT_EQ(rows.rows[0].cell(0), "7541288.76");
+    EXPECT_EQ(rows.rows[1].cell(0), "7541288.76");
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, AmountTextTest,
-                         ::testing::Values(AmountCase{"90897.3200000001", "90897.32"},
-                                           AmountCase{"-53064.3800000001", "-53064.38"},
-                                           AmountCase{"0.300000000000001", "0.3"},
-                                           AmountCase{"-0.00000000001", "0"}, AmountCase{"12.5", "12.5"},
-                                           AmountCase{"100", "100"}, AmountCase{"", ""},
-                                           AmountCase{"12.0005", "12.0005"}, AmountCase{"0.1234567", "0.1234567"},
-                                           AmountCase{"1e+20", "1e+20"}, AmountCase{"abc", "abc"}));

@@ -84,14 +84,16 @@ const std::map<std::string, Command> &commands()
           "按时间从新到旧输出记录的各列，最后一行是合计。\n",
           {"from", "to"}, {}, true, listLedger}},
         {"stats",
-         {"用法: pennaro-cli stats 种类 --from YYYYMMDD --to YYYYMMDD\n"
+         {"用法: pennaro-cli stats 种类 --from YYYYMMDD --to YYYYMMDD [--reference]\n"
           "种类: summary journal bank cash income expense。\n"
-          "按分类查询窗口里的顺序 (先父后子) 输出每一行: 层次 (总计行为 0)、名称、金额、次数、收付、百分比。\n",
-          {"from", "to"}, {}, true, statistic}},
+          "按分类查询窗口里的顺序 (先父后子) 输出每一行: 层次 (总计行为 0)、名称、金额、次数、收付、百分比。\n"
+          "--reference 逐条执行原来的统计语句 (慢)，结果与默认的算法完全相同，用来对照。\n",
+          {"from", "to"}, {"reference"}, true, statistic}},
         {"days",
-         {"用法: pennaro-cli days --from YYYYMMDD --to YYYYMMDD [--type all|收|付|存|取]\n"
-          "按日期统计，每天之后是当天的类型: 层次、名称、金额、次数、收付、百分比。\n",
-          {"from", "to", "type"}, {}, true, days}},
+         {"用法: pennaro-cli days --from YYYYMMDD --to YYYYMMDD [--type all|收|付|存|取] [--reference]\n"
+          "按日期统计，每天之后是当天的类型: 层次、名称、金额、次数、收付、百分比。\n"
+          "--reference 逐条执行原来的统计语句 (慢)，结果与默认的算法完全相同，用来对照。\n",
+          {"from", "to", "type"}, {"reference"}, true, days}},
         {"export",
          {"用法: pennaro-cli export 文件 --kind 种类 --from YYYYMMDD --to YYYYMMDD [--force]\n"
           "把分类查询的统计写成电子表格；文件名没有扩展名时加上 .xlsx。汇总写五张表。成功时输出文件名。\n"

@@ -158,6 +158,23 @@ bool isDayFilter(const std::string &type)
     return type == "all" || type == "收" || type == "付" || type == "存" || type == "取";
 }
 
+// --reference runs the statements one by one instead of reading each ledger
+// once: the same rows, for comparing.
+stats::RunOptions runOptions(const Options &options)
+{
+    stats::RunOptions run;
+    run.computation = options.has("reference") ? stats::Computation::Reference : stats::Computation::Fast;
+    return run;
+}
+
+// A statistic that left rows out says so beside its rows.
+int finished(const stats::Outcome &outcome, Context &context)
+{
+    if (!outcome.message.empty())
+        context.err << "pennaro-cli: " << outcome.message << "\n";
+    return kOk;
+}
+
 // The range of --from and --to, or the usage message.
 std::optional<stats::Range> rangeOf(const Options &options, std::string &problem)
 {
@@ -312,8 +329,8 @@ int statistic(db::Connection &c, const Options &options, Context &context)
     if (!range)
         return usage(context, problem);
     PrintingSink sink(context.out);
-    stats::runStatistic(c, *kind, *range, sink);
-    return kOk;
+    const stats::Outcome outcome = stats::runStatistic(c, *kind, *range, sink, runOptions(options));
+    return finished(outcome, context);
 }
 
 int days(db::Connection &c, const Options &options, Context &context)
@@ -328,8 +345,8 @@ int days(db::Connection &c, const Options &options, Context &context)
     if (!isDayFilter(type))
         return usage(context, "--type 必须是 all、收、付、存 或 取");
     PrintingSink sink(context.out);
-    stats::runDayStatistic(c, *range, type, sink);
-    return kOk;
+    const stats::Outcome outcome = stats::runDayStatistic(c, *range, type, sink, runOptions(options));
+    return finished(outcome, context);
 }
 
 int exportStatistic(db::Connection &c, const Options &options, Context &context)
