@@ -266,6 +266,11 @@ void run(int entries)
 
 int main(int argc, char **argv)
 {
+    const char *const usage =
+        "usage: bench_ledger_load [--rounds N] [entries ...]   (default: 5 rounds; 100000 1000000)\n"
+        "Times the ledger loads on generated journals (kept in the temporary folder after the first run).\n";
+    if (bench::helpAsked(argc, argv, usage))
+        return 0;
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);

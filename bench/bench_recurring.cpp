@@ -4,8 +4,11 @@
 #include "bench_util.h"
 #include "support/temp_database.h"
 
-int main()
+int main(int argc, char **argv)
 {
+    if (bench::helpAsked(argc, argv,
+                         "usage: bench_recurring\nTimes the start-up posting of ten years of daily items.\n"))
+        return 0;
     testing_support::TempDatabase s;
     s.connection().execute("UPDATE PayStyle SET IsAuto=TRUE, PMoney=12.5, DayNum=1, SelectType='天', "
                          "BeginDate='2016/12/07 ', EndDate='2030/01/01 ', MidDate=' ', BankName='现金银行' "

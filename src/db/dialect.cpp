@@ -403,6 +403,18 @@ void sumResult(sqlite3_context *context, const ExactSum *sum)
 
 void sumValue(sqlite3_context *context) { sumResult(context, sumOf(context, false)); }
 
+// ExactSum(x): the same sum written out without loss (ExactSum::serialized).
+void exactSumFinal(sqlite3_context *context)
+{
+    const std::unique_ptr<ExactSum> sum(sumOf(context, false));
+    try {
+        const std::string text = sum ? sum->serialized() : ExactSum().serialized();
+        sqlite3_result_text(context, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    } catch (const std::bad_alloc &) {
+        sqlite3_result_error_nomem(context);
+    }
+}
+
 void sumFinal(sqlite3_context *context)
 {
     const std::unique_ptr<ExactSum> sum(sumOf(context, false));
@@ -569,6 +581,7 @@ void registerDialect(sqlite3 *db)
     // In place of the engine's sum(), whose double additions leave noise in
     // the last digits of money ("43736698.5899999").
     sqlite3_create_window_function(db, "sum", 1, flags, nullptr, sumAdd, sumFinal, sumValue, sumRemove, nullptr);
+    sqlite3_create_function(db, "ExactSum", 1, flags, nullptr, nullptr, sumAdd, exactSumFinal);
 }
 
 } // namespace db

@@ -77,6 +77,34 @@ std::string subtractDigits(const std::string &a, const std::string &b)
     return {out.rbegin(), out.rend()};
 }
 
+std::string signedDigits(Wide value) { return (value < 0 ? "-" : "") + digitsOf(magnitudeOf(value)); }
+
+// The next blank-separated word of a text, taken off its front.
+std::string_view nextWord(std::string_view &text)
+{
+    const std::size_t end = std::min(text.find(' '), text.size());
+    const std::string_view word = text.substr(0, end);
+    text.remove_prefix(std::min(end + 1, text.size()));
+    return word;
+}
+
+bool parseWide(std::string_view word, Wide &out)
+{
+    const bool negative = !word.empty() && word.front() == '-';
+    if (negative)
+        word.remove_prefix(1);
+    if (word.empty() || word.size() > 38)
+        return false;
+    Wide value = 0;
+    for (char c : word) {
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + (c - '0');
+    }
+    out = negative ? -value : value;
+    return true;
+}
+
 } // namespace
 
 void ExactSum::addInteger(long long value)
@@ -232,6 +260,39 @@ std::string ExactSum::text() const
         return std::to_string(integer());
     const double value = real();
     return std::isnan(value) ? std::string() : numberToText(value);
+}
+
+std::string ExactSum::serialized() const
+{
+    std::string out = std::to_string(m_count) + " " + (m_real ? "1" : "0") + (m_positiveInfinity ? "1" : "0") +
+                      (m_negativeInfinity ? "1" : "0") + " " + signedDigits(m_cents);
+    for (const auto &[exponent, value] : m_scaled)
+        out += " " + std::to_string(exponent) + " " + signedDigits(value);
+    return out;
+}
+
+ExactSum ExactSum::parse(std::string_view text)
+{
+    ExactSum sum;
+    const std::string_view count = nextWord(text);
+    const std::string_view flags = nextWord(text);
+    Wide number = 0;
+    Wide cents = 0;
+    if (!parseWide(count, number) || flags.size() != 3 || !parseWide(nextWord(text), cents))
+        return {};
+    sum.m_count = static_cast<long long>(number);
+    sum.m_real = flags[0] == '1';
+    sum.m_positiveInfinity = flags[1] == '1';
+    sum.m_negativeInfinity = flags[2] == '1';
+    sum.m_cents = cents;
+    while (!text.empty()) {
+        Wide exponent = 0;
+        Wide value = 0;
+        if (!parseWide(nextWord(text), exponent) || !parseWide(nextWord(text), value))
+            return {};
+        sum.m_scaled[static_cast<int>(exponent)] += value;
+    }
+    return sum;
 }
 
 } // namespace db

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 
 struct sqlite3_value;
 
@@ -36,6 +37,12 @@ public:
     // As a list shows the sum: "" for NULL or NaN, the digits of an integer
     // sum, numberToText of real() otherwise.
     std::string text() const;
+
+    // The sum written out without loss, so that a statement can hand a
+    // partial sum to the program (the SQL function ExactSum); read back by
+    // parse, which gives an empty sum for a text it did not write.
+    std::string serialized() const;
+    static ExactSum parse(std::string_view text);
 
 private:
     void addScaled(long long mantissa, int exponent, bool remove);

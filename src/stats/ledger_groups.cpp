@@ -1,6 +1,5 @@
 #include "stats/ledger_groups.h"
 
-#include "db/connection.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -8,14 +7,6 @@
 namespace stats {
 
 namespace {
-
-// The columns of every row read.
-constexpr int kDate = 0;
-constexpr int kDirection = 1;
-constexpr int kLabel = 2;
-constexpr int kAmount = 3;
-constexpr int kNumber = 4;
-constexpr int kRowId = 5;
 
 std::string_view withoutTrailingBlanks(std::string_view text)
 {
@@ -26,23 +17,13 @@ std::string_view withoutTrailingBlanks(std::string_view text)
 
 bool isNumber(db::ValueType type) { return type == db::ValueType::Integer || type == db::ValueType::Real; }
 
-// The stored text of a field as a statement reads it ("" for NULL). A number
-// is written into scratch.
-std::string_view storedText(const db::Query &row, int column, std::string &scratch)
+void appendKey(std::string &out, const Field &field)
 {
-    if (isNumber(row.type(column))) {
-        scratch = row.field(column);
-        return scratch;
-    }
-    return row.bytes(column);
-}
-
-void appendKey(std::string &out, bool null, std::string_view text)
-{
-    if (null) {
+    if (field.isNull()) {
         out += '\0';
         return;
     }
+    const std::string_view text = withoutTrailingBlanks(field.text);
     out += '\1';
     const auto length = static_cast<std::uint32_t>(text.size());
     out.append(reinterpret_cast<const char *>(&length), sizeof length);
@@ -51,27 +32,34 @@ void appendKey(std::string &out, bool null, std::string_view text)
 
 std::string encoded(const TextKey &key)
 {
+    Field field;
+    field.type = key.null ? db::ValueType::Null : db::ValueType::Text;
+    field.text = key.text;
     std::string out;
-    appendKey(out, key.null, key.text);
+    appendKey(out, field);
     return out;
 }
 
-RowPlace placeOf(const db::Query &row)
+TextKey keyOf(const Field &field)
 {
-    std::string scratch;
+    return field.isNull() ? TextKey{} : TextKey::of(field.text);
+}
+
+RowPlace placeOf(const LedgerRow &row)
+{
     RowPlace place;
-    place.date = withoutTrailingBlanks(storedText(row, kDate, scratch));
-    const db::ValueType amount = row.type(kAmount);
-    if (isNumber(amount)) {
+    place.date = withoutTrailingBlanks(row.date.text);
+    if (isNumber(row.amount.type)) {
         place.amountClass = 1;
-        place.amount = row.real(kAmount);
-    } else if (amount != db::ValueType::Null) {
+        place.amount = row.amount.real;
+    } else if (!row.amount.isNull()) {
         place.amountClass = 2;
-        place.amountText = row.bytes(kAmount);
+        place.amountText = row.amount.text;
     }
-    place.numberNull = row.type(kNumber) == db::ValueType::Null;
-    place.number = place.numberNull ? 0 : row.integer(kNumber);
-    place.rowId = row.integer(kRowId);
+    place.numberNull = row.number.isNull();
+    place.number = row.number.type == db::ValueType::Real ? static_cast<long long>(row.number.real)
+                                                          : row.number.integer;
+    place.rowId = row.rowId;
     return place;
 }
 
@@ -94,27 +82,41 @@ int compare(const RowPlace &a, const RowPlace &b)
 }
 
 // Whether row comes before place; the date alone decides almost always.
-bool comesBefore(const db::Query &row, const RowPlace &place)
+bool comesBefore(const LedgerRow &row, const RowPlace &place)
 {
-    std::string scratch;
-    const int byDate = withoutTrailingBlanks(storedText(row, kDate, scratch)).compare(place.date);
+    const int byDate = withoutTrailingBlanks(row.date.text).compare(place.date);
     if (byDate != 0)
         return byDate < 0;
     return compare(placeOf(row), place) < 0;
 }
 
-void addRow(Group &group, const db::Query &row)
+void addAmount(db::ExactSum &sum, const LedgerRow &row)
+{
+    switch (row.amount.type) {
+    case db::ValueType::Null:
+        return;
+    case db::ValueType::Integer:
+        sum.addInteger(row.amount.integer);
+        return;
+    case db::ValueType::Real:
+        sum.addReal(row.amount.real);
+        return;
+    default:
+        row.query->addTo(sum, LedgerRow::kAmountColumn);
+    }
+}
+
+void addRow(Group &group, const LedgerRow &row)
 {
     const bool first = group.rows == 0;
     ++group.rows;
-    if (row.type(kNumber) != db::ValueType::Null)
+    if (!row.number.isNull())
         ++group.numbered;
-    row.addTo(group.sum, kAmount);
+    addAmount(group.sum, row);
     if (first || comesBefore(row, group.first)) {
         group.first = placeOf(row);
-        std::string scratch;
-        group.label = storedText(row, kLabel, scratch);
-        group.direction = storedText(row, kDirection, scratch);
+        group.label = row.label.text;
+        group.direction = row.direction.text;
     }
 }
 
@@ -143,22 +145,16 @@ void Group::merge(const Group &other)
     sum.add(other.sum);
 }
 
-int LedgerGroups::indexOf(const db::Query &row)
+int LedgerGroups::indexOf(const Field &direction, const Field &label)
 {
-    std::string scratch;
     m_keyBuffer.clear();
-    const bool noDirection = row.type(kDirection) == db::ValueType::Null;
-    const std::string_view direction = withoutTrailingBlanks(storedText(row, kDirection, scratch));
-    appendKey(m_keyBuffer, noDirection, direction);
+    appendKey(m_keyBuffer, direction);
     const std::size_t labelAt = m_keyBuffer.size();
-    const bool noLabel = row.type(kLabel) == db::ValueType::Null;
-    const std::string_view label = withoutTrailingBlanks(storedText(row, kLabel, scratch));
-    appendKey(m_keyBuffer, noLabel, label);
+    appendKey(m_keyBuffer, label);
     if (const auto it = m_index.find(m_keyBuffer); it != m_index.end())
         return it->second;
     const int index = static_cast<int>(m_keys.size());
-    m_keys.push_back(Key{TextKey{noDirection, noDirection ? std::string() : std::string(direction)},
-                         TextKey{noLabel, noLabel ? std::string() : std::string(label)}});
+    m_keys.push_back(Key{keyOf(direction), keyOf(label)});
     m_index.emplace(m_keyBuffer, index);
     m_byLabel[m_keyBuffer.substr(labelAt)].push_back(index);
     if (!m_byDay)
@@ -166,16 +162,21 @@ int LedgerGroups::indexOf(const db::Query &row)
     return index;
 }
 
-void LedgerGroups::add(const db::Query &row, std::string_view day)
+void LedgerGroups::addGroup(const Field &direction, const Field &label, const Group &group)
 {
-    const int index = indexOf(row);
+    m_groups[indexOf(direction, label)].merge(group);
+}
+
+void LedgerGroups::add(const LedgerRow &row)
+{
+    const int index = indexOf(row.direction, row.label);
     if (!m_byDay) {
         addRow(m_groups[index], row);
         return;
     }
     // The rows of a day mostly come one after another.
-    if (!m_lastDayGroups || day != m_lastDay) {
-        m_lastDay = day;
+    if (!m_lastDayGroups || row.day != m_lastDay) {
+        m_lastDay = row.day;
         m_lastDayGroups = &m_days[m_lastDay];
     }
     DayGroups &groups = *m_lastDayGroups;

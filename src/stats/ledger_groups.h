@@ -1,16 +1,13 @@
 #pragma once
 
 #include "db/exact_sum.h"
+#include "stats/range_rows.h"
 
 #include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
-
-namespace db {
-class Query;
-}
 
 namespace stats {
 
@@ -55,8 +52,7 @@ struct Group {
 
 // The rows of a ledger in a range, summed by direction and label (for the
 // journal: type and category; the bank ledger: PayGet and bank), over the
-// whole range or day by day. Every row read has the columns date, direction,
-// label, amount, number, row id, in this order.
+// whole range or day by day.
 class LedgerGroups {
 public:
     struct Key {
@@ -68,7 +64,9 @@ public:
 
     explicit LedgerGroups(bool byDay) : m_byDay(byDay) {}
 
-    void add(const db::Query &row, std::string_view day);
+    void add(const LedgerRow &row);
+    // A group summed elsewhere (over the whole range only).
+    void addGroup(const Field &direction, const Field &label, const Group &group);
 
     const std::vector<Key> &keys() const { return m_keys; }
     // The groups of the whole range (not by day), by the index of their key.
@@ -82,7 +80,7 @@ public:
     int find(const TextKey &direction, const TextKey &label) const;
 
 private:
-    int indexOf(const db::Query &row);
+    int indexOf(const Field &direction, const Field &label);
 
     bool m_byDay;
     std::vector<Key> m_keys;

@@ -3,16 +3,12 @@
 #include "db/connection.h"
 #include "db/dialect.h"
 #include "db/text.h"
-#include "stats/progress.h"
 
 #include <algorithm>
 
 namespace stats {
 
 namespace {
-
-// How many rows are read between two questions to the progress.
-constexpr unsigned kRowsPerCheck = 4096;
 
 bool isEightDigits(const std::string &text)
 {
@@ -21,8 +17,33 @@ bool isEightDigits(const std::string &text)
 
 } // namespace
 
-RangeRows::RangeRows(db::Connection &connection, const Range &range, Progress *progress)
-    : m_connection(connection), m_range(range), m_progress(progress)
+Field fieldOf(const db::Query &q, int column, std::string &numberText, bool wantText)
+{
+    Field field;
+    field.type = q.type(column);
+    switch (field.type) {
+    case db::ValueType::Null:
+        return field;
+    case db::ValueType::Integer:
+        field.integer = q.integer(column);
+        field.real = static_cast<double>(field.integer);
+        break;
+    case db::ValueType::Real:
+        field.real = q.real(column);
+        break;
+    default:
+        field.text = q.bytes(column);
+        return field;
+    }
+    if (wantText) {
+        numberText = q.field(column);
+        field.text = numberText;
+    }
+    return field;
+}
+
+RangeRows::RangeRows(db::Connection &connection, const Range &range)
+    : m_connection(connection), m_range(range)
 {
 }
 
@@ -55,35 +76,38 @@ void RangeRows::read(const char *table, const std::string &columns, const RowFun
     readWhere(select + " WHERE " + date + " >= x''", row);
 }
 
-void RangeRows::readWhere(const std::string &statement, const RowFunction &row)
+namespace {
+
+// Numbers written as text, one buffer per text column of a row.
+struct NumberTexts {
+    std::string texts[3];
+};
+} // namespace
+
+void RangeRows::readWhere(const std::string &statement, const RowFunction &rowFunction)
 {
     db::Query q = m_connection.query(statement);
-    std::string text;
     char digits[8];
-    unsigned sinceCheck = 0;
+    LedgerRow row;
+    row.query = &q;
+    NumberTexts numbers;
     while (q.next()) {
-        if (++sinceCheck == kRowsPerCheck) {
-            sinceCheck = 0;
-            checkProgress(m_progress);
-        }
-        std::string_view day;
-        switch (q.type(0)) {
-        case db::ValueType::Null:
+        row.date = fieldOf(q, 0, numbers.texts[0]);
+        if (row.date.isNull())
             continue;
-        case db::ValueType::Integer:
-        case db::ValueType::Real:
-            // A number is no date: Format gives its text.
-            text = q.field(0);
-            day = text;
-            break;
-        default: {
-            const std::string_view value = q.bytes(0);
-            day = db::formatDayKey(value, digits) ? std::string_view(digits, 8) : value;
-        }
-        }
-        if (day < m_range.begin || day > m_range.end)
+        // A number is no date: Format gives its text.
+        row.day = row.date.type != db::ValueType::Integer && row.date.type != db::ValueType::Real &&
+                          db::formatDayKey(row.date.text, digits)
+                      ? std::string_view(digits, 8)
+                      : row.date.text;
+        if (row.day < m_range.begin || row.day > m_range.end)
             continue;
-        row(q, day);
+        row.direction = fieldOf(q, 1, numbers.texts[1]);
+        row.label = fieldOf(q, 2, numbers.texts[2]);
+        row.amount = fieldOf(q, 3, numbers.texts[0], false);
+        row.number = fieldOf(q, 4, numbers.texts[0], false);
+        row.rowId = q.integer(5);
+        rowFunction(row);
     }
 }
 

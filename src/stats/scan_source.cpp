@@ -1,7 +1,7 @@
 #include "stats/scan_source.h"
 
 #include "stats/ledger_groups.h"
-#include "stats/range_rows.h"
+#include "stats/ledger_read.h"
 #include "stats/tree_table.h"
 
 #include <functional>
@@ -11,11 +11,6 @@ namespace stats {
 
 namespace {
 
-// The columns every ledger read gives: date, direction, label, amount,
-// number, row id (see LedgerGroups).
-constexpr const char *kJournalColumns = "日期,收负类型,帐目类型,钱额,财务标识,rowid";
-constexpr const char *kBankColumns = "DTime,PayGet,BankName,nMoney,Num,rowid";
-constexpr const char *kCashColumns = "DTime,PayGet,NULL,nMoney,Num,rowid";
 constexpr const char *kAll = "all";
 
 using KeyTest = std::function<bool(const LedgerGroups::Key &)>;
@@ -96,8 +91,8 @@ const char *typeOf(CategoryTree tree) { return tree == CategoryTree::Expense ? "
 
 class ScanSource : public Source {
 public:
-    ScanSource(db::Connection &connection, const Range &range, Progress *progress)
-        : m_connection(connection), m_rows(connection, range, progress)
+    ScanSource(db::Connection &connection, const Range &range)
+        : m_connection(connection), m_range(range)
     {
     }
 
@@ -192,20 +187,16 @@ private:
         return sum;
     }
 
-    const LedgerGroups &read(std::unique_ptr<LedgerGroups> &groups, bool byDay, const char *table,
-                             const char *columns)
+    const LedgerGroups &read(std::unique_ptr<LedgerGroups> &groups, const LedgerColumns &columns, bool byDay)
     {
-        if (!groups) {
-            auto made = std::make_unique<LedgerGroups>(byDay);
-            m_rows.read(table, columns, [&](const db::Query &row, std::string_view day) { made->add(row, day); });
-            groups = std::move(made);
-        }
+        if (!groups)
+            groups = readLedger(m_connection, m_range, columns, byDay);
         return *groups;
     }
-    const LedgerGroups &journal() { return read(m_journal, false, "account", kJournalColumns); }
-    const LedgerGroups &journalByDay() { return read(m_journalByDay, true, "account", kJournalColumns); }
-    const LedgerGroups &bank() { return read(m_bank, false, "BankAccount", kBankColumns); }
-    const LedgerGroups &cash() { return read(m_cash, false, "CashAccount", kCashColumns); }
+    const LedgerGroups &journal() { return read(m_journal, kJournalLedger, false); }
+    const LedgerGroups &journalByDay() { return read(m_journalByDay, kJournalLedger, true); }
+    const LedgerGroups &bank() { return read(m_bank, kBankLedger, false); }
+    const LedgerGroups &cash() { return read(m_cash, kCashLedger, false); }
 
     const TreeTable &tree(std::unique_ptr<TreeTable> &table, const char *name, const char *nameColumn,
                           const char *parentColumn)
@@ -222,7 +213,7 @@ private:
     const TreeTable &bankTree() { return tree(m_bankTree, "Bank", "BankName", "ParentBank"); }
 
     db::Connection &m_connection;
-    RangeRows m_rows;
+    Range m_range;
     std::unique_ptr<LedgerGroups> m_journal;
     std::unique_ptr<LedgerGroups> m_journalByDay;
     std::unique_ptr<LedgerGroups> m_bank;
@@ -234,9 +225,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<Source> makeScanSource(db::Connection &connection, const Range &range, Progress *progress)
+std::unique_ptr<Source> makeScanSource(db::Connection &connection, const Range &range)
 {
-    return std::make_unique<ScanSource>(connection, range, progress);
+    return std::make_unique<ScanSource>(connection, range);
 }
 
 } // namespace stats

@@ -5,12 +5,11 @@
 
 namespace stats {
 
-std::unique_ptr<Source> makeSource(db::Connection &connection, const Range &range, Computation computation,
-                                   Progress *progress)
+std::unique_ptr<Source> makeSource(db::Connection &connection, const Range &range, Computation computation)
 {
     if (computation == Computation::Reference)
         return makeStatementSource(connection, range);
-    return makeScanSource(connection, range, progress);
+    return makeScanSource(connection, range);
 }
 
 } // namespace stats

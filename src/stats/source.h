@@ -33,8 +33,6 @@ enum class Computation {
     Reference,
 };
 
-class Progress;
-
 // The records of the statements a statistic runs, in the order the
 // statements return them. The walk (Statistics, DayStatistic) turns them
 // into rows; the source only finds them.
@@ -69,9 +67,7 @@ public:
     virtual std::vector<Record> dayDetail(const std::string &day, const std::string &filter) = 0;
 };
 
-// The source of a computation over a range. progress (may be null) is asked
-// now and then while a ledger is read, and may stop the read.
-std::unique_ptr<Source> makeSource(db::Connection &connection, const Range &range, Computation computation,
-                                   Progress *progress);
+// The source of a computation over a range.
+std::unique_ptr<Source> makeSource(db::Connection &connection, const Range &range, Computation computation);
 
 } // namespace stats
