@@ -1,7 +1,7 @@
 #include "db/dialect.h"
 
 #include "db/dates.h"
-#include "db/exact_sum.h"
+#include "db/sums.h"
 #include "db/text.h"
 
 #include <sqlite3.h>
@@ -12,9 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <mutex>
-#include <new>
 #include <string>
 
 namespace db {
@@ -348,79 +346,6 @@ void valFunction(sqlite3_context *context, int, sqlite3_value **argv)
         sqlite3_result_double(context, v);
 }
 
-// sum() that adds exactly (ExactSum). The context holds a pointer to the
-// sum, made at the first value; a statement that ends early still reaches
-// sumFinal, which frees it.
-ExactSum *sumOf(sqlite3_context *context, bool make)
-{
-    auto **slot = static_cast<ExactSum **>(sqlite3_aggregate_context(context, make ? sizeof(ExactSum *) : 0));
-    if (!slot)
-        return nullptr;
-    if (!*slot && make)
-        *slot = new (std::nothrow) ExactSum;
-    return *slot;
-}
-
-void sumStep(sqlite3_context *context, bool remove, sqlite3_value *value)
-{
-    if (sqlite3_value_type(value) == SQLITE_NULL)
-        return;
-    try {
-        ExactSum *sum = sumOf(context, true);
-        if (!sum) {
-            sqlite3_result_error_nomem(context);
-            return;
-        }
-        sum->addValue(value, remove);
-    } catch (const std::bad_alloc &) {
-        sqlite3_result_error_nomem(context);
-    }
-}
-
-void sumAdd(sqlite3_context *context, int, sqlite3_value **argv) { sumStep(context, false, argv[0]); }
-void sumRemove(sqlite3_context *context, int, sqlite3_value **argv) { sumStep(context, true, argv[0]); }
-
-void sumResult(sqlite3_context *context, const ExactSum *sum)
-{
-    if (!sum || sum->isNull()) {
-        sqlite3_result_null(context);
-        return;
-    }
-    if (sum->isInteger()) {
-        sqlite3_result_int64(context, sum->integer());
-        return;
-    }
-    try {
-        const double value = sum->real();
-        if (std::isnan(value))
-            sqlite3_result_null(context);
-        else
-            sqlite3_result_double(context, value);
-    } catch (const std::bad_alloc &) {
-        sqlite3_result_error_nomem(context);
-    }
-}
-
-void sumValue(sqlite3_context *context) { sumResult(context, sumOf(context, false)); }
-
-// ExactSum(x): the same sum written out without loss (ExactSum::serialized).
-void exactSumFinal(sqlite3_context *context)
-{
-    const std::unique_ptr<ExactSum> sum(sumOf(context, false));
-    try {
-        const std::string text = sum ? sum->serialized() : ExactSum().serialized();
-        sqlite3_result_text(context, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-    } catch (const std::bad_alloc &) {
-        sqlite3_result_error_nomem(context);
-    }
-}
-
-void sumFinal(sqlite3_context *context)
-{
-    const std::unique_ptr<ExactSum> sum(sumOf(context, false));
-    sumResult(context, sum.get());
-}
-
 } // namespace
 
 std::optional<std::string> formatDatePattern(std::string_view value, std::string_view pattern)
@@ -578,10 +503,7 @@ void registerDialect(sqlite3 *db)
     sqlite3_create_function(db, "Mid", 2, flags, nullptr, midFunction, nullptr, nullptr);
     sqlite3_create_function(db, "Mid", 3, flags, nullptr, midFunction, nullptr, nullptr);
     sqlite3_create_function(db, "val", 1, flags, nullptr, valFunction, nullptr, nullptr);
-    // In place of the engine's sum(), whose double additions leave noise in
-    // the last digits of money ("43736698.5899999").
-    sqlite3_create_window_function(db, "sum", 1, flags, nullptr, sumAdd, sumFinal, sumValue, sumRemove, nullptr);
-    sqlite3_create_function(db, "ExactSum", 1, flags, nullptr, nullptr, sumAdd, exactSumFinal);
+    registerSums(db);
 }
 
 } // namespace db

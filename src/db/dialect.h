@@ -8,9 +8,8 @@ struct sqlite3;
 
 namespace db {
 
-// Registers Format, Mid and val on a connection (deterministic), a sum()
-// that adds exactly (ExactSum) in place of the engine's, and ExactSum(x),
-// the same sum written out without loss for the program to read back.
+// Registers Format, Mid and val on a connection (deterministic), and the
+// sums of sums.h.
 void registerDialect(sqlite3 *db);
 
 // The functions themselves, for direct tests.

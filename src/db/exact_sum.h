@@ -39,8 +39,8 @@ public:
     std::string text() const;
 
     // The sum written out without loss, so that a statement can hand a
-    // partial sum to the program (the SQL function ExactSum); read back by
-    // parse, which gives an empty sum for a text it did not write.
+    // partial sum to the program (RangeGroup, sums.h); read back by parse,
+    // which gives an empty sum for a text it did not write.
     std::string serialized() const;
     static ExactSum parse(std::string_view text);
 

@@ -1,6 +1,7 @@
 #include "stats/ledger_read.h"
 
 #include "db/connection.h"
+#include "db/sums.h"
 #include "db/text.h"
 #include "stats/range_rows.h"
 
@@ -17,12 +18,6 @@ bool hasLabel(const LedgerColumns &columns) { return std::string(columns.label) 
 std::string rowColumns(const LedgerColumns &c)
 {
     return std::string(c.date) + "," + c.direction + "," + c.label + "," + c.amount + "," + c.number + ",rowid";
-}
-
-std::string inRange(const LedgerColumns &c, const Range &range)
-{
-    return std::string("Format(") + c.date + ",'yyyymmdd') BETWEEN '" + db::quote(range.begin) + "' AND '" +
-           db::quote(range.end) + "'";
 }
 
 // The year a stored date text begins with, or -1.
@@ -57,29 +52,40 @@ bool takesMostOf(db::Connection &connection, const Range &range, const LedgerCol
     return 2 * (end - begin + 1) >= last - first + 1;
 }
 
-// One statement groups the rows of the range. It meets each group's rows
-// in the order of the direction index, as the statements it stands for do,
-// so the texts it gives for a group (those of the group's first row) are
-// theirs, even where the rows differ in trailing blanks.
+Field textField(const std::optional<std::string> &text)
+{
+    Field field;
+    if (text) {
+        field.type = db::ValueType::Text;
+        field.text = *text;
+    }
+    return field;
+}
+
+// One statement sums each group's rows of the range (RangeGroup). It meets
+// each group's rows in the order of the direction index, as the statements
+// it stands for do, so the texts it keeps for a group (those of the
+// group's first row in the range) are theirs, even where the rows differ in
+// trailing blanks.
 void readGrouped(db::Connection &connection, const Range &range, const LedgerColumns &c, LedgerGroups &groups)
 {
     const std::string direction = c.direction;
     const std::string label = c.label;
-    db::Query q = connection.query("SELECT " + direction + "," + label + ",count(1),count(" + c.number +
-                                   "),ExactSum(" + c.amount + ") FROM " + c.table + " WHERE " + inRange(c, range) +
-                                   " GROUP BY " + direction + (hasLabel(c) ? "," + label : std::string()));
-    std::string directionText;
-    std::string labelText;
+    db::Query q = connection.query("SELECT RangeGroup(" + std::string(c.date) + ",'" + db::quote(range.begin) +
+                                   "','" + db::quote(range.end) + "'," + c.number + "," + c.amount + "," + direction +
+                                   "," + label + ") FROM " + c.table + " GROUP BY " + direction +
+                                   (hasLabel(c) ? "," + label : std::string()));
     while (q.next()) {
-        const Field directionField = fieldOf(q, 0, directionText);
-        const Field labelField = fieldOf(q, 1, labelText);
+        const db::RangeGroup found = db::RangeGroup::parse(q.bytes(0));
+        if (found.rows == 0)
+            continue;
         Group group;
-        group.rows = q.integer(2);
-        group.numbered = q.integer(3);
-        group.sum = db::ExactSum::parse(q.bytes(4));
-        group.direction = directionField.text;
-        group.label = labelField.text;
-        groups.addGroup(directionField, labelField, group);
+        group.rows = found.rows;
+        group.numbered = found.numbered;
+        group.sum = found.sum;
+        group.direction = found.first.value_or("");
+        group.label = found.second.value_or("");
+        groups.addGroup(textField(found.first), textField(found.second), group);
     }
 }
 
