@@ -266,8 +266,11 @@ void TestQueryWindows::dayMenuRerunsTheKindShowing()
         QVERIFY(log.statements().empty()); // the statistic runs after the command
         QCoreApplication::processEvents();
         QVERIFY(!log.statements().empty());
-        // The journal is read over the new range's years.
-        QVERIFY(QString::fromStdString(log.statements().at(1)).contains("'" + begin.left(4) + "'"));
+        // The journal is read over the new range.
+        const std::vector<std::string> sent = log.statements();
+        QVERIFY(std::any_of(sent.begin(), sent.end(), [&](const std::string &statement) {
+            return QString::fromStdString(statement).contains("'" + begin.left(4));
+        }));
         QCOMPARE(window->kind(), kind);
         QTreeWidgetItem *head = window->statList()->topLevelItem(0);
         QCOMPARE(head->text(0), classWindow ? QStringLiteral("收入类型") : QStringLiteral("日期"));
