@@ -416,28 +416,6 @@ bool Error::isUnsoundFile() const
     return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT || primary == SQLITE_CANTOPEN;
 }
 
-bool Error::isInterrupt() const { return m_code == SQLITE_INTERRUPT; }
-
-// How many steps of the engine's machine run between two questions.
-constexpr int kInstructionsPerCheck = 4000;
-
-InterruptCheck::InterruptCheck(Connection &connection, std::function<bool()> stop)
-    : m_connection(connection), m_stop(std::move(stop))
-{
-    sqlite3_progress_handler(m_connection.handle(), kInstructionsPerCheck, &InterruptCheck::callback, this);
-}
-
-InterruptCheck::~InterruptCheck() { sqlite3_progress_handler(m_connection.handle(), 0, nullptr, nullptr); }
-
-int InterruptCheck::callback(void *self)
-{
-    try {
-        return static_cast<InterruptCheck *>(self)->m_stop() ? 1 : 0;
-    } catch (...) {
-        return 1;
-    }
-}
-
 void Connection::check(int rc) const
 {
     if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE)

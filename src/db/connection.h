@@ -2,7 +2,6 @@
 
 #include "db/value.h"
 
-#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -36,8 +35,6 @@ public:
     // The file is not a sound database: not one at all, damaged, or not to
     // be opened as one.
     bool isUnsoundFile() const;
-    // A statement was stopped by an InterruptCheck.
-    bool isInterrupt() const;
 
 private:
     int m_code;
@@ -233,22 +230,6 @@ private:
     bool m_nested = false;
     bool m_open = true;
     std::unique_ptr<Recorder> m_recorder;
-};
-
-// While it lives, statements on the connection ask stop() now and then as
-// they run; when it returns true the statement ends at once with an Error
-// whose isInterrupt() holds. stop() must not use the connection.
-class InterruptCheck {
-public:
-    InterruptCheck(Connection &connection, std::function<bool()> stop);
-    InterruptCheck(const InterruptCheck &) = delete;
-    InterruptCheck &operator=(const InterruptCheck &) = delete;
-    ~InterruptCheck();
-
-private:
-    static int callback(void *self);
-    Connection &m_connection;
-    std::function<bool()> m_stop;
 };
 
 // The names of the tables a ledger database must hold.

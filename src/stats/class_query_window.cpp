@@ -26,9 +26,10 @@ CClassQueryWindow::CClassQueryWindow(db::Connection &connection, Clock clock, QW
     chooseStatistic(code(Kind::Summary));
 }
 
-void CClassQueryWindow::runStatistic(int kind, stats::RowSink &sink)
+stats::Outcome CClassQueryWindow::runStatistic(int kind, stats::RowSink &sink, stats::Progress &progress)
 {
-    stats::runStatistic(connection(), static_cast<stats::Kind>(kind), range(), sink);
+    return stats::runStatistic(connection(), static_cast<stats::Kind>(kind), range(), sink,
+                               {stats::Computation::Fast, &progress});
 }
 
 db::Result CClassQueryWindow::exportTo(const std::string &path)

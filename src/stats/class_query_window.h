@@ -10,6 +10,6 @@ public:
     CClassQueryWindow(db::Connection &connection, Clock clock, QWidget *parent = nullptr);
 
 protected:
-    void runStatistic(int kind, stats::RowSink &sink) override;
+    stats::Outcome runStatistic(int kind, stats::RowSink &sink, stats::Progress &progress) override;
     db::Result exportTo(const std::string &path) override;
 };

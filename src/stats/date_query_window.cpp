@@ -41,9 +41,10 @@ const char *CDateQueryWindow::typeFilter(Kind kind)
     return stats::kAllTypes;
 }
 
-void CDateQueryWindow::runStatistic(int kind, stats::RowSink &sink)
+stats::Outcome CDateQueryWindow::runStatistic(int kind, stats::RowSink &sink, stats::Progress &progress)
 {
-    stats::runDayStatistic(connection(), range(), typeFilter(static_cast<Kind>(kind)), sink);
+    return stats::runDayStatistic(connection(), range(), typeFilter(static_cast<Kind>(kind)), sink,
+                                  {stats::Computation::Fast, &progress});
 }
 
 db::Result CDateQueryWindow::exportTo(const std::string &path)

@@ -17,6 +17,6 @@ public:
     static const char *typeFilter(Kind kind);
 
 protected:
-    void runStatistic(int kind, stats::RowSink &sink) override;
+    stats::Outcome runStatistic(int kind, stats::RowSink &sink, stats::Progress &progress) override;
     db::Result exportTo(const std::string &path) override;
 };

@@ -3,6 +3,7 @@
 #include "db/connection.h"
 #include "db/sums.h"
 #include "db/text.h"
+#include "stats/progress.h"
 #include "stats/range_rows.h"
 
 #include <algorithm>
@@ -67,7 +68,8 @@ Field textField(const std::optional<std::string> &text)
 // it stands for do, so the texts it keeps for a group (those of the
 // group's first row in the range) are theirs, even where the rows differ in
 // trailing blanks.
-void readGrouped(db::Connection &connection, const Range &range, const LedgerColumns &c, LedgerGroups &groups)
+void readGrouped(db::Connection &connection, const Range &range, const LedgerColumns &c, LedgerGroups &groups,
+                 Progress *progress)
 {
     const std::string direction = c.direction;
     const std::string label = c.label;
@@ -76,6 +78,7 @@ void readGrouped(db::Connection &connection, const Range &range, const LedgerCol
                                    "," + label + ") FROM " + c.table + " GROUP BY " + direction +
                                    (hasLabel(c) ? "," + label : std::string()));
     while (q.next()) {
+        checkProgress(progress);
         const db::RangeGroup found = db::RangeGroup::parse(q.bytes(0));
         if (found.rows == 0)
             continue;
@@ -92,14 +95,14 @@ void readGrouped(db::Connection &connection, const Range &range, const LedgerCol
 } // namespace
 
 std::unique_ptr<LedgerGroups> readLedger(db::Connection &connection, const Range &range,
-                                         const LedgerColumns &columns, bool byDay)
+                                         const LedgerColumns &columns, bool byDay, Progress *progress)
 {
     auto groups = std::make_unique<LedgerGroups>(byDay);
     if (!byDay && takesMostOf(connection, range, columns)) {
-        readGrouped(connection, range, columns, *groups);
+        readGrouped(connection, range, columns, *groups, progress);
         return groups;
     }
-    RangeRows(connection, range).read(columns.table, rowColumns(columns), [&](const LedgerRow &row) {
+    RangeRows(connection, range, progress).read(columns.table, rowColumns(columns), [&](const LedgerRow &row) {
         groups->add(row);
     });
     return groups;

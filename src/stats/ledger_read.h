@@ -11,6 +11,8 @@ class Connection;
 
 namespace stats {
 
+class Progress;
+
 // The columns of a ledger as the statistics read it ("NULL" where it has
 // none).
 struct LedgerColumns {
@@ -34,6 +36,6 @@ inline constexpr LedgerColumns kCashLedger{"CashAccount", "DTime", "PayGet", "NU
 // date index and summed here. Either way the figures and the texts are
 // those of the statements.
 std::unique_ptr<LedgerGroups> readLedger(db::Connection &connection, const Range &range,
-                                         const LedgerColumns &columns, bool byDay);
+                                         const LedgerColumns &columns, bool byDay, Progress *progress);
 
 } // namespace stats

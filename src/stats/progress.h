@@ -6,9 +6,11 @@ namespace stats {
 class Progress {
 public:
     virtual ~Progress() = default;
-    // Asked often while a statistic runs (between rows, and while a ledger
-    // is read). False stops the statistic at once; the rows given so far
-    // stay with the sink.
+    // Asked often while a statistic runs: after each row, and while a
+    // ledger is read, between two rows (or groups) the engine hands over,
+    // never while a statement is at work, so it may use the connection and
+    // let windows handle their events. False stops the statistic at once;
+    // the rows given so far stay with the sink.
     virtual bool carryOn() = 0;
 };
 

@@ -6,13 +6,14 @@
 #include "stats/query_icons.h"
 #include "stats/stat_list.h"
 #include "stats/stat_report.h"
+#include "stats/statistic_run.h"
 #include "ui/carry_out.h"
 #include "ui/date_dialog.h"
 
 #include <QAction>
 #include <QApplication>
 
-#include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QStatusBar>
@@ -113,6 +114,7 @@ void CQueryWindow::createBars(const std::vector<Button> &buttons, int separatorA
     createStatusBar();
     m_list = new CStatList(this);
     m_list->raise();
+    m_run = new CStatisticRun(m_statusBar, *m_list);
     layOut();
 }
 
@@ -169,32 +171,11 @@ void CQueryWindow::setRange(const QString &begin, const QString &end)
     m_end = end;
 }
 
-namespace {
-
-// Passes the rows on to the list and lets the windows paint now and then, so
-// that a statistic over a heavy journal (a year day by day) shows its rows
-// as they come instead of freezing the screen. Input waits until the end.
-class PaintingSink : public stats::RowSink {
-public:
-    PaintingSink(stats::RowSink &list, int everyMs) : m_list(list), m_everyMs(everyMs) { m_clock.start(); }
-    void createColumns(const std::vector<stats::Column> &columns) override { m_list.createColumns(columns); }
-    void addRow(const stats::Row &row) override
-    {
-        m_list.addRow(row);
-        if (m_clock.elapsed() - m_lastPaint >= m_everyMs) {
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            m_lastPaint = m_clock.elapsed();
-        }
-    }
-
-private:
-    stats::RowSink &m_list;
-    qint64 m_everyMs;
-    QElapsedTimer m_clock;
-    qint64 m_lastPaint = 0;
-};
-
-} // namespace
+void CQueryWindow::enableCommands(bool on)
+{
+    for (const auto &[id, action] : m_actions)
+        action->setEnabled(on);
+}
 
 void CQueryWindow::chooseStatistic(int kind)
 {
@@ -208,18 +189,47 @@ void CQueryWindow::chooseStatistic(int kind)
     // The statistic makes its own columns.
     m_list->removeAll();
     m_kind = kind;
-    // A heavy journal takes a moment; the pointer says so.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto failure = ui::attempt([&] {
-        PaintingSink sink(*m_list, m_paintEveryMs);
-        runStatistic(kind, sink);
-    });
+    // Clicks on the commands while it runs do nothing, now or later.
+    enableCommands(false);
+    m_run->setPaintInterval(m_paintEveryMs);
+    m_run->begin();
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    stats::Outcome outcome;
+    const auto failure = ui::attempt([&] { outcome = runStatistic(kind, *m_run, *m_run); });
     QApplication::restoreOverrideCursor();
+    m_run->end(outcome.stopped);
+    enableCommands(true);
     if (failure)
         ui::show(this, *failure);
+    else if (!outcome.message.empty())
+        ui::inform(this, outcome.message);
     m_running = false;
+    if (std::exchange(m_closeAfterRun, false)) {
+        QDialog::reject();
+        return;
+    }
     if (const int pending = std::exchange(m_pendingKind, 0))
         chooseStatistic(pending);
+}
+
+void CQueryWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (m_running && event->key() == Qt::Key_Escape) {
+        m_run->stop();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CQueryWindow::reject()
+{
+    if (m_running) {
+        m_run->stop();
+        m_closeAfterRun = true;
+        return;
+    }
+    QDialog::reject();
 }
 
 void CQueryWindow::changeRange(const QString &begin, const QString &end)

@@ -4,6 +4,7 @@
 #include "db/result.h"
 #include "stats/stat_row.h"
 #include "stats/statements.h"
+#include "stats/walk.h"
 
 #include <QDate>
 #include <QDialog>
@@ -17,6 +18,7 @@ namespace db {
 class Connection;
 }
 class CStatList;
+class CStatisticRun;
 class QAction;
 class QLabel;
 class QMenu;
@@ -27,7 +29,9 @@ class QToolBar;
 // and the interval dialog that choose the range, the status bar, the layout,
 // and the statistic kind that every change of the range computes afresh.
 // The window knows its kind, its range and its list, which is all that
-// printing and exporting the statistic need.
+// printing and exporting the statistic need. While a statistic runs, its
+// progress and a 停止 button stand in the status bar, Escape stops it too,
+// and every other command is off.
 class CQueryWindow : public QDialog {
     Q_OBJECT
 public:
@@ -49,6 +53,8 @@ public:
     QMenu *dayMenu() const { return m_dayMenu; }
     QStatusBar *statusBar() const { return m_statusBar; }
     QLabel *statusPart(int index) const { return m_statusParts[index]; }
+    CStatisticRun *statisticRun() const { return m_run; }
+    bool isRunning() const { return m_running; }
     // The toolbar's action of a command, or the DAY menu's.
     QAction *action(int id) const;
 
@@ -57,8 +63,11 @@ public:
     // How often a running statistic lets the screen paint (tests set 0).
     void setPaintInterval(int ms) { m_paintEveryMs = ms; }
     // Clears the list and its columns, then runs the statistic of the kind.
-    // A database failure is shown once; the rows found before it stay.
+    // A database failure is shown once; the rows found before it stay, as
+    // do those found before a stop.
     void chooseStatistic(int kind);
+    // Closing while a statistic runs stops it; the window closes after.
+    void reject() override;
 
 protected:
     struct Button {
@@ -79,12 +88,14 @@ protected:
     // The day a printed report carries: today by the window's clock.
     QDate reportDate() const;
     db::Connection &connection() const { return m_connection; }
-    // Runs the statistic of a kind into the sink (the list); throws db::Error.
-    virtual void runStatistic(int kind, stats::RowSink &sink) = 0;
+    // Runs the statistic of a kind into the sink (the list), asking the
+    // progress as it goes; throws db::Error.
+    virtual stats::Outcome runStatistic(int kind, stats::RowSink &sink, stats::Progress &progress) = 0;
     // Writes the statistic showing into a new workbook at path.
     virtual db::Result exportTo(const std::string &path) = 0;
 
     void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void createStatusBar();
@@ -94,6 +105,8 @@ private:
     // that it runs again once the command that changed the range is over.
     void changeRange(const QString &begin, const QString &end);
     void chooseInterval();
+    // Turns every command of the toolbar and the DAY menu on or off.
+    void enableCommands(bool on);
 
     db::Connection &m_connection;
     Clock m_clock;
@@ -108,7 +121,9 @@ private:
     QStatusBar *m_statusBar = nullptr;
     QLabel *m_statusParts[4] = {};
     CStatList *m_list = nullptr;
+    CStatisticRun *m_run = nullptr;
     int m_paintEveryMs = 100;
     bool m_running = false;
+    bool m_closeAfterRun = false;
     int m_pendingKind = 0; // a statistic asked for while one was running
 };

@@ -3,6 +3,7 @@
 #include "db/connection.h"
 #include "db/dialect.h"
 #include "db/text.h"
+#include "stats/progress.h"
 
 #include <algorithm>
 
@@ -42,8 +43,8 @@ Field fieldOf(const db::Query &q, int column, std::string &numberText, bool want
     return field;
 }
 
-RangeRows::RangeRows(db::Connection &connection, const Range &range)
-    : m_connection(connection), m_range(range)
+RangeRows::RangeRows(db::Connection &connection, const Range &range, Progress *progress)
+    : m_connection(connection), m_range(range), m_progress(progress)
 {
 }
 
@@ -78,6 +79,9 @@ void RangeRows::read(const char *table, const std::string &columns, const RowFun
 
 namespace {
 
+// How many rows are read between two questions to the progress.
+constexpr unsigned kRowsPerQuestion = 1024;
+
 // Numbers written as text, one buffer per text column of a row.
 struct NumberTexts {
     std::string texts[3];
@@ -90,8 +94,14 @@ void RangeRows::readWhere(const std::string &statement, const RowFunction &rowFu
     char digits[8];
     LedgerRow row;
     row.query = &q;
+    unsigned sinceAsked = 0;
     NumberTexts numbers;
     while (q.next()) {
+        // Between two steps of the statement the progress may do anything.
+        if (++sinceAsked == kRowsPerQuestion) {
+            sinceAsked = 0;
+            checkProgress(m_progress);
+        }
         row.date = fieldOf(q, 0, numbers.texts[0]);
         if (row.date.isNull())
             continue;

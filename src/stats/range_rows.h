@@ -9,6 +9,8 @@
 
 namespace stats {
 
+class Progress;
+
 // One field of a row read, taken from the engine once.
 struct Field {
     db::ValueType type = db::ValueType::Null;
@@ -52,7 +54,7 @@ class RangeRows {
 public:
     using RowFunction = std::function<void(const LedgerRow &row)>;
 
-    RangeRows(db::Connection &connection, const Range &range);
+    RangeRows(db::Connection &connection, const Range &range, Progress *progress = nullptr);
 
     // Calls row for each row of table in the range. columns is the select
     // list: date, direction, label, amount, number, row id.
@@ -63,6 +65,7 @@ public:
 private:
     db::Connection &m_connection;
     Range m_range;
+    Progress *m_progress;
 };
 
 } // namespace stats

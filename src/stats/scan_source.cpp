@@ -91,8 +91,8 @@ const char *typeOf(CategoryTree tree) { return tree == CategoryTree::Expense ? "
 
 class ScanSource : public Source {
 public:
-    ScanSource(db::Connection &connection, const Range &range)
-        : m_connection(connection), m_range(range)
+    ScanSource(db::Connection &connection, const Range &range, Progress *progress)
+        : m_connection(connection), m_range(range), m_progress(progress)
     {
     }
 
@@ -190,7 +190,7 @@ private:
     const LedgerGroups &read(std::unique_ptr<LedgerGroups> &groups, const LedgerColumns &columns, bool byDay)
     {
         if (!groups)
-            groups = readLedger(m_connection, m_range, columns, byDay);
+            groups = readLedger(m_connection, m_range, columns, byDay, m_progress);
         return *groups;
     }
     const LedgerGroups &journal() { return read(m_journal, kJournalLedger, false); }
@@ -214,6 +214,7 @@ private:
 
     db::Connection &m_connection;
     Range m_range;
+    Progress *m_progress;
     std::unique_ptr<LedgerGroups> m_journal;
     std::unique_ptr<LedgerGroups> m_journalByDay;
     std::unique_ptr<LedgerGroups> m_bank;
@@ -225,9 +226,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<Source> makeScanSource(db::Connection &connection, const Range &range)
+std::unique_ptr<Source> makeScanSource(db::Connection &connection, const Range &range, Progress *progress)
 {
-    return std::make_unique<ScanSource>(connection, range);
+    return std::make_unique<ScanSource>(connection, range, progress);
 }
 
 } // namespace stats

@@ -9,6 +9,6 @@ namespace stats {
 // by type and category, by bank and direction, and by day, then added up
 // along the trees in memory with the rules of the statements: the same
 // records in the same order as the reference's.
-std::unique_ptr<Source> makeScanSource(db::Connection &connection, const Range &range);
+std::unique_ptr<Source> makeScanSource(db::Connection &connection, const Range &range, Progress *progress);
 
 } // namespace stats

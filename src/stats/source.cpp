@@ -5,11 +5,12 @@
 
 namespace stats {
 
-std::unique_ptr<Source> makeSource(db::Connection &connection, const Range &range, Computation computation)
+std::unique_ptr<Source> makeSource(db::Connection &connection, const Range &range, Computation computation,
+                                   Progress *progress)
 {
     if (computation == Computation::Reference)
         return makeStatementSource(connection, range);
-    return makeScanSource(connection, range);
+    return makeScanSource(connection, range, progress);
 }
 
 } // namespace stats

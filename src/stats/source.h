@@ -67,7 +67,12 @@ public:
     virtual std::vector<Record> dayDetail(const std::string &day, const std::string &filter) = 0;
 };
 
-// The source of a computation over a range.
-std::unique_ptr<Source> makeSource(db::Connection &connection, const Range &range, Computation computation);
+class Progress;
+
+// The source of a computation over a range. progress (may be null) is asked
+// now and then while a ledger is read, between two rows the engine hands
+// over, and may stop the read (Stopped).
+std::unique_ptr<Source> makeSource(db::Connection &connection, const Range &range, Computation computation,
+                                   Progress *progress);
 
 } // namespace stats

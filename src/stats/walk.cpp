@@ -3,12 +3,9 @@
 namespace stats {
 
 Walk::Walk(db::Connection &connection, const Range &range, RowSink &sink, Output output, const RunOptions &options)
-    : m_source(makeSource(connection, range, options.computation)), m_sink(sink), m_output(output),
-      m_progress(options.progress)
+    : m_source(makeSource(connection, range, options.computation, options.progress)), m_sink(sink),
+      m_output(output), m_progress(options.progress)
 {
-    // The progress is asked inside long statements too.
-    if (m_progress)
-        m_interrupt = std::make_unique<db::InterruptCheck>(connection, [this] { return !m_progress->carryOn(); });
 }
 
 Walk::~Walk() = default;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "db/connection.h"
 #include "stats/progress.h"
 #include "stats/source.h"
 #include "stats/stat_row.h"
@@ -49,17 +48,12 @@ protected:
             body();
         } catch (const Stopped &) {
             outcome.stopped = true;
-        } catch (const db::Error &error) {
-            if (!error.isInterrupt())
-                throw;
-            outcome.stopped = true; // the progress stopped a statement
         }
         outcome.message = m_message;
         return outcome;
     }
 
 private:
-    std::unique_ptr<db::InterruptCheck> m_interrupt;
     std::unique_ptr<Source> m_source;
     RowSink &m_sink;
     Output m_output;

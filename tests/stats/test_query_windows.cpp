@@ -4,6 +4,7 @@
 #include "stats/date_query_window.h"
 #include "stats/query_commands.h"
 #include "stats/stat_list.h"
+#include "stats/statistic_run.h"
 #include "support/temp_database.h"
 #include "ui/date_dialog.h"
 
@@ -13,6 +14,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -144,6 +147,8 @@ private slots:
     void displayedRowsLeaveOutCollapsedChildren();
     void exitEndsTheWindow();
     void aRunningStatisticPaintsAndHoldsNewRequests();
+    void stopEndsARunAndKeepsItsRows_data();
+    void stopEndsARunAndKeepsItsRows();
 };
 
 void TestQueryWindows::classWindowOpensOnTodaysSummary()
@@ -466,6 +471,59 @@ void TestQueryWindows::aRunningStatisticPaintsAndHoldsNewRequests()
     window.setPaintInterval(1000000);
     window.chooseStatistic(static_cast<int>(CDateQueryWindow::Kind::Expense));
     QCOMPARE(allTexts(), shown);
+}
+
+// 停止, Escape and the close box end a running statistic at its next row:
+// the rows so far stay with a note, the window takes no command meanwhile
+// (a click then is lost, not run afterwards), and only closing closes it.
+void TestQueryWindows::stopEndsARunAndKeepsItsRows_data()
+{
+    QTest::addColumn<int>("how");
+    QTest::newRow("停止") << 0;
+    QTest::newRow("Escape") << 1;
+    QTest::newRow("close box") << 2;
+}
+
+void TestQueryWindows::stopEndsARunAndKeepsItsRows()
+{
+    QFETCH(int, how);
+    Fixture f;
+    CDateQueryWindow window(f.database.connection(), f.clock());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.setPaintInterval(0);
+    CStatisticRun *run = window.statisticRun();
+    QVERIFY(!run->progressBar()->isVisible());
+    auto *income = qobject_cast<QToolButton *>(window.toolBar()->widgetForAction(window.action(ID_INCOME)));
+    bool sawRun = false;
+    // Reached at the first question the run asks, right after its head row.
+    QTimer::singleShot(0, &window, [&] {
+        sawRun = window.isRunning() && run->progressBar()->isVisible();
+        QTest::mouseClick(income, Qt::LeftButton);
+        if (how == 0)
+            QTest::mouseClick(run->stopButton(), Qt::LeftButton);
+        else if (how == 1)
+            QTest::keyClick(&window, Qt::Key_Escape);
+        else
+            window.close();
+    });
+    window.chooseStatistic(static_cast<int>(CDateQueryWindow::Kind::All));
+    QVERIFY(sawRun);
+    QCoreApplication::processEvents();
+    QCOMPARE(window.kind(), static_cast<int>(CDateQueryWindow::Kind::All));
+    QCOMPARE(topTexts(window.statList()), QStringList{"日期"});
+    QCOMPARE(window.statList()->topLevelItem(0)->childCount(), 0);
+    QVERIFY(!run->progressBar()->isVisible());
+    QCOMPARE(window.isVisible(), how != 2);
+    if (how == 2)
+        return;
+    QVERIFY(run->note()->isVisible());
+    QCOMPARE(run->note()->text(), QStringLiteral("统计已停止：列表中只有停止前算出的行。"));
+    QVERIFY(window.action(ID_INCOME)->isEnabled());
+    // The next run goes to its end and drops the note.
+    window.onCommand(ID_SUMMARY);
+    QCOMPARE(window.statList()->topLevelItem(0)->childCount(), 1);
+    QVERIFY(!run->note()->isVisible());
 }
 
 QTEST_MAIN(TestQueryWindows)
