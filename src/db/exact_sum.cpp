@@ -118,11 +118,13 @@ void ExactSum::addReal(double value)
     ++m_count;
     m_real = true;
     if (std::fabs(value) < kCentsLimit) {
-        const double cents = std::nearbyint(value * 100.0);
+        // The nearest whole number of cents, rounded by the conversion itself.
+        const double scaled = value * 100.0;
+        const auto cents = static_cast<long long>(scaled + (scaled < 0 ? -0.5 : 0.5));
         // The division rounds exactly: equal means value is the double
         // nearest to the decimal cents/100.
-        if (cents / 100.0 == value) {
-            m_cents += static_cast<long long>(cents);
+        if (static_cast<double>(cents) / 100.0 == value) {
+            m_cents += cents;
             return;
         }
     }

@@ -133,17 +133,48 @@ bool isDigits(std::string_view text, std::size_t count)
     return true;
 }
 
+// The range of a RangeGroup call, read once a statement: its bounds are
+// constants, which the engine keeps with the call from row to row.
+struct Bounds {
+    std::string begin;
+    std::string end;
+    // Both are eight digits: a date of a year strictly between theirs is
+    // inside without more ado.
+    bool byYear = false;
+
+    Bounds(std::string_view b, std::string_view e)
+        : begin(b), end(e), byYear(isDigits(b, 8) && isDigits(e, 8) && b.size() == 8 && e.size() == 8)
+    {
+    }
+};
+
+// The engine keeps a value with an argument while the argument stays the
+// same: the bounds hang on begin, and a mark of them on end.
+const Bounds &boundsOf(sqlite3_context *context, sqlite3_value **argv, std::unique_ptr<Bounds> &local)
+{
+    const auto *kept = static_cast<const Bounds *>(sqlite3_get_auxdata(context, 1));
+    if (kept && sqlite3_get_auxdata(context, 2) == kept)
+        return *kept;
+    local = std::make_unique<Bounds>(viewOf(argv[1]), viewOf(argv[2]));
+    auto *keep = new Bounds(*local);
+    sqlite3_set_auxdata(context, 1, keep, [](void *bounds) { delete static_cast<Bounds *>(bounds); });
+    if (sqlite3_get_auxdata(context, 1) == keep)
+        sqlite3_set_auxdata(context, 2, keep, nullptr);
+    return *local;
+}
+
 // Whether a date falls between begin and end as Format(date,'yyyymmdd')
 // compares. A text whose first four characters are digits of a year after
 // begin's and before end's lies inside whatever follows: as a date its day
 // starts with that year, and as a text that is no date it is compared as it
 // is. Most rows of a long range are settled so, without reading the date.
-bool inRange(sqlite3_value *date, std::string_view begin, std::string_view end)
+bool inRange(sqlite3_value *date, const Bounds &bounds)
 {
-    if (sqlite3_value_type(date) == SQLITE_TEXT && begin.size() == 8 && end.size() == 8) {
+    const std::string_view begin = bounds.begin;
+    const std::string_view end = bounds.end;
+    if (bounds.byYear && sqlite3_value_type(date) == SQLITE_TEXT) {
         const std::string_view text = viewOf(date);
-        if (isDigits(text, 4) && isDigits(begin, 8) && isDigits(end, 8) && text.substr(0, 4) > begin.substr(0, 4) &&
-            text.substr(0, 4) < end.substr(0, 4))
+        if (isDigits(text, 4) && text.substr(0, 4) > begin.substr(0, 4) && text.substr(0, 4) < end.substr(0, 4))
             return true;
     }
     char digits[8];
@@ -154,9 +185,10 @@ bool inRange(sqlite3_value *date, std::string_view begin, std::string_view end)
 
 void rangeGroupStep(sqlite3_context *context, int, sqlite3_value **argv)
 {
-    if (!inRange(argv[0], viewOf(argv[1]), viewOf(argv[2])))
-        return;
     try {
+        std::unique_ptr<Bounds> local;
+        if (!inRange(argv[0], boundsOf(context, argv, local)))
+            return;
         RangeGroup *group = stateOf<RangeGroup>(context, true);
         if (!group) {
             sqlite3_result_error_nomem(context);
