@@ -37,8 +37,11 @@ std::string alipayBill()
 
 } // namespace
 
-int main()
+int main(int argc, char **argv)
 {
+    if (bench::helpAsked(argc, argv,
+                         "usage: bench_import\nTimes reading, planning and posting a bill of 10,000 rows.\n"))
+        return 0;
     testing_support::TempDatabase t;
     t.connection().execute("insert into Bank (Num,BankName,nLevel,FirstLevel,ParentBank,FullID) values "
                            "(2,'招商银行',1,0,'我的存款银行','0000'),(3,'花呗',1,0,'我的存款银行','0000')");
