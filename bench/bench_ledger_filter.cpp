@@ -181,6 +181,11 @@ void run(int entries)
 
 int main(int argc, char **argv)
 {
+    const char *const usage =
+        "usage: bench_ledger_filter [--rounds N] [entries ...]   (default: 5 rounds; 1000000)\n"
+        "Times the filter bar's keystrokes, sorting, finding and the balances over a whole generated journal.\n";
+    if (bench::helpAsked(argc, argv, usage))
+        return 0;
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
