@@ -10,6 +10,7 @@
 //
 //   bench_ledger_filter [--rounds N] [entries ...]   (default: 5 rounds; 1000000)
 #include "bench_util.h"
+#include "widget_bench.h"
 #include "journal_generator.h"
 
 #include "db/connection.h"
@@ -186,10 +187,5 @@ int main(int argc, char **argv)
         "Times the filter bar's keystrokes, sorting, finding and the balances over a whole generated journal.\n";
     if (bench::helpAsked(argc, argv, usage))
         return 0;
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication application(argc, argv);
-    for (int entries : bench::journalSizes(argc, argv, g_rounds, {1000000}))
-        run(entries);
-    return 0;
+    return bench::runOffscreen(argc, argv, g_rounds, {1000000}, run);
 }

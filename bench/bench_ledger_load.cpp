@@ -8,12 +8,13 @@
 //   bench_ledger_load [--rounds N] [entries ...]   (default: 5 rounds; 100000 1000000)
 #include "bench_util.h"
 #include "journal_generator.h"
+#include "widget_bench.h"
 
 #include "db/connection.h"
 #include "ledger/kassolt_view.h"
 #include "ledger/ledger_load.h"
 #include "ledger/ledger_model.h"
-#include "ledger/view_host.h"
+#include "support/stub_view_host.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -130,31 +131,6 @@ std::size_t residentBytes()
     return read == 2 ? resident * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) : 0;
 }
 
-class BenchHost : public ledger::ViewHost {
-public:
-    BenchHost(db::Connection &c) : m_connection(c) {}
-    db::Connection *connection() const override { return &m_connection; }
-    QString rangeBegin() const override { return m_begin; }
-    QString rangeEnd() const override { return m_end; }
-    QString userName() const override { return QStringLiteral("管理员"); }
-    void addLedgerView(CKassoltView *, const QString &) override {}
-    void postAddLedgerTab(int) override {}
-    void postSelectLedgerTab(int) override {}
-    bool isCommandAvailable(int) const override { return false; }
-    void runOtherCommand(int) override {}
-
-    void setRange(const Range &range)
-    {
-        m_begin = QString::fromStdString(range.begin);
-        m_end = QString::fromStdString(range.end);
-    }
-
-private:
-    db::Connection &m_connection;
-    QString m_begin;
-    QString m_end;
-};
-
 const char *verdict(bool met) { return met ? "ok" : "MISSED"; }
 
 void run(int entries)
@@ -235,14 +211,14 @@ void run(int entries)
         missed += perRow > kBytesTarget;
     }
 
-    BenchHost host(c);
+    StubViewHost host(c);
     CKassoltView view(&host, 0);
     view.resize(1000, 700);
     view.show();
     QApplication::processEvents();
     std::printf("  general journal on screen (load command to the list drawn):\n");
     for (const Range &range : ranges) {
-        host.setRange(range);
+        host.setRange(QString::fromStdString(range.begin), QString::fromStdString(range.end));
         const double ms = bestOf([&] {
             view.loadLedger(0);
             QApplication::processEvents();
@@ -271,10 +247,5 @@ int main(int argc, char **argv)
         "Times the ledger loads on generated journals (kept in the temporary folder after the first run).\n";
     if (bench::helpAsked(argc, argv, usage))
         return 0;
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication application(argc, argv);
-    for (int entries : bench::journalSizes(argc, argv, g_rounds, {100000, 1000000}))
-        run(entries);
-    return 0;
+    return bench::runOffscreen(argc, argv, g_rounds, {100000, 1000000}, run);
 }

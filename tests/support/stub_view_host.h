@@ -25,6 +25,12 @@ public:
     bool isCommandAvailable(int id) const override { return cmd::isViewCommandAvailable(id); }
     void runOtherCommand(int id) override { others << id; }
 
+    void setRange(const QString &begin, const QString &end)
+    {
+        m_begin = begin;
+        m_end = end;
+    }
+
     QList<int> selected;
     QList<int> others;
 
