@@ -2,7 +2,8 @@
 # build, the program and the tests need, when any is missing.
 PENNARO_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
 libsqlite3-dev libxlsxwriter-dev libgtest-dev fonts-wqy-microhei xvfb xauth python3-openpyxl poppler-utils sqlite3
-libofx-dev libzip-dev libexpat1-dev libfreexl-dev desktop-file-utils appstream dpkg-dev lintian"
+libofx-dev libzip-dev libexpat1-dev libfreexl-dev desktop-file-utils appstream dpkg-dev lintian
+qt6-charts-dev qt6-svg-dev"
 
 pennaro_install_deps() {
     local missing=""
