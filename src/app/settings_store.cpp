@@ -11,6 +11,8 @@ namespace app {
 namespace {
 const char *const kKey = "software/Kassolt/AccUser";
 const char *const kRecentBooksKey = "books/recent";
+const char *const kChartShownKey = "charts/shown";
+const char *const kChartSplitterKey = "charts/splitter";
 
 QSettings userSettings()
 {
@@ -52,6 +54,22 @@ bool rememberBook(const QString &path)
         books << QString::fromStdString(book);
     QSettings settings = userSettings();
     settings.setValue(QLatin1String(kRecentBooksKey), books);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+ChartPaneState readChartPane()
+{
+    const QSettings settings = userSettings();
+    return {settings.value(QString::fromLatin1(kChartShownKey), false).toBool(),
+            settings.value(QString::fromLatin1(kChartSplitterKey)).toByteArray()};
+}
+
+bool writeChartPane(const ChartPaneState &state)
+{
+    QSettings settings = userSettings();
+    settings.setValue(QString::fromLatin1(kChartShownKey), state.shown);
+    settings.setValue(QString::fromLatin1(kChartSplitterKey), state.splitter);
     settings.sync();
     return settings.status() == QSettings::NoError;
 }

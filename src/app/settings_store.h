@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -17,5 +18,15 @@ QStringList readRecentBooks();
 // Puts a book that was opened first in that list. False when the settings
 // could not be written.
 bool rememberBook(const QString &path);
+
+// How the chart pane of the class query window was left: shown or not,
+// and where its splitter stood (empty: never moved).
+struct ChartPaneState {
+    bool shown = false;
+    QByteArray splitter;
+};
+ChartPaneState readChartPane();
+// False when the settings could not be written.
+bool writeChartPane(const ChartPaneState &state);
 
 } // namespace app

@@ -116,7 +116,7 @@ Pie ChartSink::pie(Section section, const std::vector<std::string> &path) const
     const Node *node = find(section, path);
     if (!node)
         return pie;
-    pie.title = node->label;
+    pie.title = find(section, {})->label;
     for (const std::string &name : path)
         pie.title += " / " + name;
 

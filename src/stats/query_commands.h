@@ -9,6 +9,8 @@ inline constexpr int ID_CASH = 114;
 inline constexpr int ID_INCOME = 104;
 inline constexpr int ID_EXPENSE = 105;
 inline constexpr int ID_SUMMARY = 106;
+// Shows or hides the chart pane.
+inline constexpr int ID_CHARTS = 118;
 // Date query window: the directions besides income, expense and summary.
 inline constexpr int ID_DEPOSIT = 116;
 inline constexpr int ID_WITHDRAWAL = 117;

@@ -51,6 +51,16 @@ void drawSummary(QPainter &p)
     p.drawPath(sigma);
 }
 
+void drawPie(QPainter &p)
+{
+    const QRectF box(2, 2, 14, 14);
+    p.setPen(QPen(Qt::white, 1));
+    p.setBrush(QColor(78, 121, 167));
+    p.drawPie(box, 90 * 16, 250 * 16);
+    p.setBrush(QColor(242, 142, 43));
+    p.drawPie(box, 340 * 16, 110 * 16);
+}
+
 void drawCalendar(QPainter &p)
 {
     p.setPen(QPen(QColor(90, 90, 90), 1));
@@ -108,6 +118,9 @@ QIcon toolbarIcon(int index)
         break;
     case 4:
         drawPrinter(p);
+        break;
+    case 6:
+        drawPie(p);
         break;
     default:
         drawExit(p);

@@ -5,8 +5,9 @@
 
 namespace stats {
 
-// The six toolbar images of the query windows, 18 × 18, in their order:
-// 0 ledger, 1 expense, 2 summary, 3 query settings, 4 print and export, 5 exit.
+// The toolbar images of the query windows, 18 × 18, in their order:
+// 0 ledger, 1 expense, 2 summary, 3 query settings, 4 print and export, 5 exit,
+// 6 charts.
 QIcon toolbarIcon(int index);
 // The 16 × 16 image of a head row of the statistics list.
 QIcon headRowIcon();

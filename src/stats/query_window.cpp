@@ -162,7 +162,18 @@ void CQueryWindow::layOut()
     m_toolBar->setGeometry(0, -2, w, kToolBarHeight);
     const int statusHeight = m_statusBar->sizeHint().height();
     m_statusBar->setGeometry(0, h - statusHeight, w, statusHeight);
-    m_list->setGeometry(0, kListTop, w, std::max(0, h - kListHeightLoss));
+    (m_listArea ? m_listArea : m_list)->setGeometry(0, kListTop, w, std::max(0, h - kListHeightLoss));
+}
+
+void CQueryWindow::setListArea(QWidget *area)
+{
+    m_listArea = area;
+    layOut();
+}
+
+void CQueryWindow::previewReport(stats::StatReportKind kind)
+{
+    stats::previewStatistics(kind, *m_list, reportDate(), this);
 }
 
 void CQueryWindow::setRange(const QString &begin, const QString &end)
@@ -270,9 +281,8 @@ void CQueryWindow::onCommand(int id)
     case ID_CLASS_PRINT_PREVIEW:
     case ID_DATE_PRINT_PREVIEW:
         if (action(id))
-            stats::previewStatistics(id == ID_CLASS_PRINT_PREVIEW ? stats::StatReportKind::Statistics
-                                                                  : stats::StatReportKind::QueryStatistics,
-                                     *m_list, reportDate(), this);
+            previewReport(id == ID_CLASS_PRINT_PREVIEW ? stats::StatReportKind::Statistics
+                                                       : stats::StatReportKind::QueryStatistics);
         return;
     case ID_EXPORT:
         stats::exportWithDialog(m_list, [this](const std::string &path) { return exportTo(path); });

@@ -2,6 +2,7 @@
 
 #include "db/dates.h"
 #include "db/result.h"
+#include "stats/stat_report.h"
 #include "stats/stat_row.h"
 #include "stats/statements.h"
 #include "stats/walk.h"
@@ -94,6 +95,11 @@ protected:
     // Writes the statistic showing into a new workbook at path.
     virtual db::Result exportTo(const std::string &path) = 0;
 
+    // Puts a widget that holds the list (a splitter) where the list goes.
+    void setListArea(QWidget *area);
+    // Opens the print preview of the statistic showing.
+    virtual void previewReport(stats::StatReportKind kind);
+
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -122,6 +128,7 @@ private:
     QLabel *m_statusParts[4] = {};
     CStatList *m_list = nullptr;
     CStatisticRun *m_run = nullptr;
+    QWidget *m_listArea = nullptr;
     int m_paintEveryMs = 100;
     bool m_running = false;
     bool m_closeAfterRun = false;

@@ -91,9 +91,23 @@ std::unique_ptr<ui::TableReport> makeListReport(ui::TableLayout layout, const CS
     return std::make_unique<ui::TableReport>(std::move(layout), std::make_unique<DisplayedRows>(list), today);
 }
 
-void previewStatistics(StatReportKind kind, const CStatList &list, QDate today, QWidget *owner)
+std::unique_ptr<ui::Report> makeStatReport(StatReportKind kind, const CStatList &list, QDate today,
+                                           ui::CoveredReport::Cover cover)
 {
-    previewList(statReportLayout(kind), list, today, owner);
+    std::unique_ptr<ui::TableReport> table = makeStatReport(kind, list, today);
+    if (!cover)
+        return table;
+    return std::make_unique<ui::CoveredReport>(std::move(table), std::move(cover));
+}
+
+void previewStatistics(StatReportKind kind, const CStatList &list, QDate today, QWidget *owner,
+                       ui::CoveredReport::Cover cover)
+{
+    if (list.displayedRowCount() <= 0)
+        return;
+    const std::unique_ptr<ui::Report> report = makeStatReport(kind, list, today, std::move(cover));
+    CPrintPreview preview(*report, owner);
+    preview.exec();
 }
 
 void previewList(ui::TableLayout layout, const CStatList &list, QDate today, QWidget *owner)

@@ -28,7 +28,13 @@ std::unique_ptr<ui::TableReport> makeListReport(ui::TableLayout layout, const CS
 
 // Opens the print preview of a statistics list; nothing happens when the
 // list displays no row.
-void previewStatistics(StatReportKind kind, const CStatList &list, QDate today, QWidget *owner);
+// With a cover, the report's first page holds what the cover draws (a
+// chart) and the table follows.
+void previewStatistics(StatReportKind kind, const CStatList &list, QDate today, QWidget *owner,
+                       ui::CoveredReport::Cover cover = {});
+// The report the preview shows: covered when a cover is given.
+std::unique_ptr<ui::Report> makeStatReport(StatReportKind kind, const CStatList &list, QDate today,
+                                           ui::CoveredReport::Cover cover);
 void previewList(ui::TableLayout layout, const CStatList &list, QDate today, QWidget *owner);
 
 } // namespace stats

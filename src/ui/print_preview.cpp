@@ -53,7 +53,7 @@ QString exportFolder()
 } // namespace
 
 CPrintPreview::CPrintPreview(const ui::Report &report, QWidget *parent)
-    : QDialog(parent), m_report(report), m_pageCount(ui::pageCount(report.rowCount())),
+    : QDialog(parent), m_report(report), m_pageCount(report.pageCount()),
       m_printerSource(&ui::openDefaultPrinter)
 {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/report_pages.h"
+
 #include <QDate>
 #include <QString>
 
@@ -34,6 +36,8 @@ public:
     virtual QDate date() const = 0;
     // The number of rows to report; the page count follows from it.
     virtual int rowCount() const = 0;
+    // The pages the report fills: those of its rows unless it has more.
+    virtual int pageCount() const { return ui::pageCount(rowCount()); }
     // Draws page `page` (from 1) of `pageCount` pages. The painter's unit is
     // one millimetre with the origin at the page's top left corner; its
     // device tells the resolution. `printing` is false in the preview (the

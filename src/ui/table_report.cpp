@@ -104,6 +104,7 @@ void TableReport::drawPage(QPainter &painter, int page, int pageCount, bool prin
     if (!printing)
         drawOutline(painter);
     painter.setPen(QPen(Qt::black, 0));
+    page -= m_leadingPages;
     if (page == 1) {
         painter.setFont(reportTitleFont());
         drawTextInBox(painter, QRectF(0, kTitleTop, kPageWidth, kTitleBottom - kTitleTop),
@@ -135,6 +136,46 @@ void TableReport::drawPage(QPainter &painter, int page, int pageCount, bool prin
 
     const QRectF footer(kTableLeft, y, kTableRight - kTableLeft, kRowHeight);
     drawTextInBox(painter, footer, Qt::AlignLeft | kCellFlags, reportDateLine(m_date));
+    drawTextInBox(painter, footer, Qt::AlignRight | kCellFlags, reportPageLine(page + m_leadingPages, pageCount));
+    painter.restore();
+}
+
+// The chart of a cover page fills the table's width at two thirds of it in
+// height, below the title.
+constexpr double kCoverHeight = (kTableRight - kTableLeft) * 2 / 3;
+
+CoveredReport::CoveredReport(std::unique_ptr<TableReport> table, Cover cover)
+    : m_table(std::move(table)), m_cover(std::move(cover))
+{
+    m_table->setLeadingPages(1);
+}
+
+int CoveredReport::pageCount() const
+{
+    const int tablePages = ui::pageCount(rowCount());
+    return tablePages > 0 ? tablePages + 1 : 0;
+}
+
+void CoveredReport::drawPage(QPainter &painter, int page, int pageCount, bool printing) const
+{
+    if (page > 1) {
+        m_table->drawPage(painter, page, pageCount, printing);
+        return;
+    }
+    painter.save();
+    if (!printing)
+        drawOutline(painter);
+    painter.setPen(QPen(Qt::black, 0));
+    painter.setFont(reportTitleFont());
+    drawTextInBox(painter, QRectF(0, kTitleTop, kPageWidth, kTitleBottom - kTitleTop),
+                  Qt::AlignCenter | Qt::TextSingleLine, title());
+    const QRectF box(kTableLeft, kFirstPageTableTop, kTableRight - kTableLeft, kCoverHeight);
+    painter.save();
+    m_cover(painter, box);
+    painter.restore();
+    painter.setFont(reportTableFont());
+    const QRectF footer(kTableLeft, box.bottom(), box.width(), kRowHeight);
+    drawTextInBox(painter, footer, Qt::AlignLeft | kCellFlags, reportDateLine(date()));
     drawTextInBox(painter, footer, Qt::AlignRight | kCellFlags, reportPageLine(page, pageCount));
     painter.restore();
 }

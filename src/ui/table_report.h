@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QRectF>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -42,6 +43,10 @@ public:
     void drawPage(QPainter &painter, int page, int pageCount, bool printing) const override;
 
     const TableLayout &layout() const { return m_layout; }
+    // Pages of another kind that come before the table (a chart): the
+    // table's pages follow them and are numbered on from them.
+    void setLeadingPages(int pages) { m_leadingPages = pages; }
+    int leadingPages() const { return m_leadingPages; }
     // The text a cell prints: the list's text cut to the column's limit,
     // or whole in a row that prints whole (in smaller type, or on two lines,
     // where its box is too narrow).
@@ -53,6 +58,25 @@ private:
     TableLayout m_layout;
     std::unique_ptr<const ReportRows> m_rows;
     QDate m_date;
+    int m_leadingPages = 0;
+};
+
+// A table report with a page of its own before the table: the cover's
+// routine draws into the box of the page below the title, in millimetres.
+class CoveredReport : public Report {
+public:
+    using Cover = std::function<void(QPainter &painter, const QRectF &box)>;
+    CoveredReport(std::unique_ptr<TableReport> table, Cover cover);
+
+    QString title() const override { return m_table->title(); }
+    QDate date() const override { return m_table->date(); }
+    int rowCount() const override { return m_table->rowCount(); }
+    int pageCount() const override;
+    void drawPage(QPainter &painter, int page, int pageCount, bool printing) const override;
+
+private:
+    std::unique_ptr<TableReport> m_table;
+    Cover m_cover;
 };
 
 // The fonts of the reports: the title in 黑体 14 pt, the table in 宋体 10 pt.
