@@ -144,7 +144,13 @@ private slots:
     void previewButtonsOpenTheirReports();
 };
 
-void TestStatReport::initTestCase() { app::setUpApplication(*qApp); }
+void TestStatReport::initTestCase()
+{
+    app::setUpApplication(*qApp);
+    // The chart pane's place is kept in the user's settings: none here.
+    static QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+}
 
 void TestStatReport::classReportPrintsTheDisplayedRows()
 {
