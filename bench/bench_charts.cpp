@@ -103,13 +103,21 @@ int main(int argc, char **argv)
                             flows = stats::makeFlowChart(stats::monthlyFlows(c, kTenYears));
                             stats::chartImage(flows, kImageSize);
                         })};
+    QChart *balances = nullptr;
+    const Timed monthEnds{"month-end totals", bestMs([&] {
+                              delete balances;
+                              balances = stats::makeBalanceChart(stats::monthEndTotals(c, kTenYears));
+                              stats::chartImage(balances, kImageSize);
+                          })};
     report(share);
     report(monthly);
+    report(monthEnds);
 
     if (!images.isEmpty()) {
         QDir().mkpath(images);
         stats::saveChart(pie, images + QStringLiteral("/share.png"), kImageSize);
         stats::saveChart(flows, images + QStringLiteral("/flows.png"), kImageSize);
+        stats::saveChart(balances, images + QStringLiteral("/balances.png"), kImageSize);
         const stats::Pie first = sink.pie(stats::Section::Expense);
         for (const stats::Slice &slice : first.slices) {
             if (!slice.drillable)
@@ -131,5 +139,6 @@ int main(int argc, char **argv)
     }
     delete pie;
     delete flows;
+    delete balances;
     return 0;
 }

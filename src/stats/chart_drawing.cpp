@@ -156,21 +156,22 @@ QChart *makeFlowChart(const std::vector<MonthFlow> &flows)
     return chart;
 }
 
-QChart *makeBalanceChart(const std::vector<std::string> &monthEnds, const std::vector<double> &totals)
+QChart *makeBalanceChart(const std::vector<MonthEndTotal> &totals)
 {
-    QChart *chart = newChart(QStringLiteral("月末全部帐户合计"));
+    QChart *chart = newChart(QStringLiteral("月末余额"));
     auto *line = new QLineSeries;
-    line->setName(QStringLiteral("现金和银行合计"));
+    line->setName(QStringLiteral("现金和全部银行帐户合计"));
     line->setPen(QPen(kBalanceColour, 2));
     line->setPointsVisible(totals.size() <= 36);
     std::vector<std::string> months;
     double low = 0;
     double high = 0;
-    for (std::size_t i = 0; i < totals.size() && i < monthEnds.size(); ++i) {
-        line->append(double(i), totals[i]);
-        months.push_back(monthEnds[i].substr(0, 6));
-        low = std::min(low, totals[i]);
-        high = std::max(high, totals[i]);
+    for (std::size_t i = 0; i < totals.size(); ++i) {
+        const double value = totals[i].value();
+        line->append(double(i), value);
+        months.push_back(totals[i].day.substr(0, 6));
+        low = std::min(low, value);
+        high = std::max(high, value);
     }
     chart->addSeries(line);
     QCategoryAxis *x = monthAxis(months);

@@ -30,7 +30,7 @@ QChart *makePieChart(const Pie &pie);
 // line over them.
 QChart *makeFlowChart(const std::vector<MonthFlow> &flows);
 // The total of all accounts at each month's end as a line.
-QChart *makeBalanceChart(const std::vector<std::string> &monthEnds, const std::vector<double> &totals);
+QChart *makeBalanceChart(const std::vector<MonthEndTotal> &totals);
 // The text a chart shows when it has nothing to draw.
 QChart *makeEmptyChart(const QString &title, const QString &note);
 

@@ -24,7 +24,8 @@ struct ChartItem {
     const char *text;
 };
 const ChartItem kCharts[] = {{CChartPane::Chart::Share, "分类占比"},
-                             {CChartPane::Chart::Flows, "每月收支"}};
+                             {CChartPane::Chart::Flows, "每月收支"},
+                             {CChartPane::Chart::Balances, "月末余额"}};
 
 struct SectionItem {
     stats::Section section;
@@ -163,6 +164,13 @@ const std::vector<stats::MonthFlow> &CChartPane::flows()
     return *m_flows;
 }
 
+const std::vector<stats::MonthEndTotal> &CChartPane::balances()
+{
+    if (!m_balances)
+        m_balances = stats::monthEndTotals(m_connection, m_range);
+    return *m_balances;
+}
+
 QChart *CChartPane::buildChart()
 {
     const QString title = m_chartChoice->itemText(m_chartChoice->findData(static_cast<int>(m_chart)));
@@ -174,17 +182,18 @@ QChart *CChartPane::buildChart()
         if (m_pie.slices.empty())
             return stats::makeEmptyChart(QString::fromStdString(m_pie.title), QString::fromUtf8(kNoEntries));
         return stats::makePieChart(m_pie);
-    case Chart::Flows: {
-        QChart *made = nullptr;
-        const auto failure = ui::attempt([&] { made = stats::makeFlowChart(flows()); });
-        if (failure)
-            return stats::makeEmptyChart(title, QString::fromUtf8(kReadFailed) + failure->text);
-        return made;
-    }
+    case Chart::Flows:
     case Chart::Balances:
         break;
     }
-    return stats::makeEmptyChart(title, {});
+    // The months' figures are read from the books.
+    QChart *made = nullptr;
+    const auto failure = ui::attempt([&] {
+        made = m_chart == Chart::Flows ? stats::makeFlowChart(flows()) : stats::makeBalanceChart(balances());
+    });
+    if (failure)
+        return stats::makeEmptyChart(title, QString::fromUtf8(kReadFailed) + failure->text);
+    return made;
 }
 
 void CChartPane::redraw()

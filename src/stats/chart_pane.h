@@ -78,7 +78,7 @@ private:
     void redraw();
     QChart *buildChart();
     const std::vector<stats::MonthFlow> &flows();
-    const std::vector<double> &balances();
+    const std::vector<stats::MonthEndTotal> &balances();
 
     db::Connection &m_connection;
     stats::ChartSink m_sink;
@@ -89,7 +89,7 @@ private:
     stats::Pie m_pie;
     bool m_stale = false;
     std::optional<std::vector<stats::MonthFlow>> m_flows;
-    std::optional<std::vector<double>> m_balances;
+    std::optional<std::vector<stats::MonthEndTotal>> m_balances;
     QToolBar *m_toolBar = nullptr;
     QComboBox *m_chartChoice = nullptr;
     QComboBox *m_sectionChoice = nullptr;

@@ -2,6 +2,7 @@
 
 #include "db/connection.h"
 #include "db/text.h"
+#include "ledger/balances.h"
 
 #include <chrono>
 #include <cstdio>
@@ -101,6 +102,18 @@ std::vector<MonthFlow> monthlyFlows(db::Connection &connection, const Range &ran
         (db::trim(q.field(1)) == "收" ? flow.income : flow.spending) += sum;
     }
     return flows;
+}
+
+std::vector<MonthEndTotal> monthEndTotals(db::Connection &connection, const Range &range)
+{
+    const std::vector<std::string> days = monthEndsOf(range);
+    std::vector<MonthEndTotal> out;
+    if (days.empty())
+        return out;
+    const std::vector<db::Money> totals = ledger::totalsAtDayEnds(connection, days);
+    for (std::size_t i = 0; i < days.size() && i < totals.size(); ++i)
+        out.push_back({days[i], totals[i]});
+    return out;
 }
 
 } // namespace stats

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/money.h"
 #include "stats/statements.h"
 
 #include <string>
@@ -34,6 +35,17 @@ struct MonthFlow {
 // Every month of the range, months without entries included, from one
 // grouped read of the journal.
 std::vector<MonthFlow> monthlyFlows(db::Connection &connection, const Range &range);
+
+// The total of all accounts, cash and banks, at the end of a month.
+struct MonthEndTotal {
+    std::string day; // "YYYYMMDD", the month's end within the range
+    db::Money total;
+    double value() const { return double(total.units()) / db::Money::kUnitsPerYuan; }
+};
+
+// The totals at every month's end of the range (monthEndsOf), from one read
+// of the two ledgers.
+std::vector<MonthEndTotal> monthEndTotals(db::Connection &connection, const Range &range);
 
 namespace sql {
 std::string monthlyFlows(const Range &range);

@@ -168,6 +168,8 @@ void TestChartPane::chartIsSavedAndCopied_data()
     QTest::newRow("ring svg") << int(CChartPane::Chart::Share) << "ring.SVG" << "餐饮";
     QTest::newRow("months png") << int(CChartPane::Chart::Flows) << "months.png" << "";
     QTest::newRow("months svg") << int(CChartPane::Chart::Flows) << "months.svg" << "2007-03";
+    QTest::newRow("month ends png") << int(CChartPane::Chart::Balances) << "ends.png" << "";
+    QTest::newRow("month ends svg") << int(CChartPane::Chart::Balances) << "ends.svg" << "月末余额";
 }
 
 void TestChartPane::chartIsSavedAndCopied()

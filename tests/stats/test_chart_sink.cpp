@@ -1,5 +1,6 @@
 #include "row_collector.h"
 
+#include "ledger/balances.h"
 #include "stats/chart_sink.h"
 #include "stats/month_figures.h"
 #include "stats/statistics.h"
@@ -194,6 +195,25 @@ TEST(MonthlyFlows, EachMonthHoldsTheIncomeAndExpenseHeadsOfItsDays)
     EXPECT_EQ(flows[1].month, "200702");
     EXPECT_NEAR(flows[1].difference(), 3000 - 1530.2, 1e-9);
     EXPECT_EQ(flows[2].income + flows[2].spending, 0);
+}
+
+TEST(MonthEndTotals, EachIsTheBalanceOfAllAccountsAtThatDay)
+{
+    TempDatabase database;
+    db::Connection &c = database.connection();
+    post(c, "2006/12/31 10:00", "收", "工资", "1000");
+    post(c, "2007/01/31 23:59", "付", "午餐", "20.1");
+    post(c, "2007/02/01 00:00", "付", "房租", "300");
+    post(c, "2007/03/10 09:00", "收", "奖金", "50.25");
+    post(c, "2007/03/11 09:00", "付", "打车", "9"); // after the range
+    const std::vector<MonthEndTotal> totals = monthEndTotals(c, {"20070115", "20070310"});
+    ASSERT_EQ(totals.size(), 3u);
+    const char *days[] = {"20070131", "20070228", "20070310"};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(totals[i].day, days[i]);
+        EXPECT_EQ(totals[i].total, ledger::accountBalances(c, days[i]).at(0).total) << days[i];
+    }
+    EXPECT_DOUBLE_EQ(totals[2].value(), 1000 - 20.1 - 300 + 50.25);
 }
 
 } // namespace
