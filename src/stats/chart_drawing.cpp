@@ -50,8 +50,9 @@ QChart *newChart(const QString &title)
 
 QString text(const std::string &value) { return QString::fromStdString(value); }
 
-// The months along the bottom: the month's place is its index; the labels
-// name each month, or each year when the months are many.
+// The months along the bottom: the month's place is its index. The labels
+// name each month ("3月" within one year, "2025-03" across years), or each
+// year when the months are many.
 QCategoryAxis *monthAxis(const std::vector<std::string> &months)
 {
     auto *axis = new QCategoryAxis;
@@ -60,12 +61,21 @@ QCategoryAxis *monthAxis(const std::vector<std::string> &months)
     axis->setRange(-0.5, std::max(0, n - 1) + 0.5);
     axis->setStartValue(-0.5);
     const bool byYear = n > kMostMonthLabels;
+    const bool oneYear = n > 0 && months.front().substr(0, 4) == months.back().substr(0, 4);
     for (int i = 0; i < n; ++i) {
-        const bool lastOfGroup = i + 1 == n || !byYear || months[i + 1].substr(0, 4) != months[i].substr(0, 4);
-        if (lastOfGroup)
-            axis->append(byYear ? text(months[i].substr(0, 4)) : text(monthLabel(months[i])), i + 0.5);
+        const std::string &month = months[i];
+        if (byYear) {
+            if (i + 1 == n || months[i + 1].substr(0, 4) != month.substr(0, 4))
+                axis->append(text(month.substr(0, 4)), i + 0.5);
+        } else if (oneYear) {
+            axis->append(QString::number(std::stoi(month.substr(4, 2))) + QStringLiteral("月"), i + 0.5);
+        } else {
+            axis->append(text(monthLabel(month)), i + 0.5);
+        }
     }
-    if (!byYear && n > 12)
+    if (oneYear && !byYear)
+        axis->setTitleText(text(months.front().substr(0, 4)) + QStringLiteral("年"));
+    else if (!byYear && n > 6)
         axis->setLabelsAngle(-90);
     axis->setGridLineVisible(false);
     return axis;
@@ -95,7 +105,7 @@ QChart *makePieChart(const Pie &pie)
     chart->legend()->setAlignment(Qt::AlignRight);
     auto *series = new QPieSeries;
     series->setHoleSize(0.35);
-    series->setPieSize(0.7);
+    series->setPieSize(0.55);
     for (const Slice &s : pie.slices) {
         QPieSlice *slice = series->append(text(s.label) + QLatin1Char(' ') + text(s.percent), s.value);
         slice->setColor(paletteColour(s.colour));

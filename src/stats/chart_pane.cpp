@@ -54,6 +54,8 @@ const char *const kReadFailed = "读不出数据：";
 // A chart leaving the pane is never smaller than this.
 constexpr int kMinOutputWidth = 800;
 constexpr int kMinOutputHeight = 500;
+// The width a chart is laid out at for a printed page.
+constexpr int kPrintedLayoutWidth = 640;
 
 } // namespace
 
@@ -250,5 +252,7 @@ void CChartPane::copyToClipboard() const
 
 void CChartPane::drawOn(QPainter &painter, const QRectF &box) const
 {
-    stats::drawChart(chart(), painter, box, outputSize());
+    // Laid out small, the chart's type prints at a readable size.
+    const int width = kPrintedLayoutWidth;
+    stats::drawChart(chart(), painter, box, QSize(width, int(width * box.height() / box.width())));
 }
