@@ -36,6 +36,8 @@ const QColor kBalanceColour(0x4e79a7);
 constexpr double kLabelledShare = 0.04;
 // Up to this many months each month is labelled; beyond, each year.
 constexpr int kMostMonthLabels = 24;
+// Up to this many points a line marks each of them.
+constexpr std::size_t kMostMarkedPoints = 36;
 
 QChart *newChart(const QString &title)
 {
@@ -92,6 +94,30 @@ QValueAxis *moneyAxis(double low, double high)
     return axis;
 }
 
+// A line over the months, its points marked while they are few.
+QLineSeries *monthLine(const QString &name, const QColor &colour, std::size_t points)
+{
+    auto *line = new QLineSeries;
+    line->setName(name);
+    line->setPen(QPen(colour, 2));
+    line->setPointsVisible(points <= kMostMarkedPoints);
+    return line;
+}
+
+// The months along the bottom and the money up the side, spanning low to
+// high and zero, for every series of the chart.
+void addMonthAxes(QChart *chart, const std::vector<std::string> &months, double low, double high)
+{
+    QCategoryAxis *x = monthAxis(months);
+    QValueAxis *y = moneyAxis(low, high);
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    for (QAbstractSeries *series : chart->series()) {
+        series->attachAxis(x);
+        series->attachAxis(y);
+    }
+}
+
 } // namespace
 
 QColor paletteColour(int index)
@@ -133,10 +159,7 @@ QChart *makeFlowChart(const std::vector<MonthFlow> &flows)
     auto *spending = new QBarSet(QStringLiteral("支出"));
     income->setColor(kIncomeColour);
     spending->setColor(kSpendingColour);
-    auto *difference = new QLineSeries;
-    difference->setName(QStringLiteral("差额"));
-    difference->setPen(QPen(kDifferenceColour, 2));
-    difference->setPointsVisible(flows.size() <= 36);
+    QLineSeries *difference = monthLine(QStringLiteral("差额"), kDifferenceColour, flows.size());
     std::vector<std::string> months;
     double low = 0;
     double high = 0;
@@ -155,24 +178,14 @@ QChart *makeFlowChart(const std::vector<MonthFlow> &flows)
     bars->setBarWidth(0.8);
     chart->addSeries(bars);
     chart->addSeries(difference);
-    QCategoryAxis *x = monthAxis(months);
-    QValueAxis *y = moneyAxis(low, high);
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    for (QAbstractSeries *series : chart->series()) {
-        series->attachAxis(x);
-        series->attachAxis(y);
-    }
+    addMonthAxes(chart, months, low, high);
     return chart;
 }
 
 QChart *makeBalanceChart(const std::vector<MonthEndTotal> &totals)
 {
     QChart *chart = newChart(QStringLiteral("月末余额"));
-    auto *line = new QLineSeries;
-    line->setName(QStringLiteral("现金和全部银行帐户合计"));
-    line->setPen(QPen(kBalanceColour, 2));
-    line->setPointsVisible(totals.size() <= 36);
+    QLineSeries *line = monthLine(QStringLiteral("现金和全部银行帐户合计"), kBalanceColour, totals.size());
     std::vector<std::string> months;
     double low = 0;
     double high = 0;
@@ -184,12 +197,7 @@ QChart *makeBalanceChart(const std::vector<MonthEndTotal> &totals)
         high = std::max(high, value);
     }
     chart->addSeries(line);
-    QCategoryAxis *x = monthAxis(months);
-    QValueAxis *y = moneyAxis(low, high);
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    line->attachAxis(x);
-    line->attachAxis(y);
+    addMonthAxes(chart, months, low, high);
     return chart;
 }
 
