@@ -7,6 +7,7 @@
 #include "support/temp_database.h"
 
 #include "ledger/demo_entries.h"
+#include "db/connection.h"
 #include "stats/chart_drawing.h"
 #include "stats/chart_pane.h"
 #include "stats/class_query_window.h"
@@ -126,11 +127,9 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
 
-    testing_support::TempDatabase database;
-    db::Connection &c = database.connection();
-    bench::createHouseholdTrees(c);
-    const double made = bench::seconds([&] { bench::generateEntries(c, kEntries, kLastDay); });
-    std::printf("book: %d entries over ten years, made in %.1f s\n", kEntries, made);
+    const std::string book = bench::statisticsBook(kEntries, kLastDay);
+    db::Connection c = db::Connection::openFile(book);
+    std::printf("book: %d entries over ten years, %s\n", kEntries, book.c_str());
 
     stats::ChartSink sink;
     const double statistic = bench::seconds([&] { stats::runStatistic(c, stats::Kind::Summary, kTenYears, sink); });

@@ -1,7 +1,7 @@
 #include "stats/chart_sink.h"
 
 #include "db/text.h"
-#include "stats/amount_text.h"
+#include "db/exact_sum.h"
 #include "stats/percent.h"
 
 #include <algorithm>
@@ -21,14 +21,17 @@ namespace {
 
 bool charted(Section section) { return section == Section::Expense || section == Section::Income; }
 
-// Sums below half a cent are what adding binary fractions leaves behind.
+// A share below half a cent is no slice.
 constexpr double kNoise = 0.005;
 
-std::string amountText(double value)
+// Amounts as the list shows them, added exactly and written as the list
+// writes a sum.
+std::string sumText(const std::vector<double> &amounts)
 {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.6f", value);
-    return cleanAmount(buffer);
+    db::ExactSum sum;
+    for (double amount : amounts)
+        sum.addReal(amount);
+    return sum.text();
 }
 
 // Gives each slice its category's colour, or the next one no slice before
@@ -121,10 +124,10 @@ Pie ChartSink::pie(Section section, const std::vector<std::string> &path) const
         pie.title += " / " + name;
 
     std::vector<Slice> slices;
-    double childSum = 0;
+    std::vector<double> childAmounts;
     for (const auto &child : node->children) {
         const double value = db::leadingNumber(child->amount);
-        childSum += value;
+        childAmounts.push_back(value);
         if (value <= kNoise) {
             ++pie.leftOut;
             continue;
@@ -132,15 +135,19 @@ Pie ChartSink::pie(Section section, const std::vector<std::string> &path) const
         slices.push_back({child->label, value, child->amount, {}, 0, !child->children.empty(), false});
     }
     // Entries booked on the category itself, not on any of its children.
-    const double own = db::leadingNumber(node->amount) - childSum;
-    if (!path.empty() && own > kNoise)
-        slices.push_back({node->label, own, amountText(own), {}, 0, false, false});
+    std::vector<double> ownAmounts = {db::leadingNumber(node->amount)};
+    for (double amount : childAmounts)
+        ownAmounts.push_back(-amount);
+    const std::string own = sumText(ownAmounts);
+    if (!path.empty() && db::leadingNumber(own) > kNoise)
+        slices.push_back({node->label, db::leadingNumber(own), own, {}, 0, false, false});
     std::stable_sort(slices.begin(), slices.end(), [](const Slice &a, const Slice &b) { return a.value > b.value; });
 
-    double total = 0;
+    std::vector<double> values;
     for (const Slice &slice : slices)
-        total += slice.value;
-    pie.total = pie.leftOut == 0 ? node->amount : amountText(total);
+        values.push_back(slice.value);
+    pie.total = pie.leftOut == 0 ? node->amount : sumText(values);
+    const double total = db::leadingNumber(pie.total);
 
     // The small shares and those past the most a pie shows go into 其他,
     // unless that would gather a single slice.
@@ -152,11 +159,12 @@ Pie ChartSink::pie(Section section, const std::vector<std::string> &path) const
         }
     }
     if (slices.size() - keep >= 2) {
-        double rest = 0;
+        std::vector<double> rest;
         for (std::size_t i = keep; i < slices.size(); ++i)
-            rest += slices[i].value;
+            rest.push_back(slices[i].value);
+        const std::string restText = sumText(rest);
         slices.resize(keep);
-        slices.push_back({kOtherSlice, rest, amountText(rest), {}, 0, false, true});
+        slices.push_back({kOtherSlice, db::leadingNumber(restText), restText, {}, 0, false, true});
     }
     for (Slice &slice : slices)
         slice.percent = sharePercent(slice.amount, pie.total);
