@@ -1,7 +1,9 @@
 #include "db/money.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 
 namespace db {
 
@@ -9,10 +11,13 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Far beyond any household sum, far below where millionths overflow.
+constexpr int kMaxWholeDigits = 30;
+
 // Reads the plain decimal number at the start of text (sign, digits, at
 // most one point, at least one digit) in one pass; false when there is
-// none. `used` receives its length. Up to 18 whole digits add up in 64
-// bits, longer ones in 128.
+// none (or one of more than kMaxWholeDigits whole digits). `used` receives
+// its length. Up to 18 whole digits add up in 64 bits, longer ones in 128.
 bool readPlain(std::string_view text, __int128 &units, std::size_t &used)
 {
     std::size_t i = 0;
@@ -27,6 +32,8 @@ bool readPlain(std::string_view text, __int128 &units, std::size_t &used)
     int wholeDigits = 0;
     bool digits = false;
     for (; i < n && isDigit(text[i]); ++i, ++wholeDigits) {
+        if (wholeDigits >= kMaxWholeDigits)
+            continue; // refused below, before it could overflow
         if (wholeDigits < 18)
             small = small * 10 + static_cast<std::uint64_t>(text[i] - '0');
         else
@@ -50,7 +57,7 @@ bool readPlain(std::string_view text, __int128 &units, std::size_t &used)
             digits = true;
         }
     }
-    if (!digits)
+    if (!digits || wholeDigits > kMaxWholeDigits)
         return false;
     units = negative ? -value : value;
     used = i;
@@ -76,19 +83,34 @@ std::optional<Money> Money::parse(std::string_view text)
     return fromUnits(units);
 }
 
-std::string Money::cents() const
+Money Money::fromColumn(const std::string &text)
 {
-    constexpr __int128 perCent = kUnitsPerYuan / 100;
+    if (const std::optional<Money> plain = parse(text))
+        return *plain;
+    const long double value = std::strtold(text.c_str(), nullptr);
+    if (!std::isfinite(value) || std::fabs(value) >= 1e30L)
+        return {};
+    return fromUnits(static_cast<__int128>(std::roundl(value * kUnitsPerYuan)));
+}
+
+std::string Money::decimals(int most) const
+{
+    most = std::clamp(most, 2, 6);
+    __int128 step = 1;
+    for (int i = most; i < 6; ++i)
+        step *= 10;
     const bool negative = m_units < 0;
     __int128 value = negative ? -m_units : m_units;
-    value = (value + perCent / 2) / perCent;
+    value = (value + step / 2) / step;
     std::string digits;
     do {
         digits += static_cast<char>('0' + static_cast<int>(value % 10));
         value /= 10;
-    } while (value > 0 || digits.size() < 3);
+    } while (value > 0 || static_cast<int>(digits.size()) < most + 1);
     std::reverse(digits.begin(), digits.end());
-    digits.insert(digits.size() - 2, 1, '.');
+    digits.insert(digits.size() - static_cast<std::size_t>(most), 1, '.');
+    while (most-- > 2 && digits.back() == '0')
+        digits.pop_back();
     // A value that rounds to nothing shows no sign.
     if (negative && digits.find_first_not_of("0.") != std::string::npos)
         digits.insert(0, 1, '-');

@@ -20,7 +20,12 @@ public:
     // Digits beyond the sixth decimal are rounded half away from zero.
     static Money leading(std::string_view text);
     // A text that is one plain number and nothing else; none otherwise.
+    // A number of more than 30 whole digits is none (it would overflow).
     static std::optional<Money> parse(std::string_view text);
+    // A value read from a money column: a plain decimal as parse reads it,
+    // or a number in any form the engine writes ("1e+16"); 0 for a text
+    // that holds no number or one beyond 30 whole digits.
+    static Money fromColumn(const std::string &text);
     static constexpr Money fromUnits(__int128 units)
     {
         Money m;
@@ -31,6 +36,7 @@ public:
     constexpr __int128 units() const { return m_units; }
     constexpr Money abs() const { return fromUnits(m_units < 0 ? -m_units : m_units); }
     constexpr bool isZero() const { return m_units == 0; }
+    constexpr bool isNegative() const { return m_units < 0; }
 
     Money &operator+=(Money other)
     {
@@ -39,6 +45,7 @@ public:
     }
     friend Money operator+(Money a, Money b) { return a += b; }
     friend Money operator-(Money a, Money b) { return fromUnits(a.m_units - b.m_units); }
+    friend Money operator*(Money a, long long factor) { return fromUnits(a.m_units * factor); }
     friend constexpr bool operator==(Money a, Money b) { return a.m_units == b.m_units; }
     friend constexpr bool operator<(Money a, Money b) { return a.m_units < b.m_units; }
     friend constexpr bool operator>(Money a, Money b) { return b < a; }
@@ -47,7 +54,11 @@ public:
 
     // Rounded to the cent, half away from zero, two decimals, no blanks:
     // "-70.00", "1234567.89". What "%15.2Lf" shows of the exact value.
-    std::string cents() const;
+    std::string cents() const { return decimals(2); }
+    // Rounded half away from zero to at most `most` decimals (2 to 6), then
+    // without the trailing zeros beyond the second: decimals(4) of 0.125 is
+    // "0.125", of 35.5 "35.50".
+    std::string decimals(int most) const;
 
 private:
     __int128 m_units = 0;

@@ -1,15 +1,9 @@
 #include "stats/budget_money.h"
 
-#include <cmath>
-#include <cstdlib>
 
 namespace stats {
 
 namespace {
-
-constexpr __int128 kScale = 10000;
-// Far beyond any household sum, far below where ten-thousandths overflow.
-constexpr int kMaxWholeDigits = 30;
 
 __int128 absolute(__int128 v) { return v < 0 ? -v : v; }
 
@@ -46,67 +40,11 @@ std::string percentText(__int128 hundredths)
 
 } // namespace
 
-std::optional<Money> Money::parse(std::string_view text)
+std::string shareOf(db::Money part, db::Money whole)
 {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    __int128 units = 0;
-    int whole = 0;
-    int decimals = 0;
-    bool digits = false;
-    bool roundUp = false;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, digits = true) {
-        if (++whole > kMaxWholeDigits)
-            return std::nullopt;
-        units = units * 10 + (text[i] - '0');
-    }
-    if (i < text.size() && text[i] == '.') {
-        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, digits = true) {
-            if (decimals < kDecimals) {
-                units = units * 10 + (text[i] - '0');
-                ++decimals;
-            } else if (decimals++ == kDecimals) {
-                roundUp = text[i] >= '5';
-            }
-        }
-    }
-    if (!digits || i != text.size())
-        return std::nullopt;
-    for (int d = std::min(decimals, kDecimals); d < kDecimals; ++d)
-        units *= 10;
-    if (roundUp)
-        ++units;
-    return fromUnits(negative ? -units : units);
-}
-
-Money Money::fromColumn(const std::string &text)
-{
-    if (const std::optional<Money> plain = parse(text))
-        return *plain;
-    const long double value = std::strtold(text.c_str(), nullptr);
-    if (!std::isfinite(value) || std::fabs(value) >= 1e30L)
+    if (whole.isZero())
         return {};
-    return fromUnits(static_cast<__int128>(std::roundl(value * 10000)));
-}
-
-std::string Money::text() const
-{
-    const __int128 a = absolute(m_units);
-    const __int128 fraction = a % kScale;
-    std::string decimals = digitsOf(fraction);
-    decimals.insert(decimals.begin(), static_cast<std::size_t>(kDecimals) - decimals.size(), '0');
-    while (decimals.size() > 2 && decimals.back() == '0')
-        decimals.pop_back();
-    return (m_units < 0 ? "-" : "") + digitsOf(a / kScale) + "." + decimals;
-}
-
-std::string Money::share(Money part, Money whole)
-{
-    if (whole.m_units == 0)
-        return {};
-    return percentText(roundedQuotient(part.m_units * 10000, whole.m_units));
+    return percentText(roundedQuotient(part.units() * 10000, whole.units()));
 }
 
 std::string shareOf(long long n, long long total)

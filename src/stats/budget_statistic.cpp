@@ -28,6 +28,8 @@ std::string dayText(int year, int month, int day)
     return buffer;
 }
 
+using db::Money;
+
 // Each expense category's own spending in the range, by name as the tables
 // compare it. Entries are grouped by category and amount, so that the
 // exact sum is a few multiplications, not one addition per entry.
@@ -119,7 +121,7 @@ private:
 void fillCells(Row &row, Money budget, Money spent)
 {
     row.section = Section::Budget;
-    row.cells = {budget.text(), spent.text(), (budget - spent).text(), Money::share(spent, budget)};
+    row.cells = {budgetText(budget), budgetText(spent), budgetText(budget - spent), shareOf(spent, budget)};
 }
 
 } // namespace
