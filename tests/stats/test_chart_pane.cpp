@@ -5,6 +5,7 @@
 #include "stats/class_query_window.h"
 #include "stats/query_commands.h"
 #include "support/pdf_pages.h"
+#include "support/sample_entries.h"
 #include "support/temp_database.h"
 #include "ui/print_preview.h"
 #include "ui/report_output.h"
@@ -20,16 +21,10 @@
 #include <QtTest>
 
 using namespace stats::cmd;
+using testing_support::Sample;
 using testing_support::TempDatabase;
 
 namespace {
-
-struct Sample {
-    const char *date;
-    const char *type;
-    const char *category;
-    const char *amount;
-};
 
 const Sample kYear[] = {
     {"2007/03/20 07:30", "付", "早餐", "6"},    {"2007/03/20 12:00", "付", "午餐", "20"},
@@ -43,11 +38,7 @@ struct Books {
     db::DateTime now{2007, 3, 20, 9, 30, 0};
     Books()
     {
-        for (const Sample &s : kYear) {
-            ledger::Entry e{ledger::nextEntryNumber(database.connection()), s.date, s.type, s.category, s.amount, "",
-                            "管理员", ledger::kCashAccount, ""};
-            ledger::postEntry(database.connection(), e);
-        }
+        testing_support::postSamples(database.connection(), kYear);
     }
     std::unique_ptr<CClassQueryWindow> window()
     {

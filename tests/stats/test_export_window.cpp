@@ -7,6 +7,7 @@
 #include "stats/export_dialog.h"
 #include "stats/query_commands.h"
 #include "stats/stat_list.h"
+#include "support/sample_entries.h"
 #include "support/temp_database.h"
 
 #include <QAction>
@@ -26,18 +27,12 @@ using namespace stats::cmd;
 using stats_test::readWorkbook;
 using stats_test::Workbook;
 using testing_support::makeTempFolder;
+using testing_support::Sample;
 using testing_support::TempDatabase;
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Sample {
-    const char *date;
-    const char *type;
-    const char *category;
-    const char *amount;
-};
 
 // "today" is 20 March 2007.
 const Sample kSamples[] = {
@@ -54,11 +49,7 @@ struct Fixture {
     CQueryWindow::Clock clock() { return [this] { return now; }; }
     Fixture()
     {
-        for (const Sample &s : kSamples) {
-            ledger::Entry e{ledger::nextEntryNumber(database.connection()), s.date, s.type, s.category, s.amount,
-                            "", "管理员", "现金银行", ""};
-            ledger::postEntry(database.connection(), e);
-        }
+        testing_support::postSamples(database.connection(), kSamples);
     }
     ~Fixture() { fs::remove_all(folder); }
     QString path(const char *name) const { return QString::fromStdString((folder / name).string()); }

@@ -5,6 +5,7 @@
 #include "stats/query_commands.h"
 #include "stats/stat_list.h"
 #include "stats/statistic_run.h"
+#include "support/sample_entries.h"
 #include "support/temp_database.h"
 #include "ui/date_dialog.h"
 
@@ -25,16 +26,10 @@
 
 using namespace stats::cmd;
 using testing_support::StatementLog;
+using testing_support::Sample;
 using testing_support::TempDatabase;
 
 namespace {
-
-struct Sample {
-    const char *date;
-    const char *type;
-    const char *category;
-    const char *amount;
-};
 
 // Two days of March and one of February; "today" is 20 March 2007.
 const Sample kSamples[] = {
@@ -61,11 +56,7 @@ struct Fixture {
     CQueryWindow::Clock clock() { return [this] { return now; }; }
     Fixture()
     {
-        for (const Sample &s : kSamples) {
-            ledger::Entry e{ledger::nextEntryNumber(database.connection()), s.date, s.type, s.category, s.amount,
-                            "", "管理员", "现金银行", ""};
-            ledger::postEntry(database.connection(), e);
-        }
+        testing_support::postSamples(database.connection(), kSamples);
     }
 };
 

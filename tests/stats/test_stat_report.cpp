@@ -5,6 +5,7 @@
 #include "stats/query_commands.h"
 #include "stats/stat_list.h"
 #include "stats/stat_report.h"
+#include "support/sample_entries.h"
 #include "support/temp_database.h"
 #include "ui/print_preview.h"
 #include "ui/report_output.h"
@@ -22,18 +23,12 @@
 using namespace pdf_pages;
 using namespace stats::cmd;
 using stats::StatReportKind;
+using testing_support::Sample;
 using testing_support::TempDatabase;
 
 namespace {
 
 const QDate kToday(2007, 3, 20);
-
-struct Sample {
-    const char *date;
-    const char *type;
-    const char *category;
-    const char *amount;
-};
 
 // Meals, transport, rent and income of this year, paid in cash.
 const Sample kYear[] = {
