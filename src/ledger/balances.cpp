@@ -5,8 +5,6 @@
 #include "ledger/posting.h"
 #include "setup/tree_store.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <functional>
 #include <map>
@@ -122,9 +120,8 @@ db::Money TotalWatch::totalAt(db::Connection &c, const std::string &day)
     // The engine counts the rows this connection changed, and the changes
     // of the file that it has seen from any connection; neither runs a
     // statement.
-    const long long changes = sqlite3_total_changes64(c.handle());
-    unsigned version = 0;
-    sqlite3_file_control(c.handle(), "main", SQLITE_FCNTL_DATA_VERSION, &version);
+    const long long changes = c.totalChanges();
+    const unsigned version = c.dataVersion();
     if (m_known && m_handle == c.handle() && m_changes == changes && m_version == version && m_day == day)
         return m_total;
     m_total = totalsAtDayEnds(c, {day}).front();
