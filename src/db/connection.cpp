@@ -425,7 +425,13 @@ void Connection::check(int rc) const
     const bool held = m_db && sqlite3_errcode(m_db.get()) != SQLITE_OK;
     const char *message = held ? sqlite3_errmsg(m_db.get()) : sqlite3_errstr(rc);
     const int code = held ? sqlite3_extended_errcode(m_db.get()) : rc;
-    throw Error(message && *message ? message : unknownError(rc), code);
+    std::string text = message && *message ? message : unknownError(rc);
+    // What a user can do something about is said in words first.
+    if ((code & 0xff) == SQLITE_READONLY)
+        text = "帐本文件不能写入（只读，或没有写的权限）: " + text;
+    else if ((code & 0xff) == SQLITE_FULL)
+        text = "磁盘已满，没有写入: " + text;
+    throw Error(text, code);
 }
 
 void Connection::requireOpen() const

@@ -133,18 +133,26 @@ StepResult step(Connection &c, bool back)
         return refusedStep(withLabel(conflict, label), label);
 
     // Rows leave first and return last, so that a unique value a leaving row
-    // holds is free before a returning row takes it.
-    for (int pass = 0; pass < 3; ++pass) {
-        for (const RowChange &change : *changes) {
-            const std::optional<Row> &from = back ? change.after : change.before;
-            const std::optional<Row> &to = back ? change.before : change.after;
-            const int order = !to ? 0 : from ? 1 : 2;
-            if (order != pass)
-                continue;
-            const std::string statement = statementFor(change, from, to, tables.at(change.table));
-            if (!statement.empty())
-                c.execute(statement);
+    // holds is free before a returning row takes it. A unique value that
+    // another row took since (an entry number given again by another
+    // program) is a change since as well: nothing is written.
+    try {
+        for (int pass = 0; pass < 3; ++pass) {
+            for (const RowChange &change : *changes) {
+                const std::optional<Row> &from = back ? change.after : change.before;
+                const std::optional<Row> &to = back ? change.before : change.after;
+                const int order = !to ? 0 : from ? 1 : 2;
+                if (order != pass)
+                    continue;
+                const std::string statement = statementFor(change, from, to, tables.at(change.table));
+                if (!statement.empty())
+                    c.execute(statement);
+            }
         }
+    } catch (const Error &error) {
+        if (!error.isUniqueViolation())
+            throw;
+        return refusedStep(withLabel(conflict, label), label);
     }
     // A value the engine read back otherwise than it was kept would leave a
     // row that is neither state: then nothing is written.

@@ -64,14 +64,62 @@ bool readPlain(std::string_view text, __int128 &units, std::size_t &used)
     return true;
 }
 
+// The power of ten of an exponent part ("e+15", "E-07") at the start of
+// text; none without one.
+std::optional<int> exponentOf(std::string_view text)
+{
+    if (text.size() < 2 || (text[0] != 'e' && text[0] != 'E'))
+        return std::nullopt;
+    std::size_t i = 1;
+    const bool negative = text[i] == '-';
+    if (text[i] == '+' || text[i] == '-')
+        ++i;
+    if (i >= text.size() || !isDigit(text[i]))
+        return std::nullopt;
+    int exponent = 0;
+    for (; i < text.size() && isDigit(text[i]); ++i)
+        exponent = std::min(exponent * 10 + (text[i] - '0'), 1000);
+    return negative ? -exponent : exponent;
+}
+
+// units times ten to the power, rounded half away from zero to the unit;
+// 0 beyond what 128 bits hold.
+__int128 scaled(__int128 units, int power)
+{
+    const bool negative = units < 0;
+    __int128 value = negative ? -units : units;
+    if (power >= 0) {
+        for (int i = 0; i < power && value != 0; ++i) {
+            if (value > (static_cast<__int128>(1) << 120))
+                return 0;
+            value *= 10;
+        }
+    } else {
+        if (power < -38)
+            return 0;
+        __int128 divisor = 1;
+        for (int i = 0; i < -power; ++i)
+            divisor *= 10;
+        value = value / divisor + (value % divisor >= (divisor + 1) / 2 ? 1 : 0);
+    }
+    return negative ? -value : value;
+}
+
 } // namespace
 
 Money Money::leading(std::string_view text)
 {
-    const std::size_t blanks = std::min(text.find_first_not_of(" \t"), text.size());
+    // An amount the engine holds as a real reaches the lists as it writes
+    // it, in exponent form when very large or small ("1.0e+15", "1e-07"),
+    // and counts as that number.
+    const std::string_view rest = text.substr(std::min(text.find_first_not_of(" \t"), text.size()));
     __int128 units = 0;
     std::size_t used = 0;
-    return readPlain(text.substr(blanks), units, used) ? fromUnits(units) : Money();
+    if (!readPlain(rest, units, used))
+        return Money();
+    if (const std::optional<int> power = exponentOf(rest.substr(used)))
+        units = scaled(units, *power);
+    return fromUnits(units);
 }
 
 std::optional<Money> Money::parse(std::string_view text)

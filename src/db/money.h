@@ -15,9 +15,10 @@ public:
     static constexpr long long kUnitsPerYuan = 1000000;
 
     constexpr Money() = default;
-    // The plain decimal number at the start of a text, read as
-    // db::leadingNumber reads it (blanks before it skipped); 0 without one.
-    // Digits beyond the sixth decimal are rounded half away from zero.
+    // The number at the start of a text (blanks before it skipped): a plain
+    // decimal, with the exponent part the engine writes for very large or
+    // small reals ("1.0e+15", "1e-07"); 0 without one. Digits beyond the
+    // sixth decimal are rounded half away from zero.
     static Money leading(std::string_view text);
     // A text that is one plain number and nothing else; none otherwise.
     // A number of more than 30 whole digits is none (it would overflow).

@@ -5,6 +5,7 @@
 #include "import/xls_reader.h"
 #include "import/xlsx_reader.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -18,11 +19,15 @@ constexpr int kMaxLines = kMaxRows + 1000;
 constexpr std::uintmax_t kMaxFileBytes = 256u * 1024u * 1024u;
 
 const char *const kCannotOpen = "文件打不开：请确认文件存在并且可以读取";
+const char *const kNotAFile = "这不是一个文件（是文件夹或设备）：请选择账单文件";
 
 } // namespace
 
 db::Result readFileStart(const std::string &path, std::string &bytes, std::size_t count)
 {
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec))
+        return db::Result::refused(kNotAFile);
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return db::Result::refused(kCannotOpen);

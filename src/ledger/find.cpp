@@ -45,6 +45,10 @@ const char *foundCaption(int column) { return column >= 0 && column < kFoundColu
 
 db::Result checkFindQuery(const FindQuery &query)
 {
+    const auto characters = std::count_if(query.text.begin(), query.text.end(),
+                                          [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+    if (characters > kMaxFindText)
+        return db::Result::refused(kMsgFindTextTooLong);
     const std::string type = db::trim(query.type);
     if (!type.empty() && std::find(std::begin(kTypes), std::end(kTypes), type) == std::end(kTypes))
         return db::Result::refused(kMsgFindBadType);
@@ -70,9 +74,9 @@ std::string findStatement(const FindQuery &query)
     if (const std::string type = db::trim(query.type); !type.empty())
         sql += " and 收负类型 = '" + db::quote(type) + "'";
     if (!db::trim(query.least).empty())
-        sql += " and abs(钱额) >= " + boundText(query.least);
+        sql += " and (钱额+0) >= " + boundText(query.least);
     if (!db::trim(query.most).empty())
-        sql += " and abs(钱额) <= " + boundText(query.most);
+        sql += " and (钱额+0) <= " + boundText(query.most);
     if (!query.from.empty())
         sql += " and Format(日期,'yyyymmdd') >= '" + db::quote(query.from) + "'";
     if (!query.to.empty())

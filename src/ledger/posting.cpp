@@ -3,6 +3,8 @@
 #include "db/connection.h"
 #include "db/text.h"
 
+#include <algorithm>
+
 namespace ledger {
 
 using db::quote;
@@ -114,17 +116,18 @@ bool isWholeNumber(const std::string &text)
 
 bool isTooLarge(const std::string &plainNumber)
 {
-    constexpr int kMaxWholeDigits = 15;
-    int digits = 0;
-    for (char c : plainNumber) {
-        if (c == '.')
-            break;
-        if (c >= '1' && c <= '9')
-            ++digits;
-        else if (c == '0' && digits > 0)
-            ++digits;
-    }
-    return digits > kMaxWholeDigits;
+    // The engine keeps an amount as a double and shows it with fifteen
+    // significant digits: an amount of more digits would be stored and
+    // shown as another amount (999999999999999.99 as 1.0e+15).
+    constexpr std::size_t kMaxDigits = 15;
+    const std::size_t point = std::min(plainNumber.find('.'), plainNumber.size());
+    std::string whole = plainNumber.substr(0, point);
+    std::string fraction = point < plainNumber.size() ? plainNumber.substr(point + 1) : std::string();
+    whole.erase(0, std::min(whole.find_first_not_of("+-0"), whole.size()));
+    fraction.erase(std::min(fraction.find_last_not_of('0') + 1, fraction.size()));
+    if (whole.empty())
+        fraction.erase(0, std::min(fraction.find_first_not_of('0'), fraction.size()));
+    return whole.size() + fraction.size() > kMaxDigits;
 }
 
 db::Result checkEntry(const Entry &e)

@@ -24,7 +24,7 @@ inline constexpr const char *kMsgBadNumber = "编号必须是整数";
 inline constexpr const char *kMsgBadAmount = "金额必须是数字";
 inline constexpr const char *kMsgBadInvested = "原金额必须是数字";
 inline constexpr const char *kMsgNumberUsed = "该编号已经使用，请换一个编号";
-inline constexpr const char *kMsgAmountTooLarge = "金额太大，整数部分最多15位";
+inline constexpr const char *kMsgAmountTooLarge = "金额的位数太多，最多15位数字（不算开头和小数末尾的0）";
 inline constexpr const char *kMsgBankRoot = "请选择一个银行帐户（“我的存款银行”不是帐户）";
 inline constexpr const char *kMsgTransferNeedsBank = "存和取是现金与银行帐户之间的转帐，请选择一个银行帐户（不是现金银行）";
 
@@ -58,9 +58,9 @@ std::string nextEntryNumber(db::Connection &c);
 bool isInvestmentCategory(db::Connection &c, const std::string &category);
 
 bool isWholeNumber(const std::string &text);
-// Whether a plain number has more whole digits than the ledgers keep
-// exactly (15): such an amount would be stored and shown rounded, in an
-// exponent form that the statistics cannot read back.
+// Whether a plain number has more digits than a stored amount keeps (15,
+// without leading zeros and the zeros that end its decimals): such an
+// amount would be stored and shown as another one.
 bool isTooLarge(const std::string &plainNumber);
 
 // The checks made before anything is written.

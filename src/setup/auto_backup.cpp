@@ -224,7 +224,15 @@ AutoBackupResult makeAutomaticBackup(db::Connection &working, const db::DateTime
     if (!working.isOpen())
         return failed("数据库没有打开");
     try {
-        return backUp(working, now);
+        // A failure noted earlier is no longer true once a copy is made, so
+        // the next start must not report it; it is taken out before the copy
+        // (which then holds the books as they are) and noted again when this
+        // copy fails too.
+        const std::optional<std::string> earlier = takeBackupFailure(working);
+        AutoBackupResult result = backUp(working, now);
+        if (!result && earlier)
+            noteBackupFailure(working, *earlier);
+        return result;
     } catch (const db::Error &error) {
         return failed(error.what());
     }

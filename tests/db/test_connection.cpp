@@ -68,6 +68,15 @@ TEST(Connection, ErrorsCarryTheEngineMessage)
     }
     // The connection goes on working after a failure.
     EXPECT_EQ(t.value("select 1"), "1");
+    // A write to books opened read-only is told in words first.
+    db::Connection reading = db::Connection::openFile(t.path(), db::Connection::Check::Book,
+                                                      db::Connection::Access::ReadOnly);
+    try {
+        reading.execute("delete from account");
+        FAIL() << "no error";
+    } catch (const db::Error &e) {
+        EXPECT_EQ(std::string(e.what()).rfind("帐本文件不能写入", 0), 0u) << e.what();
+    }
 }
 
 TEST(Connection, TransactionRollsBackUnlessCommitted)

@@ -270,6 +270,14 @@ TEST(History, ARowChangedSinceRefusesUndoAndRedo)
     const std::string taken = books(t.path());
     EXPECT_FALSE(db::redoNext(c));
     EXPECT_EQ(books(t.path()), taken);
+
+    // So does another row that took the undone entry's number.
+    other.execute("delete from account where 财务标识=99");
+    other.execute("INSERT INTO account (rowid, 财务标识, 日期) VALUES (1000, 14, '2024/05/07 08:00')");
+    const std::string numbered = books(t.path());
+    const db::StepResult again = db::redoNext(c);
+    EXPECT_EQ(again.message.rfind("不能重做“新增 #14 ", 0), 0u) << again.message;
+    EXPECT_EQ(books(t.path()), numbered);
 }
 
 // The books keep the newest actions only, and a new action ends what could

@@ -24,7 +24,9 @@ TEST_P(MoneyText, ReadsTheLeadingNumberAndShowsItToTheCent)
 INSTANTIATE_TEST_SUITE_P(
     Money, MoneyText,
     testing::Values(MoneyCase{"35.5", "35.50"}, MoneyCase{"-70", "-70.00"}, MoneyCase{"  12.5abc", "12.50"},
-                    MoneyCase{"abc", "0.00"}, MoneyCase{"", "0.00"}, MoneyCase{"1e3", "1.00"},
+                    MoneyCase{"abc", "0.00"}, MoneyCase{"", "0.00"}, MoneyCase{"1e3", "1000.00"}, MoneyCase{"1.0e+15", "1000000000000000.00"},
+                    MoneyCase{"2.5e-07", "0.00"}, MoneyCase{"-1.255e2", "-125.50"}, MoneyCase{"1e", "1.00"},
+                    MoneyCase{"1e+99", "0.00"},
                     MoneyCase{".5", "0.50"}, MoneyCase{"+3", "3.00"}, MoneyCase{"2.675", "2.68"},
                     MoneyCase{"1.005", "1.01"}, MoneyCase{"-1.005", "-1.01"}, MoneyCase{"-0.004", "0.00"},
                     MoneyCase{"0.0000005", "0.00"}, MoneyCase{"999999999999999.99", "999999999999999.99"},

@@ -94,6 +94,7 @@ const BadCase kCases[] = {
     {"OfxDayThatDoesNotExist", [](const fs::path &f) { return file(f, kOfx); }, {},
      "第 1 笔交易：日期 (DTPOSTED)“20240230”不是一个存在的日期"},
     {"EmptyFile", [](const fs::path &f) { return file(f, ""); }, {}, "文件是空的"},
+    {"Folder", [](const fs::path &f) { return f; }, {}, "这不是一个文件"},
     {"NotText", [](const fs::path &f) { return file(f, std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)); }, {},
      "既不是文字，也不是电子表格"},
     {"UnknownTable", [](const fs::path &f) { return file(f, "a,b,c\n1,2,3\n"); }, {}, "没有认出这份账单的格式"},

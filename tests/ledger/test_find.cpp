@@ -35,6 +35,7 @@ const Written kEntries[] = {
     {"4", "2024/03/15 11:00", "付", "午餐", "120.25", "张丽", "O'Brien's 100%", "现金银行", 12025},
     {"5", "2024/03/15 11:00", "取", "取钱", "200", "管理员", "plumbing", "工商银行", 20000},
     {"6", "2023/12/31 23:59", "付", "水电燃气", "0.1", "管理员", "x_y", "现金银行", 10},
+    {"7", "2024/03/20 12:00", "付", "午餐", "-38", "管理员", "退款", "现金银行", -3800}, // a refund
 };
 
 void writeEntries(TempDatabase &t)
@@ -83,7 +84,7 @@ TEST_P(Find, ListsTheMatchingEntriesNewestFirstWithTheirTotal)
 
 INSTANTIATE_TEST_SUITE_P(
     FindEntries, Find,
-    testing::Values(FindCase{"Everything", {}, {"5", "4", "3", "2", "1", "6"}},
+    testing::Values(FindCase{"Everything", {}, {"7", "5", "4", "3", "2", "1", "6"}},
                     FindCase{"LettersInEitherCase", {"plumb"}, {"5", "1"}},
                     FindCase{"PercentIsLiteral", {"%"}, {"4", "3"}},
                     FindCase{"UnderscoreIsLiteral", {"_"}, {"3", "6"}},
@@ -92,8 +93,9 @@ INSTANTIATE_TEST_SUITE_P(
                     FindCase{"Account", {"工商"}, {"5", "3", "2"}},
                     FindCase{"Handler", {"张丽"}, {"4", "2"}},
                     FindCase{"Category", {"燃气"}, {"6"}},
-                    FindCase{"Type", {"", "付"}, {"4", "1", "6"}},
+                    FindCase{"Type", {"", "付"}, {"7", "4", "1", "6"}},
                     FindCase{"AmountBoundsIncluded", {"", "", "35.5", "200"}, {"5", "4", "1"}},
+                    FindCase{"AmountsBySign", {"", "", "-40", "0"}, {"7"}},
                     FindCase{"DatesIncluded", {"", "", "", "", "20240301", "20240315"}, {"5", "4", "3"}},
                     FindCase{"AllTogether", {"午餐", "付", "100", "", "20240101", "20241231"}, {"4"}},
                     FindCase{"Nothing", {"无此记录"}, {}}));
@@ -104,6 +106,7 @@ TEST(FindEntries, FieldsTheSearchCannotUseAreRefused)
     ledger::FoundEntries found;
     const std::pair<ledger::FindQuery, const char *> refused[] = {
         {{"", "转"}, ledger::kMsgFindBadType},
+        {{std::string(ledger::kMaxFindText + 1, 'x')}, ledger::kMsgFindTextTooLong},
         {{"", "", "abc"}, ledger::kMsgFindBadAmount},
         {{"", "", "", "1e3"}, ledger::kMsgFindBadAmount},
         {{"", "", "", "", "20240231"}, ledger::kMsgFindBadDay},

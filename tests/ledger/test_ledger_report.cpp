@@ -104,7 +104,7 @@ void TestLedgerReport::summaryPrintsItsWholeFigure_data()
     QTest::newRow("cash") << 4 << large;
     QTest::newRow("investment") << 5 << large;
     // Too long for one line in the narrowest column, in any type that reads.
-    QTest::newRow("expense, largest amounts") << 2 << QStringLiteral("999999999999999.99");
+    QTest::newRow("expense, largest amounts") << 2 << QStringLiteral("9999999999999.99");
 }
 
 void TestLedgerReport::summaryPrintsItsWholeFigure()

@@ -69,8 +69,16 @@ TEST(Posting, RefusalsAndFailuresWriteNothing)
     e = lunch();
     e.amount = "1234567890123456";
     EXPECT_TRUE(ledger::postEntry(c, e).refusedWith(ledger::kMsgAmountTooLarge));
-    e.amount = "-000123456789012345.5"; // fifteen whole digits are kept exactly
-    EXPECT_TRUE(ledger::checkEntry(e));
+    // Fifteen digits are what a stored amount keeps; more would be stored
+    // and shown as another amount.
+    for (const char *kept : {"-000123456789012.45", "123456789012345", "0.000123456789012345", "12.3400000000000000"}) {
+        e.amount = kept;
+        EXPECT_TRUE(ledger::checkEntry(e)) << kept;
+    }
+    for (const char *changed : {"999999999999999.99", "-000123456789012345.5", "1234567890123.456"}) {
+        e.amount = changed;
+        EXPECT_TRUE(ledger::checkEntry(e).refusedWith(ledger::kMsgAmountTooLarge)) << changed;
+    }
     e = lunch();
     for (const char *root : {"我的存款银行", "我的存款银行 "}) {
         e.bank = root;

@@ -33,8 +33,11 @@ TEST(AutomaticBackup, WritesACheckedCopyForItsOwnerBesideTheBooks)
     TempDatabase t;
     post(t.connection(), "1");
     const fs::path folder = t.folder() / "backups";
+    setup::noteBackupFailure(t.connection(), "自动备份没有完成：磁盘已满");
     const setup::AutoBackupResult first = setup::makeAutomaticBackup(t.connection(), kNow);
     ASSERT_TRUE(first) << first.message;
+    // A failure noted before is not reported once a copy was made.
+    EXPECT_EQ(setup::takeBackupFailure(t.connection()), std::nullopt);
     EXPECT_EQ(first.path, (folder / "account-20240506-093000.mdb").string());
     EXPECT_EQ(modeOf(folder), 0700u);
     EXPECT_EQ(modeOf(first.path), 0600u);

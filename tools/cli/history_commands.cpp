@@ -31,7 +31,7 @@ std::optional<int> countOption(const Options &options, const std::string &name, 
     if (!text)
         return fallback;
     if (text->empty() || text->size() > 6 || text->find_first_not_of("0123456789") != std::string::npos) {
-        problem = "--" + name + " 必须是整数";
+        problem = "--" + name + " 必须是 0 到 999999 之间的整数";
         return std::nullopt;
     }
     return std::stoi(*text);
