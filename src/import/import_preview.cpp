@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -67,6 +68,14 @@ QWidget *CPlanDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem
     });
     QTimer::singleShot(0, picker, [picker] { picker->showDropDown(); });
     return picker;
+}
+
+bool CPlanDelegate::eventFilter(QObject *object, QEvent *event)
+{
+    if (event->type() == QEvent::FocusOut)
+        if (auto *picker = qobject_cast<CCategoryPicker *>(object); picker && picker->isDropDownShown())
+            return false;
+    return QStyledItemDelegate::eventFilter(object, event);
 }
 
 void CPlanDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const

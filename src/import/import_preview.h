@@ -24,6 +24,11 @@ public:
     void setEditorData(QWidget *editor, const QModelIndex &index) const override;
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
 
+protected:
+    // A picker's drop-down takes the focus from its cell: that is no end of
+    // the edit.
+    bool eventFilter(QObject *object, QEvent *event) override;
+
 private:
     db::Connection *m_connection;
 };

@@ -18,6 +18,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -53,8 +54,12 @@ void pickInCell(CImportPreview &preview, int row, int column, const QString &nam
     const QModelIndex index = preview.model()->index(row, column);
     preview.table()->setCurrentIndex(index);
     preview.table()->edit(index);
-    auto *picker = preview.table()->viewport()->findChild<CCategoryPicker *>();
+    QPointer<CCategoryPicker> picker = preview.table()->viewport()->findChild<CCategoryPicker *>();
     QVERIFY(picker);
+    // Its drop-down opens and takes the focus; the editor stays open.
+    QTest::qWait(50);
+    QVERIFY2(picker, "the cell's editor closed as its drop-down opened");
+    QVERIFY(picker->isDropDownShown());
     QVERIFY(picker->selectByText(name));
     QCoreApplication::processEvents();
 }
@@ -89,6 +94,8 @@ void TestImportWindows::previewIsEditedAndConfirmed()
     TempDatabase t;
     CImportPreview preview(planOf(t, kAlipayBill), t.connection(), QStringLiteral("支付宝.csv"), QStringLiteral("张丽"), kNow);
     preview.show();
+    preview.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&preview));
     ImportPlanModel *model = preview.model();
     QVERIFY(!preview.confirmButton()->isEnabled());
     QVERIFY(preview.totalsLabel()->text().contains(QStringLiteral("缺帐户 5 笔")));
