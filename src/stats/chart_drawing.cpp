@@ -3,7 +3,6 @@
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QChart>
-#include <QFile>
 #include <QGraphicsScene>
 #include <QLegend>
 #include <QLegendMarker>
@@ -12,6 +11,7 @@
 #include <QPieSeries>
 #include <QPieSlice>
 #include <QBarSeries>
+#include <QSaveFile>
 #include <QSvgGenerator>
 #include <QValueAxis>
 
@@ -250,9 +250,15 @@ QImage chartImage(QChart *chart, QSize size)
 
 bool saveChart(QChart *chart, const QString &fileName, QSize size)
 {
+    // Written whole through a temporary file, so that a failure (a full
+    // disk, a folder without rights) is told and leaves any earlier file as
+    // it was.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
     if (fileName.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
         QSvgGenerator generator;
-        generator.setFileName(fileName);
+        generator.setOutputDevice(&file);
         generator.setSize(size);
         generator.setViewBox(QRect(QPoint(0, 0), size));
         generator.setTitle(chart->title());
@@ -261,9 +267,10 @@ bool saveChart(QChart *chart, const QString &fileName, QSize size)
             return false;
         drawChart(chart, painter, QRectF(QPointF(0, 0), QSizeF(size)), size);
         painter.end();
-        return QFile::exists(fileName) && QFile(fileName).size() > 0;
+    } else if (!chartImage(chart, size).save(&file, "PNG")) {
+        return false;
     }
-    return chartImage(chart, size).save(fileName, "PNG");
+    return file.commit();
 }
 
 } // namespace stats
