@@ -185,7 +185,5 @@ int main(int argc, char **argv)
     const char *const usage =
         "usage: bench_ledger_filter [--rounds N] [entries ...]   (default: 5 rounds; 1000000)\n"
         "Times the filter bar's keystrokes, sorting, finding and the balances over a whole generated journal.\n";
-    if (bench::helpAsked(argc, argv, usage))
-        return 0;
-    return bench::runOffscreen(argc, argv, g_rounds, {1000000}, run);
+    return bench::runOffscreen(argc, argv, usage, g_rounds, {1000000}, run);
 }

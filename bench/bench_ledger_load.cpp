@@ -245,7 +245,5 @@ int main(int argc, char **argv)
     const char *const usage =
         "usage: bench_ledger_load [--rounds N] [entries ...]   (default: 5 rounds; 100000 1000000)\n"
         "Times the ledger loads on generated journals (kept in the temporary folder after the first run).\n";
-    if (bench::helpAsked(argc, argv, usage))
-        return 0;
-    return bench::runOffscreen(argc, argv, g_rounds, {100000, 1000000}, run);
+    return bench::runOffscreen(argc, argv, usage, g_rounds, {100000, 1000000}, run);
 }

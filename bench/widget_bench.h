@@ -10,9 +10,13 @@
 namespace bench {
 
 // Runs a window benchmark for each journal size of the command line (or
-// the fallback), offscreen unless a platform is named.
-inline int runOffscreen(int argc, char **argv, int &rounds, std::vector<int> fallback, void (*run)(int))
+// the fallback), offscreen unless a platform is named; --help prints the
+// usage instead.
+inline int runOffscreen(int argc, char **argv, const char *usage, int &rounds, std::vector<int> fallback,
+                        void (*run)(int))
 {
+    if (helpAsked(argc, argv, usage))
+        return 0;
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);

@@ -1,11 +1,10 @@
 // pennaro-cli import, imports and import-mapping.
 #include "bill_files.h"
+#include "support/cli_run.h"
 #include "support/temp_database.h"
 #include "tools/cli/cli.h"
 
 #include <gtest/gtest.h>
-
-#include <sstream>
 
 using namespace testing_support;
 
@@ -13,24 +12,11 @@ namespace {
 
 const db::DateTime kNow{2024, 4, 1, 9, 0, 0};
 
-struct Ran {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Ran = CliRun;
 
 class CliImportTest : public ::testing::Test {
 protected:
-    Ran run(std::vector<std::string> args)
-    {
-        args.insert(args.begin(), {"--db", t.path()});
-        std::ostringstream out, err;
-        Ran ran;
-        ran.status = cli::run(args, out, err, kNow);
-        ran.out = out.str();
-        ran.err = err.str();
-        return ran;
-    }
+    Ran run(std::vector<std::string> args) { return runOnBooks(t, std::move(args), kNow); }
     std::string bill(const std::string &name, const std::string &bytes) { return writeFile(t.folder() / name, bytes).string(); }
     TempDatabase t;
 };

@@ -1,6 +1,7 @@
 #include "app/version.h"
 #include "db/dates.h"
 #include "ledger/demo_entries.h"
+#include "support/cli_run.h"
 #include "support/temp_database.h"
 #include "tools/cli/cli.h"
 
@@ -16,27 +17,13 @@ namespace {
 
 const db::DateTime kNow{2026, 12, 7, 14, 30, 0};
 
-struct Ran {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Ran = testing_support::CliRun;
 
-Ran runPlain(const std::vector<std::string> &args)
-{
-    std::ostringstream out;
-    std::ostringstream err;
-    Ran ran;
-    ran.status = cli::run(args, out, err, kNow);
-    ran.out = out.str();
-    ran.err = err.str();
-    return ran;
-}
+Ran runPlain(const std::vector<std::string> &args) { return testing_support::runCommandLine(args, kNow); }
 
 Ran runCli(TempDatabase &t, std::vector<std::string> args)
 {
-    args.insert(args.begin(), {"--db", t.path()});
-    return runPlain(args);
+    return testing_support::runOnBooks(t, std::move(args), kNow);
 }
 
 // Every row of every table of the books, to see that nothing was written.

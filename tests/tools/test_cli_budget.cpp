@@ -1,11 +1,10 @@
 #include "db/dates.h"
 #include "setup/budgets.h"
+#include "support/cli_run.h"
 #include "support/temp_database.h"
 #include "tools/cli/cli.h"
 
 #include <gtest/gtest.h>
-
-#include <sstream>
 
 using testing_support::TempDatabase;
 
@@ -13,22 +12,12 @@ namespace {
 
 const db::DateTime kNow{2026, 2, 10, 14, 30, 0};
 
-struct Ran {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Ran = testing_support::CliRun;
 
 Ran runCli(TempDatabase &t, std::vector<std::string> args)
 {
-    args.insert(args.begin(), {"--db", t.path(), "budget"});
-    std::ostringstream out;
-    std::ostringstream err;
-    Ran ran;
-    ran.status = cli::run(args, out, err, kNow);
-    ran.out = out.str();
-    ran.err = err.str();
-    return ran;
+    args.insert(args.begin(), "budget");
+    return testing_support::runOnBooks(t, std::move(args), kNow);
 }
 
 std::string budgets(TempDatabase &t)
