@@ -1,9 +1,7 @@
 #include "db/money.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
-#include <cstdlib>
 
 namespace db {
 
@@ -100,7 +98,7 @@ __int128 scaled(__int128 units, int power)
         __int128 divisor = 1;
         for (int i = 0; i < -power; ++i)
             divisor *= 10;
-        value = value / divisor + (value % divisor >= (divisor + 1) / 2 ? 1 : 0);
+        value = value / divisor + (value % divisor >= divisor / 2 ? 1 : 0);
     }
     return negative ? -value : value;
 }
@@ -129,16 +127,6 @@ std::optional<Money> Money::parse(std::string_view text)
     if (!readPlain(text, units, used) || used != text.size())
         return std::nullopt;
     return fromUnits(units);
-}
-
-Money Money::fromColumn(const std::string &text)
-{
-    if (const std::optional<Money> plain = parse(text))
-        return *plain;
-    const long double value = std::strtold(text.c_str(), nullptr);
-    if (!std::isfinite(value) || std::fabs(value) >= 1e30L)
-        return {};
-    return fromUnits(static_cast<__int128>(std::roundl(value * kUnitsPerYuan)));
 }
 
 std::string Money::decimals(int most) const

@@ -17,16 +17,13 @@ public:
     constexpr Money() = default;
     // The number at the start of a text (blanks before it skipped): a plain
     // decimal, with the exponent part the engine writes for very large or
-    // small reals ("1.0e+15", "1e-07"); 0 without one. Digits beyond the
-    // sixth decimal are rounded half away from zero.
+    // small reals ("1.0e+15", "1e-07"); 0 without one, or for one beyond
+    // 30 whole digits. Digits beyond the sixth decimal are rounded half
+    // away from zero.
     static Money leading(std::string_view text);
     // A text that is one plain number and nothing else; none otherwise.
     // A number of more than 30 whole digits is none (it would overflow).
     static std::optional<Money> parse(std::string_view text);
-    // A value read from a money column: a plain decimal as parse reads it,
-    // or a number in any form the engine writes ("1e+16"); 0 for a text
-    // that holds no number or one beyond 30 whole digits.
-    static Money fromColumn(const std::string &text);
     static constexpr Money fromUnits(__int128 units)
     {
         Money m;

@@ -42,7 +42,7 @@ std::map<std::string, Money> spendingByCategory(db::Connection &c, const Range &
                           "') group by 帐目类型,钱额");
     while (q.next()) {
         const long long count = static_cast<long long>(db::leadingNumber(q.field("nCount")));
-        spent[setup::nameKey(q.field("aStyle"))] += Money::fromColumn(q.field("nMoney")) * count;
+        spent[setup::nameKey(q.field("aStyle"))] += Money::leading(q.field("nMoney")) * count;
     }
     return spent;
 }
@@ -54,11 +54,11 @@ std::optional<Money> budgetFor(const setup::BudgetAmounts &amounts, const Budget
     const bool yearly = !amounts.yearly.empty();
     if (!monthly && (!yearly || !period.isYear()))
         return std::nullopt;
-    Money budget = monthly ? Money::fromColumn(amounts.monthly) : Money();
+    Money budget = monthly ? Money::leading(amounts.monthly) : Money();
     if (period.isYear()) {
         budget = budget * kMonthsInYear;
         if (yearly)
-            budget += Money::fromColumn(amounts.yearly);
+            budget += Money::leading(amounts.yearly);
     }
     return budget;
 }
