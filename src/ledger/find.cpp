@@ -45,9 +45,7 @@ const char *foundCaption(int column) { return column >= 0 && column < kFoundColu
 
 db::Result checkFindQuery(const FindQuery &query)
 {
-    const auto characters = std::count_if(query.text.begin(), query.text.end(),
-                                          [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
-    if (characters > kMaxFindText)
+    if (db::utf8Length(query.text) > kMaxFindText)
         return db::Result::refused(kMsgFindTextTooLong);
     const std::string type = db::trim(query.type);
     if (!type.empty() && std::find(std::begin(kTypes), std::end(kTypes), type) == std::end(kTypes))

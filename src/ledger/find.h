@@ -17,7 +17,7 @@ inline constexpr const char *kMsgFindBadType = "类型必须是 收、付、存 
 inline constexpr const char *kMsgFindBadDay = "日期请写成 YYYYMMDD，例如 20240501";
 // A search text longer than this many characters is refused: the engine
 // refuses a pattern beyond 50,000 bytes, and nobody types a page to find.
-inline constexpr int kMaxFindText = 1000;
+inline constexpr std::size_t kMaxFindText = 1000;
 inline constexpr const char *kMsgFindTextTooLong = "查找的文字太长，最多1000个字。";
 
 // What to look for in the journal; an empty field asks for nothing.
