@@ -10,7 +10,6 @@
 #include "stats/xlsx_driver.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 #include <optional>
 
@@ -20,13 +19,6 @@ namespace {
 
 constexpr int kMonthsInYear = 12;
 const char *const kDays = " 天";
-
-std::string dayText(int year, int month, int day)
-{
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%04d%02d%02d", year, month, day);
-    return buffer;
-}
 
 using db::Money;
 
@@ -129,8 +121,8 @@ void fillCells(Row &row, Money budget, Money spent)
 Range BudgetPeriod::range() const
 {
     if (isYear())
-        return {dayText(year, 1, 1), dayText(year, 12, 31)};
-    return {dayText(year, month, 1), dayText(year, month, db::daysInMonth(year, month))};
+        return {db::formatDay({year, 1, 1}), db::formatDay({year, 12, 31})};
+    return {db::formatDay({year, month, 1}), db::formatDay({year, month, db::daysInMonth(year, month)})};
 }
 
 std::string BudgetPeriod::caption() const
