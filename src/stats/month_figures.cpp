@@ -1,11 +1,11 @@
 #include "stats/month_figures.h"
 
 #include "db/connection.h"
+#include "db/dates.h"
 #include "db/text.h"
 #include "ledger/balances.h"
 
 #include <chrono>
-#include <cstdio>
 #include <map>
 #include <optional>
 
@@ -15,22 +15,16 @@ namespace {
 
 std::optional<std::chrono::year_month_day> dayOf(const std::string &text)
 {
-    if (text.size() != 8 || text.find_first_not_of("0123456789") != std::string::npos)
+    if (!db::isDayKey(text))
         return std::nullopt;
-    const std::chrono::year_month_day day{std::chrono::year(std::stoi(text.substr(0, 4))),
-                                          std::chrono::month(unsigned(std::stoi(text.substr(4, 2)))),
-                                          std::chrono::day(unsigned(std::stoi(text.substr(6, 2))))};
-    if (!day.ok())
-        return std::nullopt;
-    return day;
+    return std::chrono::year_month_day{std::chrono::year(std::stoi(text.substr(0, 4))),
+                                       std::chrono::month(unsigned(std::stoi(text.substr(4, 2)))),
+                                       std::chrono::day(unsigned(std::stoi(text.substr(6, 2))))};
 }
 
 std::string dayText(const std::chrono::year_month_day &day)
 {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%04d%02u%02u", int(day.year()), unsigned(day.month()),
-                  unsigned(day.day()));
-    return buffer;
+    return db::formatDay({int(day.year()), int(unsigned(day.month())), int(unsigned(day.day()))});
 }
 
 // The months from the begin's to the end's, as year-month values.
